@@ -1,0 +1,27 @@
+// The program's entry point: common controls, the main window, the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/shell/main_window_win.h"
+#include "common/win/result.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  try {
+    app::MainWindow main(instance);
+    main.Create();
+    ::ShowWindow(main.handle(), show);
+    ::UpdateWindow(main.handle());
+    MSG message;
+    BOOL got;
+    while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    return got == -1 ? 1 : static_cast<int>(message.wParam);
+  } catch (const hg::win::HResultError&) {
+    ::MessageBoxW(nullptr, L"Hedgerow cannot start.", L"Hedgerow", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}

@@ -1,0 +1,35 @@
+// FMain: the program's main window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace app {
+
+// One top-level window; `this` travels in WM_NCCREATE and messages go to
+// HandleMessage.
+class MainWindow final {
+ public:
+  explicit MainWindow(HINSTANCE instance) noexcept : instance_(instance) {}
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+  ~MainWindow();
+
+  // Registers the class and creates the window (hidden); throws HResultError.
+  void Create();
+  HWND handle() const noexcept { return window_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnDestroy();
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+};
+
+// A string of the program's string table; empty when it has no such id.
+std::wstring LoadResourceString(HINSTANCE instance, UINT id);
+
+}  // namespace app

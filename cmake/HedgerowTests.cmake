@@ -1,0 +1,25 @@
+# hg_add_test(<name> SOURCES ... [LIBS ...] [REGISTERED] [DATA ...])
+#   Builds one GoogleTest program and lets ctest discover its cases. Under the
+#   windows preset ctest runs them through Wine (the cross-compiling emulator).
+#   REGISTERED: the cases need tkShared registered in the prefix; they share a
+#   lock with the registration tests, which unregister it for a moment.
+#   DATA: files copied beside the program (scripts the tests run).
+function(hg_add_test name)
+  cmake_parse_arguments(PARSE_ARGV 1 T "REGISTERED" "" "SOURCES;LIBS;DATA")
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
+  set(props TIMEOUT 120)
+  if(T_REGISTERED)
+    list(APPEND props FIXTURES_REQUIRED tkSharedRegistered RESOURCE_LOCK tkSharedRegistration)
+  endif()
+  if(TARGET tkShared)
+    add_dependencies(${name} tkShared)
+  endif()
+  foreach(file ${T_DATA})
+    get_filename_component(base ${file} NAME)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/${file}
+              $<TARGET_FILE_DIR:${name}>/${base})
+  endforeach()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+endfunction()

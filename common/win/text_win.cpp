@@ -1,0 +1,33 @@
+// UTF-8 <-> UTF-16 at the Win32 and COM edge.
+#include "common/win/text_win.h"
+
+#include "common/text/utf.h"
+#include "common/win/result.h"
+
+namespace hg::win {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16");
+
+std::wstring Widen(std::string_view utf8) {
+  const std::u16string wide = text::Utf8ToUtf16(utf8);
+  return std::wstring(reinterpret_cast<const wchar_t*>(wide.data()), wide.size());
+}
+
+std::string Narrow(std::wstring_view utf16) {
+  return text::Utf16ToUtf8(
+      std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()), utf16.size()));
+}
+
+std::string FromBstr(BSTR text) {
+  return text ? Narrow(std::wstring_view(text, ::SysStringLen(text))) : std::string();
+}
+
+unique_bstr MakeBstr(std::wstring_view utf16) {
+  unique_bstr result(::SysAllocStringLen(utf16.data(), static_cast<UINT>(utf16.size())));
+  if (!result) ThrowHResult(E_OUTOFMEMORY);
+  return result;
+}
+
+unique_bstr MakeBstr(std::string_view utf8) { return MakeBstr(Widen(utf8)); }
+
+}  // namespace hg::win

@@ -1,0 +1,23 @@
+// UTF-8 <-> UTF-16 at the Win32 and COM edge.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <string>
+#include <string_view>
+
+#include "common/win/unique_any.h"
+
+namespace hg::win {
+
+std::wstring Widen(std::string_view utf8);
+std::string Narrow(std::wstring_view utf16);
+// A BSTR carries its length; a null BSTR is the empty text.
+std::string FromBstr(BSTR text);
+
+// A new BSTR holding the text; throws HResultError(E_OUTOFMEMORY) on failure.
+unique_bstr MakeBstr(std::string_view utf8);
+unique_bstr MakeBstr(std::wstring_view utf16);
+
+}  // namespace hg::win

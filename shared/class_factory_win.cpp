@@ -1,0 +1,80 @@
+// The library's creatable classes and the one class factory that makes them.
+#include "shared/class_factory_win.h"
+
+#include <atomic>
+#include <new>
+
+#include "shared/containers/collection_win.h"
+#include "shared/module_win.h"
+#include "shared/startup_win.h"
+#include "tkShared.h"
+
+namespace tk {
+namespace {
+
+constexpr ClassEntry kClasses[] = {
+    {&CLSID_CCollection, L"CCollection", CreateCollection},
+};
+
+class ClassFactory final : public IClassFactory {
+ public:
+  explicit ClassFactory(const ClassEntry& entry) noexcept : entry_(entry) { ModuleAddRef(); }
+  ClassFactory(const ClassFactory&) = delete;
+  ClassFactory& operator=(const ClassFactory&) = delete;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
+      *object = static_cast<IClassFactory*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    StartLibrary();
+    return entry_.create(iid, object);
+  }
+
+  STDMETHODIMP LockServer(BOOL lock) override {
+    lock ? ModuleAddRef() : ModuleRelease();
+    return S_OK;
+  }
+
+ private:
+  ~ClassFactory() { ModuleRelease(); }
+
+  const ClassEntry& entry_;
+  std::atomic<ULONG> references_{1};
+};
+
+}  // namespace
+
+std::span<const ClassEntry> Classes() noexcept { return kClasses; }
+
+HRESULT GetClassFactory(REFCLSID clsid, REFIID iid, void** object) noexcept {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  for (const ClassEntry& entry : kClasses) {
+    if (*entry.clsid != clsid) continue;
+    auto* factory = new (std::nothrow) ClassFactory(entry);
+    if (!factory) return E_OUTOFMEMORY;
+    const HRESULT hr = factory->QueryInterface(iid, object);
+    factory->Release();
+    return hr;
+  }
+  return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+}  // namespace tk

@@ -1,0 +1,21 @@
+// The library's creatable classes and the one class factory that makes them.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <span>
+
+namespace tk {
+
+struct ClassEntry {
+  const CLSID* clsid;
+  const wchar_t* name;  // the coclass; the ProgID is "tkShared." + name
+  HRESULT (*create)(REFIID iid, void** object);
+};
+
+std::span<const ClassEntry> Classes() noexcept;
+
+HRESULT GetClassFactory(REFCLSID clsid, REFIID iid, void** object) noexcept;
+
+}  // namespace tk

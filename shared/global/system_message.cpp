@@ -1,0 +1,20 @@
+// The library's form of a system message: one line, blanks folded.
+#include "shared/global/system_message.h"
+
+namespace tk {
+
+std::string CleanSystemMessage(std::string_view message) {
+  std::string oneLine(message);
+  for (char& c : oneLine) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  std::string folded;
+  folded.reserve(oneLine.size());
+  for (std::size_t i = 0; i < oneLine.size(); ++i) {
+    folded += oneLine[i];
+    if (oneLine[i] == ' ' && i + 1 < oneLine.size() && oneLine[i + 1] == ' ') ++i;
+  }
+  return folded;
+}
+
+}  // namespace tk

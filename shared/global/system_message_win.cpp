@@ -1,0 +1,17 @@
+// The system's message text for an error code.
+#include <windows.h>
+
+#include "common/win/text_win.h"
+#include "shared/global/system_message.h"
+
+namespace tk {
+
+std::string SystemMessageText(unsigned long code) {
+  wchar_t buffer[1000];
+  const DWORD length =
+      ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                       0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+  return length == 0 ? std::string() : CleanSystemMessage(hg::win::Narrow(std::wstring_view(buffer, length)));
+}
+
+}  // namespace tk

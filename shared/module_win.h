@@ -1,0 +1,22 @@
+// The DLL's module state: its handle, the count behind DllCanUnloadNow, its
+// type library.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <string>
+
+namespace tk {
+
+HMODULE ModuleHandle() noexcept;
+std::wstring ModulePath();  // throws HResultError
+
+void ModuleAddRef() noexcept;
+void ModuleRelease() noexcept;
+long ModuleReferences() noexcept;
+
+// The library's type library, loaded once from this DLL's own file.
+HRESULT GetTypeLibrary(ITypeLib** result) noexcept;
+
+}  // namespace tk

@@ -1,0 +1,156 @@
+// Per-user registration of the component server.
+#include "shared/registration_win.h"
+
+#include <oaidl.h>
+
+#include <string>
+#include <vector>
+
+#include "common/win/com_win.h"
+#include "common/win/result.h"
+#include "common/win/text_win.h"
+#include "common/win/unique_any.h"
+#include "shared/class_factory_win.h"
+#include "shared/module_win.h"
+#include "shared/registration.h"
+#include "tkShared.h"
+
+namespace tk {
+namespace {
+
+using hg::win::com_ptr;
+using hg::win::Narrow;
+using hg::win::unique_hkey;
+using hg::win::Widen;
+
+std::string GuidText(REFGUID guid) {
+  wchar_t text[40];
+  ::StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
+  return Narrow(text);
+}
+
+std::vector<InterfaceRegistration> InterfacesOf(ITypeLib* library) {
+  std::vector<InterfaceRegistration> interfaces;
+  const UINT count = library->GetTypeInfoCount();
+  for (UINT i = 0; i < count; ++i) {
+    TYPEKIND kind;
+    THROW_IF_FAILED(library->GetTypeInfoType(i, &kind));
+    if (kind != TKIND_DISPATCH && kind != TKIND_INTERFACE) continue;
+    com_ptr<ITypeInfo> info;
+    THROW_IF_FAILED(library->GetTypeInfo(i, info.put()));
+    TYPEATTR* attributes = nullptr;
+    THROW_IF_FAILED(info->GetTypeAttr(&attributes));
+    const GUID iid = attributes->guid;
+    info->ReleaseTypeAttr(attributes);
+    hg::win::unique_bstr name;
+    THROW_IF_FAILED(library->GetDocumentation(static_cast<INT>(i), name.put(), nullptr, nullptr, nullptr));
+    interfaces.push_back({GuidText(iid), hg::win::FromBstr(name.get())});
+  }
+  return interfaces;
+}
+
+ServerRegistration DescribeServer() {
+  ServerRegistration server;
+  server.libid = GuidText(LIBID_tkShared);
+  server.libVersion = "1.0";
+  server.libName = "tkShared Library";
+#if defined(_WIN64)
+  server.platform = "win64";
+#else
+  server.platform = "win32";
+#endif
+  server.serverPath = Narrow(ModulePath());
+  for (const ClassEntry& entry : Classes()) {
+    server.classes.push_back({GuidText(*entry.clsid), "tkShared." + Narrow(entry.name)});
+  }
+  com_ptr<ITypeLib> library;
+  THROW_IF_FAILED(GetTypeLibrary(library.put()));
+  server.interfaces = InterfacesOf(library.get());
+  return server;
+}
+
+unique_hkey CreateKey(HKEY root, const std::string& path) {
+  unique_hkey key;
+  THROW_IF_WIN32_ERROR(::RegCreateKeyExW(root, Widen(path).c_str(), 0, nullptr, 0,
+                                         KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, key.put(),
+                                         nullptr));
+  return key;
+}
+
+void WriteValues(HKEY root, const std::vector<RegistryValue>& values) {
+  for (const RegistryValue& value : values) {
+    const unique_hkey key = CreateKey(root, value.key);
+    const std::wstring data = Widen(value.data);
+    THROW_IF_WIN32_ERROR(::RegSetValueExW(
+        key.get(), value.name.empty() ? nullptr : Widen(value.name).c_str(), 0, REG_SZ,
+        reinterpret_cast<const BYTE*>(data.c_str()),
+        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))));
+  }
+}
+
+// True when the value exists below root and holds exactly the expected text.
+bool HasValue(HKEY root, const RegistryValue& expected) {
+  wchar_t data[2048];
+  DWORD size = sizeof(data);
+  const LSTATUS status = ::RegGetValueW(
+      root, Widen(expected.key).c_str(),
+      expected.name.empty() ? nullptr : Widen(expected.name).c_str(), RRF_RT_REG_SZ, nullptr,
+      data, &size);
+  return status == ERROR_SUCCESS && Narrow(data) == expected.data;
+}
+
+unique_hkey UserClasses() { return CreateKey(HKEY_CURRENT_USER, "Software\\Classes"); }
+
+void DeleteTree(HKEY root, const std::string& path) {
+  const LSTATUS status = ::RegDeleteTreeW(root, Widen(path).c_str());
+  if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) {
+    hg::win::ThrowHResult(HRESULT_FROM_WIN32(status));
+  }
+}
+
+template <typename F>
+HRESULT Guarded(F&& body) noexcept {
+  try {
+    body();
+    return S_OK;
+  } catch (const hg::win::HResultError& e) {
+    return e.hr();
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+}  // namespace
+
+HRESULT RegisterServer() noexcept {
+  return Guarded([] {
+    const ServerRegistration server = DescribeServer();
+    const auto values = RegistrationValues(server);
+    WriteValues(UserClasses().get(), values);
+    for (const OwnedKey& owned : OwnedKeys(server)) {
+      if (!HasValue(HKEY_CLASSES_ROOT, owned.proof)) {
+        // Per-user classes are not merged into HKEY_CLASSES_ROOT here.
+        WriteValues(HKEY_CLASSES_ROOT, values);
+        break;
+      }
+    }
+  });
+}
+
+HRESULT UnregisterServer() noexcept {
+  return Guarded([] {
+    const ServerRegistration server = DescribeServer();
+    const unique_hkey userClasses = UserClasses();
+    const auto owned = OwnedKeys(server);
+    for (const OwnedKey& key : owned) DeleteTree(userClasses.get(), key.key);
+    // What is still visible and names this server was written there by the
+    // fallback; another copy's registration is left alone.
+    for (const OwnedKey& key : owned) {
+      if (HasValue(HKEY_CLASSES_ROOT, key.proof)) DeleteTree(HKEY_CLASSES_ROOT, key.key);
+    }
+  });
+}
+
+}  // namespace tk

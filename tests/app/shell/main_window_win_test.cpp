@@ -1,0 +1,59 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/resource.h"
+#include "app/shell/main_window_win.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+TEST(MainWindow, OpensWithTheProductNameAndTheProgramIcon) {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  app::MainWindow window(instance);
+  window.Create();
+  ASSERT_NE(window.handle(), nullptr);
+
+  wchar_t caption[64] = {};
+  ::GetWindowTextW(window.handle(), caption, 64);
+  EXPECT_STREQ(caption, L"Hedgerow");
+  EXPECT_NE(::GetClassLongPtrW(window.handle(), GCLP_HICON), 0);
+  EXPECT_EQ(::GetWindowThreadProcessId(window.handle(), nullptr), ::GetCurrentThreadId());
+}
+
+TEST(MainWindow, ClosingEndsTheMessageLoop) {
+  app::MainWindow window(::GetModuleHandleW(nullptr));
+  window.Create();
+  ::PostMessageW(window.handle(), WM_CLOSE, 0, 0);
+  MSG message;
+  BOOL got;
+  while ((got = ::GetMessageW(&message, nullptr, 0, 0)) > 0) ::DispatchMessageW(&message);
+  EXPECT_EQ(got, 0);  // WM_QUIT
+  EXPECT_EQ(window.handle(), nullptr);
+}
+
+std::string ManifestOf(const std::wstring& program) {
+  HMODULE module = ::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return {};
+  std::string text;
+  if (HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
+    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+    if (bytes) text.assign(bytes, ::SizeofResource(module, found));
+  }
+  ::FreeLibrary(module);
+  return text;
+}
+
+TEST(Program, ManifestAsksForCommonControls6PerMonitorDpiAndNoElevation) {
+  const std::string manifest = ManifestOf(hg::test::ProgramFolder() + L"\\Hedgerow.exe");
+  ASSERT_FALSE(manifest.empty());
+  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+  // Declaring Windows 8 or later would make the system report its true version.
+  EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "shared/containers/keyed_list.h"
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace tk {
+namespace {
+
+std::vector<int> Values(const KeyedList<int>& list) {
+  std::vector<int> values;
+  list.ForEach([&](int v) { values.push_back(v); });
+  return values;
+}
+
+CollectionFault FaultOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const CollectionError& e) {
+    return e.fault();
+  }
+  ADD_FAILURE() << "no CollectionError";
+  return CollectionFault::BeforeAndAfter;
+}
+
+TEST(KeyedList, KeysCompareWithoutLetterCase) {
+  KeyedList<int> list;
+  const std::string key = "K";
+  list.Add(7, &key);
+  EXPECT_TRUE(list.Contains("k"));
+  EXPECT_EQ(list.Item(Position{std::string("k")}), 7);
+  EXPECT_EQ(list.Item(Position{std::int64_t{1}}), 7);
+}
+
+TEST(KeyedList, DuplicateKeyAddsNothing) {
+  KeyedList<int> list;
+  const std::string upper = "Site", lower = "site";
+  list.Add(1, &upper);
+  EXPECT_EQ(FaultOf([&] { list.Add(2, &lower); }), CollectionFault::DuplicateKey);
+  EXPECT_EQ(list.Count(), 1u);
+  EXPECT_EQ(list.Item(Position{std::string("SITE")}), 1);
+}
+
+TEST(KeyedList, BeforeAndAfterPlaceByNumberOrKey) {
+  KeyedList<int> list;
+  const std::string b = "b";
+  list.Add(1);
+  list.Add(3, &b);
+  const Position beforeB{std::string("B")};
+  list.Add(2, nullptr, &beforeB);
+  const Position afterThird{std::int64_t{3}};
+  list.Add(4, nullptr, nullptr, &afterThird);
+  const Position beforeFirst{std::int64_t{1}};
+  list.Add(0, nullptr, &beforeFirst);
+  EXPECT_EQ(Values(list), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(list.Item(Position{std::string("b")}), 3);
+}
+
+TEST(KeyedList, FaultsAreDistinctAndLeaveTheListAlone) {
+  KeyedList<int> list;
+  list.Add(1);
+  const Position one{std::int64_t{1}};
+  EXPECT_EQ(FaultOf([&] { list.Add(2, nullptr, &one, &one); }), CollectionFault::BeforeAndAfter);
+  EXPECT_EQ(FaultOf([&] { list.Item(Position{std::int64_t{0}}); }),
+            CollectionFault::IndexOutOfRange);
+  EXPECT_EQ(FaultOf([&] { list.Item(Position{std::int64_t{2}}); }),
+            CollectionFault::IndexOutOfRange);
+  EXPECT_EQ(FaultOf([&] { list.Remove(Position{std::string("none")}); }),
+            CollectionFault::KeyNotFound);
+  const Position missing{std::string("none")};
+  EXPECT_EQ(FaultOf([&] { list.Add(2, nullptr, &missing); }), CollectionFault::KeyNotFound);
+  EXPECT_EQ(Values(list), (std::vector<int>{1}));
+}
+
+TEST(KeyedList, RemoveFreesTheKeyForReuse) {
+  KeyedList<int> list;
+  const std::string a = "a", b = "b";
+  list.Add(1, &a);
+  list.Add(2, &b);
+  list.Remove(Position{std::string("A")});
+  EXPECT_FALSE(list.Contains("a"));
+  EXPECT_EQ(list.Item(Position{std::int64_t{1}}), 2);
+  list.Add(3, &a);
+  EXPECT_EQ(Values(list), (std::vector<int>{2, 3}));
+  list.Remove(Position{std::int64_t{1}});
+  EXPECT_FALSE(list.Contains("b"));
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_FALSE(list.Contains("a"));
+}
+
+}  // namespace
+}  // namespace tk

@@ -1,0 +1,161 @@
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "common/win/com_win.h"
+#include "common/win/proc_address.h"
+#include "shared/startup_win.h"
+#include "tests/support/registry_probe.h"
+#include "tests/support/win_test_support.h"
+#include "tkShared.h"
+
+namespace {
+
+using hg::test::GuidText;
+using hg::test::KeyExists;
+using hg::test::ReadString;
+using hg::win::com_ptr;
+
+// tkShared.dll loaded directly, without COM's help.
+class LoadedLibrary {
+ public:
+  LoadedLibrary() : module_(::LoadLibraryW(hg::test::TkSharedPath().c_str())) {}
+  ~LoadedLibrary() {
+    if (module_) ::FreeLibrary(module_);
+  }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+  bool loaded() const { return module_ != nullptr; }
+  HRESULT Call(const char* entry) const {
+    const auto function = hg::win::GetProc<HRESULT(__stdcall*)()>(module_, entry);
+    return function ? function() : E_NOTIMPL;
+  }
+  HRESULT GetClassObject(REFCLSID clsid, IClassFactory** factory) const {
+    using Entry = HRESULT(__stdcall*)(REFCLSID, REFIID, void**);
+    const auto function = hg::win::GetProc<Entry>(module_, "DllGetClassObject");
+    return function ? function(clsid, IID_IClassFactory, reinterpret_cast<void**>(factory))
+                    : E_NOTIMPL;
+  }
+
+ private:
+  HMODULE module_;
+};
+
+// The keys a registration owns, below a classes root.
+std::vector<std::wstring> OwnedKeys(const std::wstring& classes) {
+  return {classes + L"CLSID\\" + GuidText(CLSID_CCollection),
+          classes + L"tkShared.CCollection",
+          classes + L"TypeLib\\" + GuidText(LIBID_tkShared),
+          classes + L"Interface\\" + GuidText(IID__CCollection)};
+}
+
+// Unregistration must leave the other tests a registered library.
+struct Reregister {
+  const LoadedLibrary& library;
+  ~Reregister() { library.Call("DllRegisterServer"); }
+};
+
+std::wstring Lower(std::wstring text) {
+  for (auto& c : text) c = static_cast<wchar_t>(towlower(c));
+  return text;
+}
+
+TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
+  hg::test::ComApartment com;
+  LoadedLibrary library;
+  ASSERT_TRUE(library.loaded());
+  Reregister guard{library};
+
+  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
+  for (const auto& key : OwnedKeys(L"Software\\Classes\\")) {
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
+  }
+  for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+  CLSID clsid;
+  EXPECT_TRUE(FAILED(::CLSIDFromProgID(L"tkShared.CCollection", &clsid)));
+
+  ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
+  const std::wstring server = L"Software\\Classes\\CLSID\\" + GuidText(CLSID_CCollection) +
+                              L"\\InprocServer32";
+  EXPECT_EQ(Lower(ReadString(HKEY_CURRENT_USER, server).value_or(L"")),
+            Lower(hg::test::TkSharedPath()));
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, server, L"ThreadingModel").value_or(L""), L"Apartment");
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, L"Software\\Classes\\tkShared.CCollection\\CLSID")
+                .value_or(L""),
+            GuidText(CLSID_CCollection));
+  // Visible to every client through the merged view.
+  ASSERT_EQ(::CLSIDFromProgID(L"tkShared.CCollection", &clsid), S_OK);
+  EXPECT_EQ(clsid, CLSID_CCollection);
+  EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, L"TypeLib\\" + GuidText(LIBID_tkShared) +
+                                                L"\\1.0\\0\\win64").has_value());
+
+  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
+  for (const auto& key : OwnedKeys(L"Software\\Classes\\")) {
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
+  }
+  for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+}
+
+TEST(Module, CreatesAndDispatchesWithoutAnyRegistration) {
+  hg::test::ComApartment com;
+  LoadedLibrary library;
+  ASSERT_TRUE(library.loaded());
+  Reregister guard{library};
+  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
+
+  com_ptr<IClassFactory> factory;
+  ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
+  com_ptr<IDispatch> collection;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, collection.put_void()), S_OK);
+
+  // Late binding needs the type library, which comes from the DLL itself.
+  LPOLESTR name = const_cast<LPOLESTR>(L"Count");
+  DISPID id = 0;
+  ASSERT_EQ(collection->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+  DISPPARAMS none{};
+  hg::win::Variant count;
+  ASSERT_EQ(collection->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                               count.put(), nullptr, nullptr),
+            S_OK);
+  EXPECT_EQ(count.type(), VT_I4);
+  EXPECT_EQ(count.get().lVal, 0);
+}
+
+TEST(Module, CanUnloadOnlyWhenNothingIsAlive) {
+  hg::test::ComApartment com;
+  LoadedLibrary library;
+  ASSERT_TRUE(library.loaded());
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
+
+  com_ptr<IClassFactory> factory;
+  ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_FALSE);
+  com_ptr<IUnknown> object;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, object.put_void()), S_OK);
+  ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+  factory.reset();
+  object.reset();
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_FALSE);  // still locked
+  // LockServer(FALSE) needs a factory again; that one counts too until released.
+  ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
+  ASSERT_EQ(factory->LockServer(FALSE), S_OK);
+  factory.reset();
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
+
+  EXPECT_EQ(library.GetClassObject(GUID_NULL, factory.put()), CLASS_E_CLASSNOTAVAILABLE);
+  ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, object.put_void()), E_NOINTERFACE);
+  factory.reset();
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
+}
+
+TEST(StartLibrary, SaysWindowsIs64BitForA64BitProcess) {
+  // IsWow64Process answers false inside a native 64-bit process.
+  EXPECT_TRUE(tk::StartLibrary().isWindows64);
+}
+
+}  // namespace

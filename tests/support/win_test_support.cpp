@@ -1,0 +1,77 @@
+// Helpers for the tests that run under Wine.
+#include "tests/support/win_test_support.h"
+
+#include <stdexcept>
+#include <thread>
+
+#include "common/win/unique_any.h"
+
+namespace hg::test {
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH * 4];
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+  if (length == 0 || length >= std::size(path)) throw std::runtime_error("GetModuleFileNameW");
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L'\\'));
+}
+
+std::wstring TkSharedPath() { return ProgramFolder() + L"\\tkShared.dll"; }
+
+ComApartment::ComApartment() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+
+ComApartment::~ComApartment() {
+  if (SUCCEEDED(result_)) ::CoUninitialize();
+}
+
+ScriptRun RunScript(const std::wstring& fileName) {
+  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+  win::unique_handle readEnd, writeEnd;
+  if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
+    throw std::runtime_error("CreatePipe");
+  }
+  ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = writeEnd.get();
+  startup.hStdError = writeEnd.get();
+  std::wstring command =
+      L"cscript.exe //nologo //B \"" + ProgramFolder() + L"\\" + fileName + L"\"";
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                        nullptr, nullptr, &startup, &process)) {
+    throw std::runtime_error("CreateProcessW cscript.exe");
+  }
+  win::unique_handle processHandle(process.hProcess), threadHandle(process.hThread);
+  writeEnd.reset();  // our copy, so that reading ends when the script does
+
+  ScriptRun run;
+  std::thread reader([&] {
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(readEnd.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+      run.output.append(buffer, read);
+    }
+  });
+  // A script that waits on anything (a dialog, input) must not hang the suite.
+  if (::WaitForSingleObject(processHandle.get(), 60'000) != WAIT_OBJECT_0) {
+    ::TerminateProcess(processHandle.get(), 1);
+    ::WaitForSingleObject(processHandle.get(), INFINITE);
+  }
+  reader.join();
+  ::GetExitCodeProcess(processHandle.get(), &run.exitCode);
+  return run;
+}
+
+std::string LastLine(const std::string& output) {
+  size_t end = output.find_last_not_of("\r\n");
+  if (end == std::string::npos) return {};
+  const size_t start = output.find_last_of("\r\n", end);
+  return output.substr(start == std::string::npos ? 0 : start + 1,
+                       end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+}  // namespace hg::test

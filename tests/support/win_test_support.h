@@ -1,0 +1,43 @@
+// Helpers for the tests that run under Wine: COM apartments, the DLL under
+// test, script clients.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+
+namespace hg::test {
+
+// The folder of the running test program, where the build puts tkShared.dll
+// and the scripts the tests run.
+std::wstring ProgramFolder();
+std::wstring TkSharedPath();
+
+// A single-threaded apartment for the life of the object.
+class ComApartment {
+ public:
+  ComApartment();
+  ~ComApartment();
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  HRESULT result() const { return result_; }
+
+ private:
+  HRESULT result_;
+};
+
+struct ScriptRun {
+  DWORD exitCode = 0;
+  std::string output;  // standard output and standard error, as printed
+};
+
+// Runs a VBScript or JScript file beside the test program with cscript.
+// cscript under Wine exits 0 even when the script fails, so callers check
+// the output for the script's own completion marker.
+ScriptRun RunScript(const std::wstring& fileName);
+
+// The last line the script printed that is not empty.
+std::string LastLine(const std::string& output);
+
+}  // namespace hg::test
