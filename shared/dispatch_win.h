@@ -50,9 +50,11 @@ HRESULT InvokeThroughTypeInfo(REFIID iid, IDispatch* self, DISPID id, WORD flags
                               UINT* argError) noexcept;
 
 // Derived: the final class, with `static constexpr wchar_t kClassName[]`.
-// Interface: its widl-generated dual interface.
-template <typename Derived, typename Interface>
-class DispatchObject : public Interface, public ISupportErrorInfo {
+// Interface: its widl-generated dual interface. Extra: further bases whose
+// interfaces the class offers (events, persistence); their IUnknown methods
+// are the ones below, and Derived hands them out from QueryOther.
+template <typename Derived, typename Interface, typename... Extra>
+class DispatchObject : public Interface, public ISupportErrorInfo, public Extra... {
  public:
   DispatchObject(const DispatchObject&) = delete;
   DispatchObject& operator=(const DispatchObject&) = delete;

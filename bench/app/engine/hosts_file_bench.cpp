@@ -1,0 +1,112 @@
+// Reading and rewriting generated hosts files, beside a plain copy of the same
+// bytes. Counter "peak/size": the most heap memory held during one operation,
+// as a multiple of the file's size.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "app/engine/hosts_file.h"
+
+namespace {
+
+std::atomic<size_t> g_current{0};
+std::atomic<size_t> g_peak{0};
+
+void ResetPeak() { g_peak = g_current.load(); }
+
+// Half foreign lines, half entries; every tenth entry repeats an earlier site
+// in capitals.
+std::string GenerateHosts(size_t lines) {
+  std::string content;
+  content.reserve(lines * 32);
+  for (size_t i = 0; i < lines; ++i) {
+    if (i % 2 == 0) {
+      content += (i % 8 == 0) ? "# comment line " : "10.0.0.1   intranet-";
+      content += std::to_string(i);
+    } else if (i % 20 == 19) {
+      content += "127.0.0.1 SITE-" + std::to_string(i / 2) + ".EXAMPLE";
+    } else {
+      content += "127.0.0.1       site-" + std::to_string(i) + ".example";
+    }
+    content += "\r\n";
+  }
+  return content;
+}
+
+std::string Identity(std::string_view bytes) { return std::string(bytes); }
+
+template <typename F>
+void Measure(benchmark::State& state, F&& operation) {
+  const std::string content = GenerateHosts(static_cast<size_t>(state.range(0)));
+  size_t peak = 0;
+  for (auto _ : state) {
+    const size_t before = g_current;
+    ResetPeak();
+    operation(content);
+    peak = std::max(peak, g_peak.load() - before);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * content.size()));
+  state.counters["peak/size"] = static_cast<double>(peak) / static_cast<double>(content.size());
+}
+
+void BM_Copy(benchmark::State& state) {
+  Measure(state, [](const std::string& content) {
+    std::string copy = content;
+    benchmark::DoNotOptimize(copy.data());
+  });
+}
+
+void BM_Read(benchmark::State& state) {
+  Measure(state, [](const std::string& content) {
+    auto sites = app::engine::BlockedSites(content, Identity);
+    benchmark::DoNotOptimize(sites.data());
+  });
+}
+
+void BM_Rewrite(benchmark::State& state) {
+  Measure(state, [](const std::string& content) {
+    const auto sites = app::engine::BlockedSites(content, Identity);
+    auto written = app::engine::ApplyBlockedContent(content, sites);
+    benchmark::DoNotOptimize(written.data());
+  });
+}
+
+void BM_BlankLines(benchmark::State& state) {
+  // Nothing but line ends: no step may be quadratic in a run of them.
+  const std::string content(static_cast<size_t>(state.range(0)), '\n');
+  for (auto _ : state) {
+    auto written = app::engine::ApplyBlockedContent(content, {});
+    benchmark::DoNotOptimize(app::engine::BlockedSites(content, Identity).size());
+    benchmark::DoNotOptimize(written.data());
+  }
+}
+
+BENCHMARK(BM_Copy)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Read)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rewrite)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BlankLines)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// Counting allocator: the peak of live heap bytes.
+void* operator new(size_t size) {
+  void* p = std::malloc(size ? size : 1);
+  if (!p) throw std::bad_alloc();
+  const size_t now = g_current += malloc_usable_size(p);
+  size_t peak = g_peak;
+  while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
+  }
+  return p;
+}
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  g_current -= malloc_usable_size(p);
+  std::free(p);
+}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+
+BENCHMARK_MAIN();
