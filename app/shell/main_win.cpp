@@ -2,13 +2,19 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/engine/user_dialogs_win.h"
+#include "app/resource.h"
 #include "app/shell/main_window_win.h"
+#include "common/win/text_win.h"
 #include "common/win/result.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
   try {
+    app::SystemDialogs dialogs(instance);
+    app::SetUserDialogs(&dialogs);
+    app::SetProductName(hg::win::Narrow(app::LoadResourceString(instance, IDS_PRODUCT_NAME)));
     app::MainWindow main(instance);
     main.Create();
     ::ShowWindow(main.handle(), show);

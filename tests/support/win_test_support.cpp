@@ -66,6 +66,40 @@ ScriptRun RunScript(const std::wstring& fileName) {
   return run;
 }
 
+namespace {
+
+thread_local std::function<void(HWND)> t_answer;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
+  wchar_t className[16] = {};
+  ::GetClassNameW(window, className, 16);
+  if (std::wstring_view(className) != L"#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+void CALLBACK AnswerOnTick(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND dialog = nullptr;
+  ::EnumThreadWindows(::GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+  if (!dialog) return;  // not shown yet: the next tick looks again
+  ::KillTimer(nullptr, timer);
+  auto answer = std::move(t_answer);
+  answer(dialog);
+}
+
+}  // namespace
+
+void AnswerNextDialog(std::function<void(HWND dialog)> answer) {
+  t_answer = std::move(answer);
+  if (!::SetTimer(nullptr, 0, 20, AnswerOnTick)) throw std::runtime_error("SetTimer");
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
 std::string LastLine(const std::string& output) {
   size_t end = output.find_last_not_of("\r\n");
   if (end == std::string::npos) return {};

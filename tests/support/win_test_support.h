@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <functional>
 #include <string>
 
 namespace hg::test {
@@ -39,5 +40,12 @@ ScriptRun RunScript(const std::wstring& fileName);
 
 // The last line the script printed that is not empty.
 std::string LastLine(const std::string& output);
+
+// Answers the next dialog this thread shows: a thread timer, which the
+// dialog's own modal loop runs, finds the dialog among this thread's windows
+// (never another test's) and hands it to `answer`, which must close it.
+void AnswerNextDialog(std::function<void(HWND dialog)> answer);
+
+std::wstring WindowText(HWND window);
 
 }  // namespace hg::test

@@ -1,0 +1,48 @@
+// The program's message box and input box, behind a seam that tests replace.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+// Button sets and icons of the message box, as the system defines them.
+enum MessageBoxStyle : int {
+  kOkOnly = 0,
+  kOkCancel = 1,
+  kIconStop = 16,
+  kIconExclamation = 48,
+  kIconInformation = 64,
+};
+enum MessageBoxResult : int { kResultOk = 1, kResultCancel = 2 };
+
+// What shows dialogs to the user. The program installs the system's; tests
+// install one that answers by itself.
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+  // Returns the button pressed (kResultOk, kResultCancel, ...).
+  virtual int ShowMessageBox(const std::string& prompt, int style, const std::string& title) = 0;
+  // Returns the edited text on OK, nothing on Cancel. x and y: the dialog's
+  // top-left corner in twips, when given.
+  virtual std::optional<std::string> ShowInputBox(const std::string& prompt, const std::string& title,
+                                              const std::string& defaultText,
+                                              std::optional<int> x, std::optional<int> y) = 0;
+};
+
+// Installs the dialogs every later call uses (not owned); returns the previous ones.
+UserDialogs* SetUserDialogs(UserDialogs* dialogs) noexcept;
+
+// The product name, the title of every box whose caller gives none.
+void SetProductName(std::string name);
+
+// A modal message box; an empty title becomes the product name.
+int AppMsgBox(const std::string& prompt, int style, const std::string& title);
+
+// A modal one-line input box; an empty title becomes the product name.
+// Cancel gives empty text, the same as confirming an emptied field.
+std::string AppInputBox(const std::string& prompt, const std::string& title,
+                        const std::string& defaultText = {}, std::optional<int> x = {},
+                        std::optional<int> y = {});
+
+}  // namespace app
