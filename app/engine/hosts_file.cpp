@@ -93,8 +93,29 @@ std::vector<std::string> BlockedSites(
   return sites;
 }
 
+namespace {
+
+// The name as a user can read it: each control character as \xNN.
+std::string Visible(const std::string& site) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string shown;
+  for (char c : site) {
+    if (IsControl(c)) {
+      const auto byte = static_cast<unsigned char>(c);
+      shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
 UnsafeSiteName::UnsafeSiteName(const std::string& site)
-    : std::invalid_argument("The web site name holds a control character."), site_(site) {}
+    : std::invalid_argument("The web site name \"" + Visible(site) +
+                            "\" holds a control character and cannot be blocked."),
+      site_(site) {}
 
 void RequireSafeSiteNames(const std::vector<std::string>& sites) {
   for (const std::string& site : sites) {

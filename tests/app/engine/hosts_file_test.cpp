@@ -146,6 +146,9 @@ TEST(ApplyBlockedContent, RefusesSiteNamesWithControlCharacters) {
       EXPECT_EQ(e.site(), bad);
     }
   }
+  EXPECT_STREQ(UnsafeSiteName(injected).what(),
+               "The web site name \"x\\x0D\\x0A6.6.6.6 bank.example\" holds a control character "
+               "and cannot be blocked.");
   EXPECT_NO_THROW(RequireSafeSiteNames({"caf\xC3\xA9", "a b", "\x80\xFF"}));
 }
 

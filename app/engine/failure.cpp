@@ -1,0 +1,79 @@
+// The program's failure convention.
+#include "app/engine/failure.h"
+
+#include <new>
+
+#include "app/engine/hosts_file.h"
+#include "app/engine/user_dialogs.h"
+
+namespace app {
+namespace {
+
+FailureLog* g_log = nullptr;
+
+// The numbers the language runtime gives these failures.
+constexpr std::int32_t kOutOfMemory = 7;
+constexpr std::int32_t kInvalidArgument = 5;
+constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFFu);
+
+void Log(const Failure& failure, Severity severity, const std::string& source) {
+  if (g_log) g_log->LogIt(failure.number(), failure.description(), severity, source);
+}
+
+}  // namespace
+
+FailureLog* SetFailureLog(FailureLog* log) noexcept {
+  FailureLog* previous = g_log;
+  g_log = log;
+  return previous;
+}
+
+Failure FailureOf(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Failure& failure) {
+    return failure;
+  } catch (const engine::UnsafeSiteName& unsafe) {
+    return Failure(kInvalidArgument, unsafe.what());
+  } catch (const std::bad_alloc&) {
+    return Failure(kOutOfMemory, "Out of memory");
+  } catch (const std::exception& other) {
+    return Failure(kUnexpected, other.what());
+  } catch (...) {
+    return Failure(kUnexpected, "Unexpected failure");
+  }
+}
+
+void ReportFailure(const Failure& failure, const std::string& source, const std::string& text,
+                   int icon) {
+  Log(failure, Severity::kError, source);
+  try {
+    AppMsgBox(text + failure.description(), kOkOnly + icon, "");
+  } catch (...) {
+    // The failure is logged; a message box that cannot be shown ends it here.
+  }
+}
+
+void SwallowFailure(const Failure& failure, const std::string& source) {
+  Log(failure, Severity::kError, source);
+}
+
+void RepairAndRaise(const Failure& failure, const std::string& source, int textId,
+                    const std::string& text, const std::function<void()>& repair) {
+  Log(failure, Severity::kError, source);
+  try {
+    repair();
+  } catch (...) {
+    // Repair is best effort; the raise below is what the caller relies on.
+  }
+  throw Failure(ProgramErrorNumber(textId), text + failure.description());
+}
+
+void LogTwiceAndRaise(const Failure& failure, const std::string& source, int textId,
+                      const std::string& context) {
+  Log(Failure(ProgramErrorNumber(textId), context), Severity::kInternalError, source);
+  Log(failure, Severity::kInternalError, source);
+  throw failure;
+}
+
+}  // namespace app
