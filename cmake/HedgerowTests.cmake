@@ -15,11 +15,10 @@ function(hg_add_test name)
   if(TARGET tkShared)
     add_dependencies(${name} tkShared)
   endif()
+  # Copied at configure time, which reruns whenever one of them changes.
   foreach(file ${T_DATA})
     get_filename_component(base ${file} NAME)
-    add_custom_command(TARGET ${name} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/${file}
-              $<TARGET_FILE_DIR:${name}>/${base})
+    configure_file(${file} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${base} COPYONLY)
   endforeach()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
 endfunction()

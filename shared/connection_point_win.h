@@ -62,4 +62,14 @@ class EventSource : public IConnectionPointContainer {
   ConnectionPoint point_;
 };
 
+// EventSource for one fixed outgoing interface: the form to pass as an Extra
+// of DispatchObject, which constructs it (a class cannot construct an
+// indirect base itself).
+template <const IID& EventIid>
+class EventSourceOf : public EventSource {
+ protected:
+  EventSourceOf() noexcept : EventSource(EventIid) {}
+  ~EventSourceOf() = default;
+};
+
 }  // namespace tk

@@ -30,4 +30,26 @@ unique_bstr MakeBstr(std::wstring_view utf16) {
 
 unique_bstr MakeBstr(std::string_view utf8) { return MakeBstr(Widen(utf8)); }
 
+std::wstring AnsiToWide(std::string_view ansi) {
+  if (ansi.empty()) return {};
+  const int size = static_cast<int>(ansi.size());
+  const int length = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+  THROW_LAST_ERROR_IF(length == 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  THROW_LAST_ERROR_IF(::MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length) == 0);
+  return wide;
+}
+
+std::string WideToAnsi(std::wstring_view utf16) {
+  if (utf16.empty()) return {};
+  const int size = static_cast<int>(utf16.size());
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, 0, utf16.data(), size, nullptr, 0, nullptr, nullptr);
+  THROW_LAST_ERROR_IF(length == 0);
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  THROW_LAST_ERROR_IF(::WideCharToMultiByte(CP_ACP, 0, utf16.data(), size, ansi.data(), length,
+                                            nullptr, nullptr) == 0);
+  return ansi;
+}
+
 }  // namespace hg::win

@@ -20,4 +20,9 @@ std::string FromBstr(BSTR text);
 unique_bstr MakeBstr(std::string_view utf8);
 unique_bstr MakeBstr(std::wstring_view utf16);
 
+// The system code page (CP_ACP) <-> UTF-16, for files whose bytes are in it.
+// Characters the code page lacks become its replacement character.
+std::wstring AnsiToWide(std::string_view ansi);
+std::string WideToAnsi(std::wstring_view utf16);
+
 }  // namespace hg::win

@@ -6,6 +6,7 @@
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
 #include "shared/containers/enum_variant_win.h"
+#include "shared/containers/persist_win.h"
 #include "shared/dispatch_win.h"
 #include "tkShared.h"
 
@@ -20,9 +21,11 @@ constexpr HRESULT kInvalidArgument = static_cast<HRESULT>(0x800A0005);   // 5
 constexpr HRESULT kSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);  // 9
 constexpr HRESULT kDuplicateKey = static_cast<HRESULT>(0x800A01C9);      // 457
 
-class Collection final : public DispatchObject<Collection, _CCollection> {
+class Collection final
+    : public DispatchObject<Collection, _CCollection, PersistInBag<Collection>> {
  public:
   static constexpr wchar_t kClassName[] = L"CCollection";
+  static const CLSID& ClassId() { return CLSID_CCollection; }
 
   STDMETHODIMP get_Count(LONG* count) override {
     return Trap([&] { *Checked(count) = static_cast<LONG>(items_.Count()); });
@@ -76,6 +79,26 @@ class Collection final : public DispatchObject<Collection, _CCollection> {
     }
     return S_OK;
   }
+
+  // Persistence: the entries in order, without their keys, so a restored
+  // collection is reachable by number only.
+  void InitNewState() { items_ = KeyedList<Variant>(); }
+  void SaveTo(IPropertyBag* bag) const {
+    WriteCount(bag, items_.Count());
+    std::size_t number = 0;
+    items_.ForEach([&](const Variant& v) { WriteToBag(bag, EntryName(++number), v.get()); });
+  }
+  void LoadFrom(IPropertyBag* bag) {
+    KeyedList<Variant> restored;
+    const std::size_t count = ReadCount(bag);
+    for (std::size_t number = 1; number <= count; ++number) {
+      restored.Add(ReadEntry(bag, number));
+    }
+    items_ = std::move(restored);
+  }
+
+ protected:
+  void* QueryOther(REFIID iid) noexcept override { return PersistInterface(iid); }
 
  private:
   template <typename T>

@@ -17,4 +17,9 @@ std::string CleanSystemMessage(std::string_view message) {
   return folded;
 }
 
+std::string ErrorTextOf(unsigned long code, bool isVista, std::string_view systemMessage) {
+  if (code != 0) return std::string(systemMessage);
+  return isVista ? "Undefined Vista error." : "Undefined error.";
+}
+
 }  // namespace tk

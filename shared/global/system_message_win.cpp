@@ -3,6 +3,7 @@
 
 #include "common/win/text_win.h"
 #include "shared/global/system_message.h"
+#include "shared/startup_win.h"
 
 namespace tk {
 
@@ -12,6 +13,10 @@ std::string SystemMessageText(unsigned long code) {
       ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
                        0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
   return length == 0 ? std::string() : CleanSystemMessage(hg::win::Narrow(std::wstring_view(buffer, length)));
+}
+
+std::string ErrorText(unsigned long code) {
+  return ErrorTextOf(code, StartLibrary().isVista, code != 0 ? SystemMessageText(code) : "");
 }
 
 }  // namespace tk

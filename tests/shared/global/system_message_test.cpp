@@ -14,5 +14,11 @@ TEST(CleanSystemMessage, JoinsLinesAndFoldsDoubleBlanksOnce) {
   EXPECT_EQ(CleanSystemMessage(""), "");
 }
 
+TEST(ErrorTextOf, CodeZeroDependsOnTheVistaFlag) {
+  EXPECT_EQ(ErrorTextOf(5, true, "Access is denied. "), "Access is denied. ");
+  EXPECT_EQ(ErrorTextOf(0, true, "ignored"), "Undefined Vista error.");
+  EXPECT_EQ(ErrorTextOf(0, false, "ignored"), "Undefined error.");
+}
+
 }  // namespace
 }  // namespace tk

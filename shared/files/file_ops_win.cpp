@@ -1,0 +1,519 @@
+// FileOps: the library's file and folder class as a COM class.
+#include "shared/files/file_ops_win.h"
+
+#include <cstring>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "common/win/com_win.h"
+#include "common/win/result.h"
+#include "common/win/text_win.h"
+#include "shared/containers/collection_win.h"
+#include "shared/dispatch_win.h"
+#include "shared/files/file_exist_win.h"
+#include "shared/files/file_io_win.h"
+#include "shared/files/file_messages.h"
+#include "shared/files/file_paths.h"
+#include "shared/files/folder_acl.h"
+#include "shared/files/pe_header.h"
+#include "shared/global/system_message.h"
+#include "shared/startup_win.h"
+#include "tkShared.h"
+
+namespace tk {
+namespace {
+
+namespace messages = file_messages;
+using hg::win::Narrow;
+using hg::win::Widen;
+
+// The error number IsFolder raises for a path that does not exist.
+constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80040000);
+constexpr std::size_t kHeadBytes = 10240;
+
+std::string Utf8(BSTR text) { return hg::win::FromBstr(text); }
+
+// Lengths as callers count them: UTF-16 units.
+std::size_t Length(const std::string& text) { return Widen(text).size(); }
+
+std::string LastErrorMessage() { return SystemMessageText(::GetLastError()); }
+
+// Environment variables in the text expanded; the expansion is used whole,
+// however long.
+std::string Expand(const std::string& text) {
+  const std::wstring source = Widen(text);
+  std::wstring expanded(source.size() + 1, L'\0');
+  for (;;) {
+    const DWORD needed = ::ExpandEnvironmentStringsW(source.c_str(), expanded.data(),
+                                                     static_cast<DWORD>(expanded.size()));
+    if (needed == 0) {
+      const DWORD error = ::GetLastError();
+      hg::win::ThrowHResult(HRESULT_FROM_WIN32(error), ErrorText(error));
+    }
+    if (needed <= expanded.size()) {
+      expanded.resize(needed - 1);
+      return Narrow(expanded);
+    }
+    expanded.resize(needed);
+  }
+}
+
+std::string ExpandedOrAsIs(const std::string& text) {
+  try {
+    return Expand(text);
+  } catch (const hg::win::HResultError&) {
+    return text;
+  }
+}
+
+struct Entry {
+  std::string name;
+  bool isFolder;
+};
+
+// Every entry a search pattern matches, "." and ".." left out; nothing when
+// the search fails.
+std::vector<Entry> Search(const std::string& pattern) {
+  std::vector<Entry> entries;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = ::FindFirstFileW(Widen(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::wstring_view name(found.cFileName);
+    if (name == L"." || name == L"..") continue;
+    entries.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return entries;
+}
+
+// By-reference outputs: a script's variable arrives as a VARIANT, a typed
+// caller's as a reference to a BSTR or a VARIANT_BOOL.
+VARIANT* Target(VARIANT* out) {
+  while (out && out->vt == (VT_BYREF | VT_VARIANT)) out = out->pvarVal;
+  return out;
+}
+
+void SetText(VARIANT* out, const std::string& text) {
+  out = Target(out);
+  if (!out) return;
+  hg::win::unique_bstr value = hg::win::MakeBstr(text);
+  if (out->vt == (VT_BYREF | VT_BSTR)) {
+    ::SysFreeString(*out->pbstrVal);
+    *out->pbstrVal = value.release();
+    return;
+  }
+  ::VariantClear(out);
+  out->vt = VT_BSTR;
+  out->bstrVal = value.release();
+}
+
+void SetBool(VARIANT* out, bool value) {
+  out = Target(out);
+  if (!out) return;
+  const VARIANT_BOOL flag = value ? VARIANT_TRUE : VARIANT_FALSE;
+  if (out->vt == (VT_BYREF | VT_BOOL)) {
+    *out->pboolVal = flag;
+    return;
+  }
+  ::VariantClear(out);
+  out->vt = VT_BOOL;
+  out->boolVal = flag;
+}
+
+// ---- The operations, on UTF-8 paths ----
+
+bool DeleteFilesByMask(const std::string& folder, const std::string& mask,
+                       std::string& falseCause) {
+  falseCause.clear();
+  const std::string directory = WithTrailingBackslash(WithLongPathPrefix(ExpandedOrAsIs(folder)));
+  for (const Entry& entry : Search(directory + mask)) {
+    if (entry.isFolder) continue;
+    const std::string path = directory + entry.name;
+    if (!::DeleteFileW(Widen(path).c_str())) {
+      falseCause = messages::DeleteFailed(LastErrorMessage(), path);
+      return false;
+    }
+  }
+  return true;
+}
+
+DWORD CreateOpenFolder(const std::wstring& path) {
+  alignas(DWORD) FolderAcl acl = WorldFolderAcl();
+  SECURITY_DESCRIPTOR descriptor;
+  if (!::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+      !::SetSecurityDescriptorDacl(&descriptor, TRUE, reinterpret_cast<PACL>(acl.data()),
+                                   FALSE)) {
+    return ::GetLastError();
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), &descriptor, FALSE};
+  return ::CreateDirectoryW(path.c_str(), &attributes) ? ERROR_SUCCESS : ::GetLastError();
+}
+
+void EnsureFolderExist(const std::string& folder) {
+  const std::string path = WithLongPathPrefix(folder);
+  if (CreateOpenFolder(Widen(path)) != ERROR_PATH_NOT_FOUND) return;
+  const auto parent = ParentToCreate(path);
+  if (!parent) return;
+  EnsureFolderExist(*parent);
+  CreateOpenFolder(Widen(path));
+}
+
+bool RemoveFolderTree(const std::string& folder, std::string& falseCause);
+
+bool RemoveFolder(const std::string& path, bool withSubFolders, std::string& falseCause) {
+  falseCause.clear();
+  if (Length(path) < 4) {
+    falseCause = messages::InvalidPath(path);
+    return false;
+  }
+  if (withSubFolders) return RemoveFolderTree(path, falseCause);
+  if (!::RemoveDirectoryW(Widen(path).c_str())) {
+    falseCause = ErrorText(::GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
+  falseCause.clear();
+  if (Length(folder) < 4) {
+    falseCause = messages::InvalidFolder(folder);
+    return false;
+  }
+  const std::string directory = WithTrailingBackslash(ExpandedOrAsIs(folder));
+  std::string cause;
+  if (!DeleteFilesByMask(directory, "*.*", cause)) {
+    falseCause = "DeleteFilesByMask2 failed. " + cause;
+    return false;
+  }
+  std::vector<std::string> subfolders;
+  for (const Entry& entry : Search(directory + "*.*")) {
+    if (entry.isFolder) subfolders.push_back(directory + entry.name);
+  }
+  for (const std::string& subfolder : subfolders) {
+    if (!RemoveFolderTree(subfolder, cause)) {
+      falseCause = cause;
+      return false;
+    }
+  }
+  if (!RemoveFolder(directory, false, cause)) {
+    falseCause = "RemoveFolder2 failed. " + cause;
+    return false;
+  }
+  return true;
+}
+
+void CopyOneFile(const std::string& source, const std::string& destination) {
+  if (!::CopyFileW(Widen(WithLongPathPrefix(source)).c_str(),
+                   Widen(WithLongPathPrefix(destination)).c_str(), FALSE)) {
+    const DWORD error = ::GetLastError();
+    hg::win::ThrowHResult(HRESULT_FROM_WIN32(error),
+                          messages::CopyFailed(source, destination, SystemMessageText(error)));
+  }
+}
+
+bool IsFolder(const std::string& path) {
+  const std::string prefixed = WithLongPathPrefix(path);
+  if (prefixed.ends_with('\\')) return true;
+  WIN32_FIND_DATAW found;
+  const HANDLE search = ::FindFirstFileW(Widen(prefixed).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) hg::win::ThrowHResult(kNotFound, messages::NotFound(path));
+  ::FindClose(search);
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::vector<std::string> DirectoryContents(const std::string& folder) {
+  std::vector<std::string> names;
+  for (Entry& entry : Search(WithTrailingBackslash(folder) + "*.*")) {
+    names.push_back(std::move(entry.name));
+  }
+  return names;
+}
+
+bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
+                      std::string& falseCause) {
+  falseCause.clear();
+  if (Length(source) < 4) {
+    falseCause = messages::InvalidFileOrFolder(source);
+    return false;
+  }
+  try {
+    const std::string expanded = Expand(source);
+    const bool isFolder = IsFolder(expanded);
+    const auto plan = PlanCopy(expanded, copyTo);
+    if (!plan) {
+      falseCause = messages::InvalidCopySource(expanded);
+      return false;
+    }
+    if (!isFolder) {
+      CopyOneFile(plan->source, plan->destination);
+      return true;
+    }
+    EnsureFolderExist(plan->destination);
+    std::string cause;
+    for (const std::string& name : DirectoryContents(plan->source)) {
+      if (!CopyFileOrFolder(plan->source + "\\" + name, plan->destination + "\\", cause)) {
+        falseCause = cause;
+        return false;
+      }
+    }
+    return true;
+  } catch (const hg::win::HResultError& e) {
+    falseCause = e.description().empty() ? SystemMessageText(static_cast<DWORD>(e.hr()))
+                                         : e.description();
+    return false;
+  }
+}
+
+MachineType LoadFileHeaderMachine(const std::string& fileName) {
+  std::string head;
+  const std::wstring path = Widen(fileName);
+  if (IsFileExist(path)) {
+    try {
+      head = ReadFileBytes(path, kHeadBytes);
+    } catch (const hg::win::HResultError&) {
+      // A file that cannot be read reports, like a missing one, that it
+      // cannot be loaded.
+    }
+  }
+  return ReadMachineType(std::span(reinterpret_cast<const std::uint8_t*>(head.data()), head.size()));
+}
+
+DATE FileCreationDate(const std::string& fileName) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  FILETIME local;
+  SYSTEMTIME time;
+  DATE date = 0;
+  if (!::GetFileAttributesExW(Widen(fileName).c_str(), GetFileExInfoStandard, &data) ||
+      !::FileTimeToLocalFileTime(&data.ftCreationTime, &local) ||
+      !::FileTimeToSystemTime(&local, &time)) {
+    return 0;
+  }
+  time.wMilliseconds = 0;
+  return ::SystemTimeToVariantTime(&time, &date) ? date : 0;
+}
+
+hg::win::unique_safearray ByteArray(const std::string& bytes) {
+  if (bytes.empty()) return {};
+  SAFEARRAYBOUND bound{static_cast<ULONG>(bytes.size()), 1};
+  hg::win::unique_safearray array(::SafeArrayCreate(VT_UI1, 1, &bound));
+  if (!array) hg::win::ThrowHResult(E_OUTOFMEMORY);
+  void* data = nullptr;
+  THROW_IF_FAILED(::SafeArrayAccessData(array.get(), &data));
+  std::memcpy(data, bytes.data(), bytes.size());
+  ::SafeArrayUnaccessData(array.get());
+  return array;
+}
+
+std::string BytesOf(SAFEARRAY* array) {
+  if (!array) return {};
+  VARTYPE type = VT_EMPTY;
+  THROW_IF_FAILED(::SafeArrayGetVartype(array, &type));
+  if ((type != VT_UI1 && type != VT_I1) || ::SafeArrayGetDim(array) != 1) {
+    hg::win::ThrowHResult(E_INVALIDARG, "Content must be an array of bytes.");
+  }
+  LONG lower = 0, upper = -1;
+  THROW_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
+  THROW_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));
+  if (upper < lower) return {};
+  void* data = nullptr;
+  THROW_IF_FAILED(::SafeArrayAccessData(array, &data));
+  std::string bytes(static_cast<const char*>(data), static_cast<std::size_t>(upper - lower) + 1);
+  ::SafeArrayUnaccessData(array);
+  return bytes;
+}
+
+template <typename T>
+T* Checked(T* out) {
+  if (!out) hg::win::ThrowHResult(E_POINTER);
+  return out;
+}
+
+VARIANT_BOOL Bool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
+
+class FileOps final : public DispatchObject<FileOps, _FileOps> {
+ public:
+  static constexpr wchar_t kClassName[] = L"FileOps";
+
+  STDMETHODIMP Wow64DisableWow64FileSystemRedirection() override {
+    return Trap([&] {
+      // The previous state is not kept: a revert always switches redirection on.
+      PVOID previous = nullptr;
+      if (StartLibrary().isWindows64) ::Wow64DisableWow64FsRedirection(&previous);
+    });
+  }
+
+  STDMETHODIMP Wow64RevertWow64FileSystemRedirection() override {
+    return Trap([&] {
+      if (StartLibrary().isWindows64) ::Wow64RevertWow64FsRedirection(nullptr);
+    });
+  }
+
+  STDMETHODIMP DeleteFilesByMask(BSTR folder, BSTR mask, VARIANT* result) override {
+    return Trap([&] {
+      ::VariantInit(Checked(result));
+      std::string cause;
+      tk::DeleteFilesByMask(Utf8(folder), Utf8(mask), cause);
+    });
+  }
+
+  STDMETHODIMP DeleteFilesByMask2(BSTR folder, BSTR mask, VARIANT* falseCause,
+                                  VARIANT_BOOL* result) override {
+    return Trap([&] {
+      std::string cause;
+      *Checked(result) = Bool(tk::DeleteFilesByMask(Utf8(folder), Utf8(mask), cause));
+      SetText(falseCause, cause);
+    });
+  }
+
+  STDMETHODIMP EnsureFolderExist(BSTR folder) override {
+    return Trap([&] { tk::EnsureFolderExist(Utf8(folder)); });
+  }
+
+  STDMETHODIMP RemoveFolder(BSTR pathName, VARIANT withSubFolders) override {
+    return Trap([&] {
+      const VARIANT& flag = hg::win::Deref(withSubFolders);
+      bool recursive = false;
+      if (!hg::win::IsMissing(flag)) {
+        hg::win::Variant converted;
+        THROW_IF_FAILED(
+            ::VariantChangeType(converted.put(), const_cast<VARIANT*>(&flag), 0, VT_BOOL));
+        recursive = converted.get().boolVal != VARIANT_FALSE;
+      }
+      std::string cause;
+      tk::RemoveFolder(Utf8(pathName), recursive, cause);
+    });
+  }
+
+  STDMETHODIMP RemoveFolder2(BSTR pathName, VARIANT_BOOL withSubFolders, VARIANT* falseCause,
+                             VARIANT_BOOL* result) override {
+    return Trap([&] {
+      std::string cause;
+      *Checked(result) =
+          Bool(tk::RemoveFolder(Utf8(pathName), withSubFolders != VARIANT_FALSE, cause));
+      SetText(falseCause, cause);
+    });
+  }
+
+  STDMETHODIMP RemoveFile(BSTR fileName, VARIANT* falseCause, VARIANT_BOOL* result) override {
+    return Trap([&] {
+      Checked(result);
+      const std::wstring path = Widen(WithLongPathPrefix(Utf8(fileName)));
+      *result = Bool(::DeleteFileW(path.c_str()) != FALSE);
+      // On success the caller's FalseCause stays as it was.
+      if (!*result) SetText(falseCause, LastErrorMessage());
+    });
+  }
+
+  STDMETHODIMP isFileExist(BSTR file, VARIANT_BOOL* result) override {
+    return Trap([&] {
+      *Checked(result) = Bool(IsFileExist(file ? std::wstring(file, ::SysStringLen(file)) : L""));
+    });
+  }
+
+  STDMETHODIMP FileCopyAx(BSTR source, BSTR destination, VARIANT* result) override {
+    return Trap([&] {
+      ::VariantInit(Checked(result));
+      CopyOneFile(Utf8(source), Utf8(destination));
+    });
+  }
+
+  STDMETHODIMP SaveFile(BSTR fileName, BSTR content) override {
+    return Trap([&] {
+      SaveTextFile(Widen(Utf8(fileName)),
+                   content ? std::wstring_view(content, ::SysStringLen(content)) : L"");
+    });
+  }
+
+  STDMETHODIMP LoadFile(BSTR fileName, BSTR* content) override {
+    return Trap([&] {
+      Checked(content);
+      *content = hg::win::MakeBstr(LoadTextFile(Widen(Utf8(fileName)))).release();
+    });
+  }
+
+  STDMETHODIMP SaveFileB(BSTR fileName, SAFEARRAY** content) override {
+    return Trap([&] {
+      WriteFileBytes(Widen(Utf8(fileName)), BytesOf(content ? *content : nullptr));
+    });
+  }
+
+  STDMETHODIMP LoadFileB(BSTR fileName, SAFEARRAY** content) override {
+    return Trap([&] {
+      *Checked(content) = nullptr;
+      const std::wstring path = Widen(Utf8(fileName));
+      // A missing or empty file gives an unallocated array.
+      if (!IsFileExist(path)) return;
+      *content = ByteArray(ReadFileBytes(path)).release();
+    });
+  }
+
+  STDMETHODIMP CopyFileOrFolder(BSTR fileOrFolder, BSTR copyTo, VARIANT* falseCause,
+                                VARIANT_BOOL* result) override {
+    return Trap([&] {
+      std::string cause;
+      *Checked(result) = Bool(tk::CopyFileOrFolder(Utf8(fileOrFolder), Utf8(copyTo), cause));
+      SetText(falseCause, cause);
+    });
+  }
+
+  STDMETHODIMP DirectoryContents(BSTR folder, _CCollection** names) override {
+    return Trap([&] {
+      *Checked(names) = nullptr;
+      hg::win::com_ptr<_CCollection> collection;
+      THROW_IF_FAILED(CreateCollection(IID__CCollection, collection.put_void()));
+      VARIANT missing;
+      missing.vt = VT_ERROR;
+      missing.scode = DISP_E_PARAMNOTFOUND;
+      for (const std::string& name : tk::DirectoryContents(Utf8(folder))) {
+        hg::win::unique_bstr text = hg::win::MakeBstr(name);
+        VARIANT item;
+        item.vt = VT_BSTR;
+        item.bstrVal = text.get();
+        THROW_IF_FAILED(collection->Add(item, missing, missing, missing));
+      }
+      *names = collection.detach();
+    });
+  }
+
+  STDMETHODIMP IsFolder(BSTR fileOrFolder, VARIANT_BOOL* result) override {
+    return Trap([&] { *Checked(result) = Bool(tk::IsFolder(Utf8(fileOrFolder))); });
+  }
+
+  STDMETHODIMP LoadFileHeaderMachine(BSTR fileName, VARIANT* is32Bit, VARIANT* is64Bit,
+                                     VARIANT* falseCause, VARIANT_BOOL* result) override {
+    return Trap([&] {
+      Checked(result);
+      const MachineType machine = tk::LoadFileHeaderMachine(Utf8(fileName));
+      SetText(falseCause, machine.falseCause);
+      if (machine.ok) {
+        SetBool(is32Bit, machine.is32Bit);
+        SetBool(is64Bit, machine.is64Bit);
+      }
+      *result = Bool(machine.ok);
+    });
+  }
+
+  STDMETHODIMP FileCreationDate(BSTR fileName, DATE* created) override {
+    return Trap([&] { *Checked(created) = tk::FileCreationDate(Utf8(fileName)); });
+  }
+
+  STDMETHODIMP MergeFolderAndSubobject(BSTR parentFolder, BSTR fileOrFolder,
+                                       BSTR* path) override {
+    return Trap([&] {
+      Checked(path);
+      *path = hg::win::MakeBstr(tk::MergeFolderAndSubobject(Utf8(parentFolder), Utf8(fileOrFolder)))
+                  .release();
+    });
+  }
+};
+
+}  // namespace
+
+HRESULT CreateFileOps(REFIID iid, void** object) noexcept {
+  return CreateInstance<FileOps>(iid, object);
+}
+
+}  // namespace tk

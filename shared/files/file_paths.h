@@ -1,0 +1,36 @@
+// Path rules of the file class: joining, the long-path prefix, the parent a
+// folder creation climbs to, and where a copy goes.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tk {
+
+// Parent & "\" & child, without doubling a trailing backslash of the parent;
+// an empty parent gives the child. The child is never inspected.
+std::string MergeFolderAndSubobject(std::string_view parent, std::string_view child);
+
+// The long-path form of an absolute path: "\\?\" before a drive path,
+// "\\?\UNC\" for "\\server\share". Relative paths, device paths and paths that
+// already carry the prefix stay as they are: the prefix would make them invalid.
+std::string WithLongPathPrefix(std::string_view path);
+
+std::string WithTrailingBackslash(std::string_view path);
+std::string WithoutTrailingBackslash(std::string_view path);
+
+// The folder to create before `folder` can be created, or nothing when it sits
+// directly on its root (a drive root, behind the prefix, or a server share).
+std::optional<std::string> ParentToCreate(std::string_view folder);
+
+// Where CopyFileOrFolder puts a source: the source without its trailing
+// backslash, and the destination (inside copyTo when it ends in "\", else
+// copyTo itself). Nothing when the source holds no backslash.
+struct CopyPlan {
+  std::string source;
+  std::string destination;
+};
+std::optional<CopyPlan> PlanCopy(std::string_view source, std::string_view copyTo);
+
+}  // namespace tk

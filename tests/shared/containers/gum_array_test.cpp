@@ -1,0 +1,232 @@
+#include "shared/containers/gum_array.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tk {
+namespace {
+
+struct Object {
+  bool operator==(const Object&) const = default;
+};
+// A stand-in for a variant: empty, null, an integer, a real, a text, an object.
+using Cell = std::variant<std::monostate, std::nullptr_t, std::int64_t, double, std::string, Object>;
+
+CellKey KeyOf(const Cell& cell) {
+  switch (cell.index()) {
+    case 0: return CellKey::Empty();
+    case 1: return CellKey::Null();
+    case 2: return CellKey::Number(std::get<std::int64_t>(cell));
+    case 3: return CellKey::Number(std::get<double>(cell));
+    case 4: return CellKey::Text(std::get<std::string>(cell));
+    default: return CellKey::Uncomparable();
+  }
+}
+
+std::string TextOf(const Cell& cell) {
+  if (const auto* n = std::get_if<std::int64_t>(&cell)) return std::to_string(*n);
+  if (const auto* t = std::get_if<std::string>(&cell)) return *t;
+  return {};
+}
+
+Cell I(std::int64_t n) { return n; }
+Cell T(const char* text) { return std::string(text); }
+
+Table<Cell> Column(std::vector<Cell> values) {
+  Table<Cell> table;
+  table.Init(2);
+  std::int64_t tag = 0;
+  for (Cell& value : values) {
+    std::vector<Cell> row;
+    row.push_back(std::move(value));
+    row.push_back(I(++tag));
+    table.AddRow(std::move(row));
+  }
+  return table;
+}
+
+std::vector<Cell> ColumnOf(const Table<Cell>& table, std::int32_t column) {
+  std::vector<Cell> values;
+  for (std::int32_t r = 1; r <= table.RowsCount(); ++r) values.push_back(*table.Item(r, column));
+  return values;
+}
+
+TableFault FaultOf(auto&& body) {
+  try {
+    body();
+  } catch (const TableError& error) {
+    return error.fault();
+  }
+  ADD_FAILURE() << "no TableError";
+  return TableFault::OutOfRange;
+}
+
+TEST(TableGrowth, CapacityGrowsByHalfWithHalvesToTheEvenNeighbour) {
+  std::vector<std::size_t> capacities{2};
+  while (capacities.size() < 11) capacities.push_back(GrownCapacity(capacities.back()));
+  EXPECT_EQ(capacities, (std::vector<std::size_t>{2, 3, 4, 6, 9, 14, 21, 32, 48, 72, 108}));
+}
+
+TEST(TableGrowth, GrowsWhenRowsOutrunCapacityAndKeepsEveryCell) {
+  Table<Cell> table;
+  table.Init(2);
+  std::vector<std::size_t> capacities;
+  for (std::int64_t n = 1; n <= 10; ++n) {
+    table.AddRow({I(n), T("x")});
+    capacities.push_back(table.Capacity());
+  }
+  EXPECT_EQ(capacities, (std::vector<std::size_t>{2, 2, 3, 4, 6, 6, 9, 9, 9, 14}));
+  EXPECT_EQ(table.RowsCount(), 10);
+  for (std::int32_t r = 1; r <= 10; ++r) {
+    EXPECT_EQ(*table.Item(r, 1), I(r));
+    EXPECT_EQ(*table.Item(r, 2), T("x"));
+  }
+}
+
+TEST(TableRows, AShortRowLeavesItsLastCellsEmpty) {
+  Table<Cell> table;
+  table.Init(3);
+  table.AddRow({I(1), I(2)});
+  EXPECT_EQ(*table.Item(1, 2), I(2));
+  EXPECT_EQ(*table.Item(1, 3), Cell{});
+}
+
+TEST(TableRows, ALongRowIsRefusedAndChangesNothing) {
+  Table<Cell> table;
+  table.Init(3);
+  table.AddRow({I(1)});
+  EXPECT_EQ(FaultOf([&] { table.AddRow({I(1), I(2), I(3), I(4)}); }), TableFault::TooManyValues);
+  EXPECT_EQ(table.RowsCount(), 1);
+  EXPECT_EQ(table.Item(2, 1), nullptr);
+}
+
+TEST(TableRows, EveryRowIsRefusedBeforeInit) {
+  Table<Cell> table;
+  EXPECT_EQ(FaultOf([&] { table.AddRow({}); }), TableFault::TooManyValues);
+  EXPECT_EQ(FaultOf([&] { table.AddRow({I(1)}); }), TableFault::TooManyValues);
+  EXPECT_EQ(table.RowsCount(), 0);
+}
+
+TEST(TableRows, ItemPastTheRowsOrColumnsIsNothingAndBelowOneFails) {
+  Table<Cell> table;
+  table.Init(2);
+  table.AddRow({I(1), I(2)});
+  EXPECT_EQ(table.Item(2, 1), nullptr);  // within the capacity of 2, but not in use
+  EXPECT_EQ(table.Item(1, 3), nullptr);
+  EXPECT_EQ(FaultOf([&] { table.Item(0, 1); }), TableFault::OutOfRange);
+  EXPECT_EQ(FaultOf([&] { table.Item(1, 0); }), TableFault::OutOfRange);
+}
+
+TEST(TableRows, InitAndClearDropTheRows) {
+  Table<Cell> table;
+  table.Init(2);
+  for (std::int64_t n = 1; n <= 5; ++n) table.AddRow({I(n)});
+  table.Clear();
+  EXPECT_EQ(table.RowsCount(), 0);
+  EXPECT_EQ(table.ColumnsCount(), 2);
+  EXPECT_EQ(table.Capacity(), 2u);
+  table.AddRow({I(7)});
+  EXPECT_EQ(*table.Item(1, 1), I(7));
+
+  table.Init(3);
+  EXPECT_EQ(table.RowsCount(), 0);
+  EXPECT_EQ(table.ColumnsCount(), 3);
+  EXPECT_EQ(table.Item(1, 1), nullptr);
+  EXPECT_EQ(FaultOf([&] { table.Init(0); }), TableFault::OutOfRange);
+  EXPECT_EQ(table.ColumnsCount(), 3);
+}
+
+TEST(CompareCells, NumbersByValueExactlyForLargeIntegers) {
+  EXPECT_EQ(CompareCells(CellKey::Number(std::int64_t{2}), CellKey::Number(1.5)),
+            Ordering::Greater);
+  EXPECT_EQ(CompareCells(CellKey::Number(std::int64_t{-3}), CellKey::Number(std::int64_t{2})),
+            Ordering::Less);
+  EXPECT_EQ(CompareCells(CellKey::Number(2.0), CellKey::Number(std::int64_t{2})),
+            Ordering::Equal);
+  const std::int64_t big = std::int64_t{1} << 53;
+  EXPECT_EQ(CompareCells(CellKey::Number(big + 1), CellKey::Number(big)), Ordering::Greater);
+}
+
+TEST(CompareCells, TextsByCharacterCodeWithCaseSignificant) {
+  EXPECT_EQ(CompareCells(CellKey::Text("B"), CellKey::Text("a")), Ordering::Less);
+  EXPECT_EQ(CompareCells(CellKey::Text("ab"), CellKey::Text("a")), Ordering::Greater);
+  EXPECT_EQ(CompareCells(CellKey::Text("z"), CellKey::Text("\xC3\xA9")), Ordering::Less);  // é
+  EXPECT_EQ(CompareCells(CellKey::Text("x"), CellKey::Text("x")), Ordering::Equal);
+}
+
+TEST(CompareCells, EveryNumberIsSmallerThanEveryText) {
+  EXPECT_EQ(CompareCells(CellKey::Number(1e300), CellKey::Text("")), Ordering::Less);
+  EXPECT_EQ(CompareCells(CellKey::Text("1"), CellKey::Number(std::int64_t{2})),
+            Ordering::Greater);
+}
+
+TEST(CompareCells, EmptyIsZeroAgainstANumberAndEmptyTextOtherwise) {
+  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Number(std::int64_t{0})), Ordering::Equal);
+  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Number(-0.5)), Ordering::Greater);
+  EXPECT_EQ(CompareCells(CellKey::Number(std::int64_t{1}), CellKey::Empty()), Ordering::Greater);
+  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Text("")), Ordering::Equal);
+  EXPECT_EQ(CompareCells(CellKey::Text("a"), CellKey::Empty()), Ordering::Greater);
+  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Empty()), Ordering::Equal);
+}
+
+TEST(CompareCells, AnythingAgainstNullIsUnordered) {
+  EXPECT_EQ(CompareCells(CellKey::Null(), CellKey::Number(std::int64_t{1})), Ordering::Unordered);
+  EXPECT_EQ(CompareCells(CellKey::Text("a"), CellKey::Null()), Ordering::Unordered);
+  EXPECT_EQ(CompareCells(CellKey::Null(), CellKey::Null()), Ordering::Unordered);
+  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Null()), Ordering::Unordered);
+}
+
+TEST(CompareCells, AnUncomparableValueFails) {
+  EXPECT_EQ(FaultOf([] { CompareCells(CellKey::Uncomparable(), CellKey::Null()); }),
+            TableFault::Uncomparable);
+  EXPECT_EQ(FaultOf([] { CompareCells(CellKey::Text("a"), CellKey::Uncomparable()); }),
+            TableFault::Uncomparable);
+}
+
+TEST(TableSort, BothDirectionsMoveWholeRows) {
+  Table<Cell> table = Column({I(3), I(1), I(2)});
+  table.Sort(1, true, KeyOf);
+  EXPECT_EQ(ColumnOf(table, 1), (std::vector<Cell>{I(1), I(2), I(3)}));
+  EXPECT_EQ(ColumnOf(table, 2), (std::vector<Cell>{I(2), I(3), I(1)}));
+  table.Sort(1, false, KeyOf);
+  EXPECT_EQ(ColumnOf(table, 1), (std::vector<Cell>{I(3), I(2), I(1)}));
+  EXPECT_EQ(ColumnOf(table, 2), (std::vector<Cell>{I(1), I(3), I(2)}));
+}
+
+TEST(TableSort, RowsWithNullAreNotMoved) {
+  // 3 and null never compare, so the null row keeps its place between them.
+  Table<Cell> table = Column({I(3), Cell(nullptr), I(1)});
+  table.Sort(1, true, KeyOf);
+  EXPECT_EQ(ColumnOf(table, 1), (std::vector<Cell>{I(1), Cell(nullptr), I(3)}));
+}
+
+TEST(TableSort, AnUncomparableCellFailsAndLeavesTheRowsPartlySorted) {
+  Table<Cell> table = Column({I(3), I(2), Cell(Object{}), I(1)});
+  EXPECT_EQ(FaultOf([&] { table.Sort(1, true, KeyOf); }), TableFault::Uncomparable);
+  EXPECT_EQ(ColumnOf(table, 2), (std::vector<Cell>{I(2), I(1), I(3), I(4)}));
+}
+
+TEST(TableSort, AColumnOutOfRangeFailsOnlyWithTwoRowsOrMore) {
+  Table<Cell> table = Column({I(1)});
+  table.Sort(3, true, KeyOf);
+  table.AddRow({I(2)});
+  EXPECT_EQ(FaultOf([&] { table.Sort(3, true, KeyOf); }), TableFault::OutOfRange);
+  EXPECT_EQ(FaultOf([&] { table.Sort(0, true, KeyOf); }), TableFault::OutOfRange);
+}
+
+TEST(TableDisplay, HeaderThenOneNumberedLinePerRow) {
+  Table<Cell> table;
+  table.Init(2);
+  EXPECT_EQ(table.AsDisplayString(TextOf), "Rows: 0, Columns: 2\r\n");
+  table.AddRow({I(1), T("x")});
+  table.AddRow({I(2), T("%1")});
+  EXPECT_EQ(table.AsDisplayString(TextOf),
+            "Rows: 2, Columns: 2\r\n1 (1, x)\r\n2 (2, %1)\r\n");
+}
+
+}  // namespace
+}  // namespace tk

@@ -1,0 +1,212 @@
+#include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "common/win/com_win.h"
+#include "common/win/text_win.h"
+#include "tests/support/win_test_support.h"
+#include "tkShared.h"
+
+namespace {
+
+using hg::win::com_ptr;
+using hg::win::Variant;
+
+VARIANT Missing() {
+  VARIANT v;
+  v.vt = VT_ERROR;
+  v.scode = DISP_E_PARAMNOTFOUND;
+  return v;
+}
+
+VARIANT Long(LONG n) {
+  VARIANT v;
+  v.vt = VT_I4;
+  v.lVal = n;
+  return v;
+}
+
+// Text that lives for the whole test.
+struct Texts {
+  VARIANT operator()(const std::wstring& text) {
+    held.push_back(hg::win::MakeBstr(std::wstring_view(text)));
+    VARIANT v;
+    v.vt = VT_BSTR;
+    v.bstrVal = held.back().get();
+    return v;
+  }
+  BSTR Bstr(const std::wstring& text) { return (*this)(text).bstrVal; }
+  std::vector<hg::win::unique_bstr> held;
+};
+
+template <typename I>
+com_ptr<I> Make(REFCLSID clsid, REFIID iid) {
+  com_ptr<I> object;
+  EXPECT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object.put_void()),
+            S_OK);
+  return object;
+}
+
+std::wstring AsText(const VARIANT& value) {
+  Variant text;
+  if (FAILED(::VariantChangeType(text.put(), const_cast<VARIANT*>(&value), 0, VT_BSTR))) {
+    return L"<" + std::to_wstring(value.vt) + L">";
+  }
+  return std::to_wstring(value.vt) + L":" + text.get().bstrVal;
+}
+
+std::wstring Describe(_CCollection* values) {
+  LONG count = 0;
+  values->get_Count(&count);
+  std::wstring out = L"[";
+  for (LONG i = 1; i <= count; ++i) {
+    Variant item;
+    values->get_Item(Long(i), item.put());
+    out += AsText(item.get()) + L";";
+  }
+  return out + L"]";
+}
+
+// Identifiers, parameter names and values, values and order at every level.
+std::wstring Describe(_CNode* node) {
+  hg::win::unique_bstr id;
+  node->get_Id(id.put());
+  std::wstring out = L"{" + std::wstring(id.get());
+  com_ptr<_CParams> params;
+  node->get_params(params.put());
+  LONG count = 0;
+  params->get_Count(&count);
+  for (LONG i = 1; i <= count; ++i) {
+    com_ptr<_CParam> param;
+    params->get_Item(Long(i), param.put());
+    hg::win::unique_bstr name;
+    param->get_Name(name.put());
+    com_ptr<_CCollection> values;
+    param->get_Values(values.put());
+    out += L" " + std::wstring(name.get()) + L"=" + Describe(values.get());
+  }
+  com_ptr<_CCollection> values;
+  node->get_Values(values.put());
+  out += L" V" + Describe(values.get());
+  com_ptr<_CNodes> children;
+  node->get_SubNodes(children.put());
+  children->get_Count(&count);
+  for (LONG i = 1; i <= count; ++i) {
+    com_ptr<_CNode> child;
+    children->get_Item(Long(i), child.put());
+    out += L" " + Describe(child.get());
+  }
+  return out + L"}";
+}
+
+class NodesTest : public ::testing::Test {
+ protected:
+  // A node with a parameter and two values, and `depth - 1` more levels of two children.
+  void Fill(_CNode* node, int depth, const std::wstring& label) {
+    com_ptr<_CParams> params;
+    ASSERT_EQ(node->get_params(params.put()), S_OK);
+    com_ptr<_CParam> param;
+    ASSERT_EQ(params->Add(text(L"Label"), text(label), param.put()), S_OK);
+    ASSERT_EQ(params->Add(text(L"Depth"), Long(depth), param.put()), S_OK);
+    com_ptr<_CCollection> values;
+    ASSERT_EQ(node->get_Values(values.put()), S_OK);
+    ASSERT_EQ(values->Add(text(label + L"-a"), Missing(), Missing(), Missing()), S_OK);
+    ASSERT_EQ(values->Add(Long(depth * 10), Missing(), Missing(), Missing()), S_OK);
+    if (depth == 1) return;
+    com_ptr<_CNodes> children;
+    ASSERT_EQ(node->get_SubNodes(children.put()), S_OK);
+    for (int i = 1; i <= 2; ++i) {
+      com_ptr<_CNode> child;
+      ASSERT_EQ(children->Add(child.put()), S_OK);
+      Fill(child.get(), depth - 1, label + L"." + std::to_wstring(i));
+    }
+  }
+
+  hg::test::ComApartment com;
+  Texts text;
+};
+
+TEST_F(NodesTest, TreeOfDepthThreeComesBackThroughContentsIntoANewBag) {
+  auto root = Make<_CNode>(CLSID_CNode, IID__CNode);
+  Fill(root.get(), 3, L"root");
+  auto bag = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+  VARIANT rootValue;
+  rootValue.vt = VT_DISPATCH;
+  rootValue.pdispVal = root.get();
+  ASSERT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), rootValue, Missing()), S_OK);
+  Variant contents;
+  ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
+  auto copy = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+  ASSERT_EQ(copy->put_Contents(contents.get()), S_OK);
+
+  Variant restoredValue;
+  ASSERT_EQ(copy->ReadProperty(text.Bstr(L"tree"), Missing(), restoredValue.put()), S_OK);
+  ASSERT_EQ(restoredValue.type(), VT_DISPATCH);
+  com_ptr<_CNode> restored;
+  ASSERT_EQ(restoredValue.get().pdispVal->QueryInterface(IID__CNode, restored.put_void()), S_OK);
+  EXPECT_NE(restored.get(), root.get());
+  const std::wstring original = Describe(root.get());
+  EXPECT_NE(original.find(L"root.2.1"), std::wstring::npos) << original;
+  EXPECT_EQ(Describe(restored.get()), original);
+
+  // Restored children are keyed by their identifiers again.
+  com_ptr<_CNodes> children;
+  ASSERT_EQ(restored->get_SubNodes(children.put()), S_OK);
+  com_ptr<_CNode> second;
+  ASSERT_EQ(children->get_Item(Long(2), second.put()), S_OK);
+  hg::win::unique_bstr id;
+  ASSERT_EQ(second->get_Id(id.put()), S_OK);
+  com_ptr<_CNode> byId;
+  ASSERT_EQ(children->get_Item(text(id.get()), byId.put()), S_OK);
+  EXPECT_EQ(byId.get(), second.get());
+}
+
+TEST_F(NodesTest, NewNodesHaveDistinctIdentifiersInRegistryForm) {
+  auto nodes = Make<_CNodes>(CLSID_CNodes, IID__CNodes);
+  com_ptr<_CNode> first, second, found;
+  ASSERT_EQ(nodes->Add(first.put()), S_OK);
+  ASSERT_EQ(nodes->Add(second.put()), S_OK);
+  hg::win::unique_bstr firstId, secondId;
+  first->get_Id(firstId.put());
+  second->get_Id(secondId.put());
+  const std::wregex form(L"\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
+  EXPECT_TRUE(std::regex_match(std::wstring(firstId.get()), form)) << firstId.get();
+  EXPECT_NE(std::wstring(firstId.get()), std::wstring(secondId.get()));
+  ASSERT_EQ(nodes->get_Item(text(secondId.get()), found.put()), S_OK);
+  EXPECT_EQ(found.get(), second.get());
+}
+
+TEST_F(NodesTest, ParamsAreFoundByNameInAnyCase) {
+  auto params = Make<_CParams>(CLSID_CParams, IID__CParams);
+  com_ptr<_CParam> color, found, bare;
+  ASSERT_EQ(params->Add(text(L"Color"), Long(5), color.put()), S_OK);
+  ASSERT_EQ(params->get_Item(text(L"color"), found.put()), S_OK);
+  EXPECT_EQ(found.get(), color.get());
+  Variant value;
+  ASSERT_EQ(found->get_Value(value.put()), S_OK);
+  EXPECT_EQ(value.get().lVal, 5);
+  VARIANT_BOOL present = VARIANT_FALSE;
+  ASSERT_EQ(params->IsInCollection(text.Bstr(L"COLOR"), &present), S_OK);
+  EXPECT_EQ(present, VARIANT_TRUE);
+
+  com_ptr<_CParam> duplicate;
+  EXPECT_EQ(params->Add(text(L"COLOR"), Missing(), duplicate.put()),
+            static_cast<HRESULT>(0x800A01C9));
+  ASSERT_EQ(params->Add(text(L"Bare"), Missing(), bare.put()), S_OK);
+  Variant none;
+  EXPECT_EQ(bare->get_Value(none.put()), static_cast<HRESULT>(0x800A0009));
+  LONG count = 0;
+  params->get_Count(&count);
+  EXPECT_EQ(count, 2);
+}
+
+TEST(NodesScripts, VBScriptClientSavesAndRestoresATreeLateBound) {
+  const auto run = hg::test::RunScript(L"nodes_test.vbs");
+  EXPECT_EQ(hg::test::LastLine(run.output), "PASS") << run.output;
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#include "shared/files/file_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace messages = tk::file_messages;
+
+TEST(FileMessages, QuoteThePath) {
+  EXPECT_EQ(messages::InvalidPath("C:"), "Invalid path: 'C:'");
+  EXPECT_EQ(messages::InvalidFolder("C:"), "Invalid folder:'C:'");
+  EXPECT_EQ(messages::InvalidFileOrFolder("a"), "Invalid FileOrFolder: 'a'");
+  EXPECT_EQ(messages::InvalidCopySource("abcd"), "Invalid Folder: 'abcd'");
+}
+
+TEST(FileMessages, DeleteFailureFollowsTheSystemMessageDirectly) {
+  EXPECT_EQ(messages::DeleteFailed("Access is denied. ", "\\\\?\\C:\\data\\old.bak"),
+            "Access is denied. ('\\\\?\\C:\\data\\old.bak')");
+}
+
+TEST(FileMessages, CopyFailureEndsTheSystemMessageOnce) {
+  const std::string start = "Cannot copy file 'a\\s' to 'b\\d'. ";
+  EXPECT_EQ(messages::CopyFailed("a\\s", "b\\d", "Not found"), start + "Not found. ");
+  EXPECT_EQ(messages::CopyFailed("a\\s", "b\\d", "Not found."), start + "Not found.");
+  EXPECT_EQ(messages::CopyFailed("a\\s", "b\\d", "Not found. "), start + "Not found. ");
+}
+
+}  // namespace

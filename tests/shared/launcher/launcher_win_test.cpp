@@ -1,0 +1,339 @@
+#include <windows.h>
+#include <objbase.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/win/com_win.h"
+#include "common/win/text_win.h"
+#include "tests/support/win_test_support.h"
+#include "tkShared.h"
+
+namespace {
+
+using hg::win::com_ptr;
+using hg::win::Variant;
+
+struct Delivery {
+  std::string sink;
+  DISPID id;
+  UINT arguments;
+  DWORD thread;
+  Variant value;
+};
+
+// A client's event sink: records every call it receives into a shared log.
+class Sink final : public IDispatch {
+ public:
+  static com_ptr<Sink> Make(std::string name, std::vector<Delivery>& log) {
+    return com_ptr<Sink>::Attach(new Sink(std::move(name), log));
+  }
+
+  std::function<void()> onEvent;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID___CreateThread) {
+      *object = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                      UINT*) override {
+    log_.push_back({name_, id, params->cArgs, ::GetCurrentThreadId(),
+                    params->cArgs ? Variant::CopyOf(params->rgvarg[0]) : Variant()});
+    if (onEvent) onEvent();
+    return S_OK;
+  }
+
+ private:
+  Sink(std::string name, std::vector<Delivery>& log) : name_(std::move(name)), log_(log) {}
+  ~Sink() = default;
+
+  std::string name_;
+  std::vector<Delivery>& log_;
+  std::atomic<ULONG> references_{1};
+};
+
+// Runs this thread's message loop until done() holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+  const ULONGLONG end = ::GetTickCount64() + milliseconds;
+  for (;;) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
+    if (done()) return true;
+    if (::GetTickCount64() >= end) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void Pump(DWORD milliseconds) {
+  PumpUntil([] { return false; }, milliseconds);
+}
+
+// The launcher's hidden windows alive on this thread.
+int HiddenWindows() {
+  int count = 0;
+  HWND window = nullptr;
+  while ((window = ::FindWindowExW(HWND_MESSAGE, window, L"tkSharedDeferredCall", nullptr))) {
+    if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) ++count;
+  }
+  return count;
+}
+
+std::wstring TextOf(const Variant& value) {
+  return value.type() == VT_BSTR ? value.get().bstrVal : L"<not text>";
+}
+
+// A VARIANT that borrows text or a number for one call.
+struct Arg {
+  explicit Arg(const wchar_t* text) : bstr(hg::win::MakeBstr(std::wstring_view(text))) {
+    value.vt = VT_BSTR;
+    value.bstrVal = bstr.get();
+  }
+  explicit Arg(IDispatch* object) {
+    value.vt = VT_DISPATCH;
+    value.pdispVal = object;
+  }
+  hg::win::unique_bstr bstr;
+  VARIANT value{};
+};
+
+class LauncherTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(com.result(), S_OK);
+    launcher = Create();
+    ASSERT_TRUE(launcher);
+  }
+
+  static com_ptr<_CreateThread> Create() {
+    com_ptr<_CreateThread> created;
+    EXPECT_EQ(::CoCreateInstance(CLSID_CreateThread, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID__CreateThread, created.put_void()),
+              S_OK);
+    return created;
+  }
+
+  static com_ptr<IConnectionPoint> PointOf(const com_ptr<_CreateThread>& source) {
+    auto container = source.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    com_ptr<IConnectionPoint> point;
+    if (container) container->FindConnectionPoint(DIID___CreateThread, point.put());
+    return point;
+  }
+
+  static DWORD Advise(const com_ptr<_CreateThread>& source, const com_ptr<Sink>& sink) {
+    DWORD cookie = 0;
+    auto point = PointOf(source);
+    EXPECT_TRUE(point);
+    if (point) {
+      EXPECT_EQ(point->Advise(sink.get(), &cookie), S_OK);
+    }
+    return cookie;
+  }
+
+  std::vector<Delivery> log;  // declared first: outlives the sinks and launchers
+  hg::test::ComApartment com;
+  com_ptr<_CreateThread> launcher;
+};
+
+TEST_F(LauncherTest, DeliversOnceAfterStartReturnsOnTheSameThreadWithTheSameObject) {
+  auto sink = Sink::Make("sink", log);
+  Advise(launcher, sink);
+  com_ptr<IDispatch> object;
+  ASSERT_EQ(::CoCreateInstance(CLSID_CCollection, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               object.put_void()),
+            S_OK);
+
+  ASSERT_EQ(launcher->StartNewThread(Arg(object.get()).value), S_OK);
+  EXPECT_TRUE(log.empty());
+  ::Sleep(300);  // without a message loop nothing arrives
+  EXPECT_TRUE(log.empty());
+
+  ASSERT_TRUE(PumpUntil([&] { return !log.empty(); }, 5000));
+  Pump(300);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].id, 1);
+  EXPECT_EQ(log[0].arguments, 1u);
+  EXPECT_EQ(log[0].thread, ::GetCurrentThreadId());
+  ASSERT_TRUE(log[0].value.type() == VT_DISPATCH || log[0].value.type() == VT_UNKNOWN);
+  com_ptr<IUnknown> delivered, original;
+  log[0].value.get().punkVal->QueryInterface(IID_IUnknown, delivered.put_void());
+  object->QueryInterface(IID_IUnknown, original.put_void());
+  EXPECT_EQ(delivered.get(), original.get());
+  EXPECT_EQ(HiddenWindows(), 0);
+}
+
+TEST_F(LauncherTest, OnlyTheLatestPendingValueArrivesAndTheSupersededCallIsCancelled) {
+  auto sink = Sink::Make("sink", log);
+  Advise(launcher, sink);
+  ASSERT_EQ(launcher->StartNewThread(Arg(L"first").value), S_OK);
+  const ULONGLONG start = ::GetTickCount64();
+  ASSERT_EQ(launcher->StartNewThread(Arg(L"second").value), S_OK);
+  EXPECT_EQ(HiddenWindows(), 1);
+
+  ASSERT_TRUE(PumpUntil([&] { return !log.empty(); }, 5000));
+  const ULONGLONG elapsed = ::GetTickCount64() - start;  // about 100 ms
+  EXPECT_GE(elapsed, 80u);
+  EXPECT_LT(elapsed, 3000u);
+  Pump(400);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(TextOf(log[0].value), L"second");
+  EXPECT_EQ(HiddenWindows(), 0);
+}
+
+TEST_F(LauncherTest, TwoLaunchersDeliverIndependently) {
+  auto other = Create();
+  auto first = Sink::Make("first", log);
+  auto second = Sink::Make("second", log);
+  Advise(launcher, first);
+  Advise(other, second);
+  ASSERT_EQ(launcher->StartNewThread(Arg(L"a").value), S_OK);
+  ASSERT_EQ(other->StartNewThread(Arg(L"b").value), S_OK);
+  EXPECT_EQ(HiddenWindows(), 2);
+
+  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
+  Pump(300);
+  ASSERT_EQ(log.size(), 2u);
+  for (const Delivery& delivery : log) {
+    EXPECT_EQ(TextOf(delivery.value), delivery.sink == "first" ? L"a" : L"b") << delivery.sink;
+  }
+  EXPECT_NE(log[0].sink, log[1].sink);
+}
+
+TEST_F(LauncherTest, AListenerCanStartTheNextCall) {
+  auto sink = Sink::Make("sink", log);
+  sink->onEvent = [&] {
+    if (log.size() == 1) {
+      EXPECT_EQ(launcher->StartNewThread(Arg(L"next").value), S_OK);
+    }
+  };
+  Advise(launcher, sink);
+  ASSERT_EQ(launcher->StartNewThread(Arg(L"first").value), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
+  Pump(300);
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(TextOf(log[0].value), L"first");
+  EXPECT_EQ(TextOf(log[1].value), L"next");
+  EXPECT_EQ(HiddenWindows(), 0);
+}
+
+TEST_F(LauncherTest, AReleasedLauncherDeliversNothing) {
+  auto sink = Sink::Make("sink", log);
+  Advise(launcher, sink);
+  ASSERT_EQ(launcher->StartNewThread(Arg(L"lost").value), S_OK);
+  launcher.reset();
+  EXPECT_EQ(HiddenWindows(), 0);
+  Pump(400);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(LauncherTest, SinksAreCalledInAdviseOrderUntilUnadvised) {
+  auto first = Sink::Make("first", log);
+  auto second = Sink::Make("second", log);
+  const DWORD firstCookie = Advise(launcher, first);
+  const DWORD secondCookie = Advise(launcher, second);
+  ASSERT_NE(firstCookie, secondCookie);
+
+  ASSERT_EQ(launcher->StartNewThread(Arg(L"x").value), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].sink, "first");
+  EXPECT_EQ(log[1].sink, "second");
+  for (const Delivery& delivery : log) {
+    EXPECT_EQ(delivery.id, 1);
+    EXPECT_EQ(delivery.arguments, 1u);
+    EXPECT_EQ(TextOf(delivery.value), L"x");
+  }
+
+  auto point = PointOf(launcher);
+  ASSERT_EQ(point->Unadvise(firstCookie), S_OK);
+  EXPECT_EQ(point->Unadvise(firstCookie), CONNECT_E_NOCONNECTION);
+  ASSERT_EQ(launcher->StartNewThread(Arg(L"y").value), S_OK);
+  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 3; }, 5000));
+  Pump(200);
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[2].sink, "second");
+  EXPECT_EQ(TextOf(log[2].value), L"y");
+}
+
+TEST_F(LauncherTest, EnumeratesItsConnectionsAndItsOnePoint) {
+  auto first = Sink::Make("first", log);
+  auto second = Sink::Make("second", log);
+  const DWORD firstCookie = Advise(launcher, first);
+  const DWORD secondCookie = Advise(launcher, second);
+  auto point = PointOf(launcher);
+  ASSERT_EQ(point->Unadvise(firstCookie), S_OK);
+
+  com_ptr<IEnumConnections> connections;
+  ASSERT_EQ(point->EnumConnections(connections.put()), S_OK);
+  CONNECTDATA data[2]{};
+  ULONG fetched = 0;
+  EXPECT_EQ(connections->Next(2, data, &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 1u);
+  EXPECT_EQ(data[0].dwCookie, secondCookie);
+  com_ptr<IUnknown> sinkIdentity, advised;
+  data[0].pUnk->QueryInterface(IID_IUnknown, sinkIdentity.put_void());
+  second->QueryInterface(IID_IUnknown, advised.put_void());
+  EXPECT_EQ(sinkIdentity.get(), advised.get());
+  data[0].pUnk->Release();
+
+  auto container = launcher.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
+  com_ptr<IConnectionPoint> none;
+  EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, none.put()), CONNECT_E_NOCONNECTION);
+  com_ptr<IEnumConnectionPoints> points;
+  ASSERT_EQ(container->EnumConnectionPoints(points.put()), S_OK);
+  IConnectionPoint* found[2]{};
+  EXPECT_EQ(points->Next(2, found, &fetched), S_FALSE);
+  ASSERT_EQ(fetched, 1u);
+  IID events{};
+  EXPECT_EQ(found[0]->GetConnectionInterface(&events), S_OK);
+  EXPECT_EQ(events, DIID___CreateThread);
+  com_ptr<IConnectionPointContainer> back;
+  EXPECT_EQ(found[0]->GetConnectionPointContainer(back.put()), S_OK);
+  EXPECT_EQ(back.get(), container.get());
+  found[0]->Release();
+}
+
+TEST_F(LauncherTest, NamesItsDefaultEventsForScriptHosts) {
+  auto provider = launcher.query<IProvideClassInfo2>(IID_IProvideClassInfo2);
+  ASSERT_TRUE(provider);
+  GUID events{};
+  ASSERT_EQ(provider->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
+  EXPECT_EQ(events, DIID___CreateThread);
+
+  com_ptr<ITypeInfo> coclass;
+  ASSERT_EQ(provider->GetClassInfo(coclass.put()), S_OK);
+  TYPEATTR* attributes = nullptr;
+  ASSERT_EQ(coclass->GetTypeAttr(&attributes), S_OK);
+  EXPECT_EQ(attributes->guid, CLSID_CreateThread);
+  EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
+  coclass->ReleaseTypeAttr(attributes);
+}
+
+}  // namespace

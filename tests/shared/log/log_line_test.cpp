@@ -1,0 +1,66 @@
+#include "shared/log/log_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SeverityLabel, NamesEachSeverity) {
+  EXPECT_EQ(tk::SeverityLabel(0), "Error");
+  EXPECT_EQ(tk::SeverityLabel(1), "Warning");
+  EXPECT_EQ(tk::SeverityLabel(2), "Informational");
+  EXPECT_EQ(tk::SeverityLabel(3), "Summary");
+  EXPECT_EQ(tk::SeverityLabel(4), "InternalError");
+  EXPECT_EQ(tk::SeverityLabel(5), "Trace");
+}
+
+TEST(SeverityLabel, IsEmptyOutsideTheEnumeration) {
+  EXPECT_EQ(tk::SeverityLabel(6), "");
+  EXPECT_EQ(tk::SeverityLabel(7), "");
+  EXPECT_EQ(tk::SeverityLabel(-1), "");
+}
+
+TEST(ErrorNumberText, IsUpperCaseHexWithoutLeadingZeros) {
+  EXPECT_EQ(tk::ErrorNumberText(0), "");
+  EXPECT_EQ(tk::ErrorNumberText(255), "FF");
+  EXPECT_EQ(tk::ErrorNumberText(0x80040688), "80040688");
+  EXPECT_EQ(tk::ErrorNumberText(-1), "FFFFFFFF");
+  EXPECT_EQ(tk::ErrorNumberText(INT32_MIN), "80000000");
+}
+
+TEST(FormatLogLine, JoinsFiveFieldsWithTabsAndEndsWithCrLf) {
+  EXPECT_EQ(tk::FormatLogLine("06.12.2026 10:00:00", 5, 0, "********** start app",
+                              "FMain.Form_Initialize"),
+            "06.12.2026 10:00:00\tTrace\t\t********** start app\tFMain.Form_Initialize\r\n");
+}
+
+TEST(FormatLogLine, KeepsFiveFieldsForAnUnknownSeverity) {
+  EXPECT_EQ(tk::FormatLogLine("t", 7, 255, "d", ""), "t\t\tFF\td\t\r\n");
+}
+
+TEST(FormatLogLine, WritesTabsAndLineBreaksInsideADescriptionVerbatim) {
+  EXPECT_EQ(tk::FormatLogLine("t", 0, 0, "a\tb\r\nc", "s"), "t\tError\t\ta\tb\r\nc\ts\r\n");
+}
+
+TEST(MainLogDescription, KeepsUpTo1024Characters) {
+  const std::string whole(1024, 'x');
+  EXPECT_EQ(tk::MainLogDescription(whole), whole);
+}
+
+TEST(MainLogDescription, CutsLongerOnesToBothEnds) {
+  const std::string text = std::string(500, 'a') + std::string(25, 'm') + std::string(500, 'z');
+  EXPECT_EQ(tk::MainLogDescription(text),
+            std::string(500, 'a') + "..........." + std::string(500, 'z'));
+}
+
+TEST(MainLogDescription, CountsCharactersNotBytes) {
+  // 1024 two-byte characters are 2048 bytes but still written whole.
+  std::string umlauts;
+  for (int i = 0; i < 1024; ++i) umlauts += "\xC3\xA4";
+  EXPECT_EQ(tk::MainLogDescription(umlauts), umlauts);
+  const std::string longer = umlauts + "\xC3\xA4";
+  const std::string cut = tk::MainLogDescription(longer);
+  EXPECT_EQ(cut.size(), 1000u * 2 + 11);
+  EXPECT_EQ(cut.substr(1000, 11), "...........");
+}
+
+}  // namespace

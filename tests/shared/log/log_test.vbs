@@ -1,0 +1,37 @@
+' A script client of tkShared.axLog, late-bound. Prints PASS when every check holds.
+Option Explicit
+Dim lg, fo, folder, text, failures
+failures = 0
+Sub Check(ok, what)
+  If Not ok Then
+    WScript.Echo "FAIL: " & what
+    failures = failures + 1
+  End If
+End Sub
+
+Set lg = CreateObject("tkShared.axLog")
+Set fo = CreateObject("tkShared.FileOps")
+folder = "C:\hg-script-log"
+fo.RemoveFolder folder, True
+fo.EnsureFolderExist folder
+lg.Init2 folder & "\main.log", folder & "\short.log"
+Check lg.ShortLogMode, "ShortLogMode after Init2"
+Check lg.FileName = folder & "\main.log", "FileName: " & lg.FileName
+Check lg.ShortLogFileName = folder & "\short.log", "ShortLogFileName: " & lg.ShortLogFileName
+
+lg.LogIt 0, "start"
+lg.LogIt 255, "second", 5, "Script.Test"
+lg.LogIt -1, "third", 1, "Script.Test"
+text = fo.LoadFile(folder & "\short.log")
+Check InStr(text, vbTab & "Error" & vbTab & vbTab & "start" & vbTab & vbCrLf) > 0, "defaults: " & text
+Check InStr(text, vbTab & "Trace" & vbTab & "FF" & vbTab & "second" & vbTab & "Script.Test" & vbCrLf) > 0, "trace line: " & text
+Check InStr(text, vbTab & "Warning" & vbTab & "FFFFFFFF" & vbTab & "third" & vbTab) > 0, "negative number: " & text
+Check fo.LoadFile(folder & "\main.log") = text, "main log holds the same lines"
+
+lg.Init folder & "\main.log"
+Check Not lg.ShortLogMode, "ShortLogMode after Init"
+
+fo.RemoveFolder folder, True
+If failures = 0 Then
+  WScript.Echo "PASS"
+End If

@@ -1,0 +1,54 @@
+// The registry operations as a 32-bit Windows sees them: the 64-bit pseudo
+// roots never reach the registry there.
+#include "shared/registry/registry_access_win.h"
+
+#include <gtest/gtest.h>
+
+#include "shared/registry/registry_keys.h"
+
+namespace tk {
+namespace {
+
+class RegistryOn32bitWindows : public ::testing::Test {
+ protected:
+  RegistryAccess access{LibraryFlags{true, false}};
+};
+
+TEST_F(RegistryOn32bitWindows, OpeningANativeViewRootFailsWithTheInvalidKeyText) {
+  std::vector<std::string> names;
+  std::string cause;
+  EXPECT_FALSE(access.EnumValuesEx(registry::kLocalMachine64, "Software", names, cause));
+  EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
+  EXPECT_FALSE(access.IsKeyExist(registry::kClassesRoot64, "CLSID"));
+  EXPECT_TRUE(access.EnumKey(registry::kClassesRoot64, "CLSID").empty());
+}
+
+TEST_F(RegistryOn32bitWindows, CreatingUnderANativeViewRootFails) {
+  hg::win::unique_hkey key;
+  std::string cause;
+  EXPECT_FALSE(access.CreateKeyAnyOS(registry::kLocalMachine64, "Software\\tkShared test", key, cause));
+  EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
+  EXPECT_FALSE(access.SetString(registry::kLocalMachine64, "Software\\tkShared test", "v", "x"));
+}
+
+TEST_F(RegistryOn32bitWindows, DeletingUnderANativeViewRootFailsWithTheOsText) {
+  std::string cause;
+  EXPECT_FALSE(access.DeleteKeyEx(registry::kLocalMachine64, "Software\\tkShared absent", cause));
+  EXPECT_EQ(cause, "64-bit key on 32-bit OS.");
+}
+
+TEST_F(RegistryOn32bitWindows, CopyingFromANativeViewRootGivesTheInvalidKeyText) {
+  std::string cause;
+  EXPECT_FALSE(access.CopySingleValue(registry::kLocalMachine64, "Software", "v", registry::kCurrentUser,
+                                      "Software\\tkShared absent", cause));
+  EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
+}
+
+TEST_F(RegistryOn32bitWindows, ExportOfANativeViewRootIsEmpty) {
+  std::string subKey = "Software\\";
+  EXPECT_EQ(access.SaveAsReg50(registry::kLocalMachine64, subKey), "");
+  EXPECT_EQ(subKey, "Software");
+}
+
+}  // namespace
+}  // namespace tk
