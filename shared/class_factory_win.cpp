@@ -1,7 +1,6 @@
 // The library's creatable classes and the one class factory that makes them.
 #include "shared/class_factory_win.h"
 
-#include <atomic>
 #include <new>
 
 #include "shared/containers/collection_win.h"
@@ -14,6 +13,7 @@
 #include "shared/launcher/launcher_win.h"
 #include "shared/log/log_win.h"
 #include "shared/module_win.h"
+#include "shared/simple_object_win.h"
 #include "shared/startup_win.h"
 #include "tkShared.h"
 
@@ -36,28 +36,9 @@ constexpr ClassEntry kClasses[] = {
     {&CLSID_CMsgr, L"CMsgr", CreateMsgr},
 };
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public SimpleObject<IClassFactory> {
  public:
-  explicit ClassFactory(const ClassEntry& entry) noexcept : entry_(entry) { ModuleAddRef(); }
-  ClassFactory(const ClassFactory&) = delete;
-  ClassFactory& operator=(const ClassFactory&) = delete;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  explicit ClassFactory(const ClassEntry& entry) noexcept : entry_(entry) {}
 
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
@@ -73,10 +54,7 @@ class ClassFactory final : public IClassFactory {
   }
 
  private:
-  ~ClassFactory() { ModuleRelease(); }
-
   const ClassEntry& entry_;
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace

@@ -2,11 +2,10 @@
 #include "shared/connection_point_win.h"
 
 #include <algorithm>
-#include <atomic>
 #include <new>
 
 #include "common/win/result.h"
-#include "shared/module_win.h"
+#include "shared/simple_object_win.h"
 
 namespace tk {
 namespace {
@@ -15,31 +14,11 @@ using hg::win::com_ptr;
 
 // An enumerator over a snapshot, for IEnumConnections and IEnumConnectionPoints.
 template <typename EnumInterface, typename Item>
-class SnapshotEnum final : public EnumInterface {
+class SnapshotEnum final : public SimpleObject<EnumInterface> {
  public:
-  SnapshotEnum(REFIID iid, std::vector<Item> items, size_t position = 0)
-      : iid_(iid), items_(std::move(items)), position_(position) {
+  explicit SnapshotEnum(std::vector<Item> items, size_t position = 0)
+      : items_(std::move(items)), position_(position) {
     for (Item& item : items_) AddRefItem(item);
-    ModuleAddRef();
-  }
-  SnapshotEnum(const SnapshotEnum&) = delete;
-  SnapshotEnum& operator=(const SnapshotEnum&) = delete;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == iid_) {
-      *object = static_cast<EnumInterface*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
   }
 
   STDMETHODIMP Next(ULONG wanted, Item* out, ULONG* fetched) override {
@@ -63,31 +42,33 @@ class SnapshotEnum final : public EnumInterface {
   }
   STDMETHODIMP Clone(EnumInterface** copy) override {
     if (!copy) return E_POINTER;
-    *copy = new (std::nothrow) SnapshotEnum(iid_, items_, position_);
-    return *copy ? S_OK : E_OUTOFMEMORY;
+    try {
+      *copy = new SnapshotEnum(items_, position_);
+      return S_OK;
+    } catch (const std::bad_alloc&) {
+      *copy = nullptr;
+      return E_OUTOFMEMORY;
+    }
   }
 
  private:
   ~SnapshotEnum() {
     for (Item& item : items_) ReleaseItem(item);
-    ModuleRelease();
   }
   static void AddRefItem(CONNECTDATA& data) { data.pUnk->AddRef(); }
   static void ReleaseItem(CONNECTDATA& data) { data.pUnk->Release(); }
   static void AddRefItem(IConnectionPoint* point) { point->AddRef(); }
   static void ReleaseItem(IConnectionPoint* point) { point->Release(); }
 
-  const IID iid_;
   std::vector<Item> items_;
   size_t position_;
-  std::atomic<ULONG> references_{1};
 };
 
 template <typename EnumInterface, typename Item>
-HRESULT MakeEnum(REFIID iid, std::vector<Item> items, EnumInterface** result) noexcept {
+HRESULT MakeEnum(std::vector<Item> items, EnumInterface** result) noexcept {
   if (!result) return E_POINTER;
   try {
-    *result = new SnapshotEnum<EnumInterface, Item>(iid, std::move(items));
+    *result = new SnapshotEnum<EnumInterface, Item>(std::move(items));
     return S_OK;
   } catch (const std::bad_alloc&) {
     *result = nullptr;
@@ -151,7 +132,7 @@ STDMETHODIMP ConnectionPoint::EnumConnections(IEnumConnections** result) {
   try {
     std::vector<CONNECTDATA> connections;
     for (const auto& [cookie, sink] : sinks_) connections.push_back({sink.get(), cookie});
-    return MakeEnum(IID_IEnumConnections, std::move(connections), result);
+    return MakeEnum(std::move(connections), result);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }
@@ -181,7 +162,7 @@ HRESULT ConnectionPoint::Fire(DISPID id, std::span<VARIANT> args) noexcept {
 
 STDMETHODIMP EventSource::EnumConnectionPoints(IEnumConnectionPoints** result) {
   try {
-    return MakeEnum(IID_IEnumConnectionPoints, std::vector<IConnectionPoint*>{&point_}, result);
+    return MakeEnum(std::vector<IConnectionPoint*>{&point_}, result);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }

@@ -141,6 +141,19 @@ HRESULT InvokeThroughTypeInfo(REFIID iid, IDispatch* self, DISPID id, WORD flags
       hr = info->Invoke(self, id, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &mended, result,
                         exception, argError);
     }
+    // `node.Values(1)`: a property that takes no arguments hands them to the
+    // default member of the object it returns, as the language runtime does.
+    if (hr == DISP_E_BADPARAMCOUNT && params->cArgs > 0 && params->cNamedArgs == 0 &&
+        (flags & DISPATCH_PROPERTYGET)) {
+      DISPPARAMS none{};
+      hg::win::Variant property;
+      if (SUCCEEDED(info->Invoke(self, id, DISPATCH_PROPERTYGET, &none, property.put(), exception,
+                                 argError)) &&
+          property.type() == VT_DISPATCH && property.get().pdispVal) {
+        hr = property.get().pdispVal->Invoke(DISPID_VALUE, IID_NULL, LOCALE_USER_DEFAULT, flags,
+                                             params, result, exception, argError);
+      }
+    }
     return hr;
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

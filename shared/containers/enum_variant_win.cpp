@@ -1,42 +1,20 @@
 // IEnumVARIANT over a snapshot of a collection's values ("For Each").
 #include "shared/containers/enum_variant_win.h"
 
-#include <atomic>
 #include <memory>
 #include <new>
 
-#include "shared/module_win.h"
+#include "shared/simple_object_win.h"
 
 namespace tk {
 namespace {
 
 using Items = std::vector<hg::win::Variant>;
 
-class EnumVariant final : public IEnumVARIANT {
+class EnumVariant final : public SimpleObject<IEnumVARIANT> {
  public:
   EnumVariant(std::shared_ptr<const Items> items, size_t position) noexcept
-      : items_(std::move(items)), position_(position) {
-    ModuleAddRef();
-  }
-  EnumVariant(const EnumVariant&) = delete;
-  EnumVariant& operator=(const EnumVariant&) = delete;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumVARIANT) {
-      *object = static_cast<IEnumVARIANT*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+      : items_(std::move(items)), position_(position) {}
 
   STDMETHODIMP Next(ULONG wanted, VARIANT* out, ULONG* fetched) override {
     if (!out || (wanted > 1 && !fetched)) return E_POINTER;
@@ -69,11 +47,8 @@ class EnumVariant final : public IEnumVARIANT {
   }
 
  private:
-  ~EnumVariant() { ModuleRelease(); }
-
   std::shared_ptr<const Items> items_;
   size_t position_;
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace
