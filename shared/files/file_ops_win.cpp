@@ -70,6 +70,7 @@ std::string ExpandedOrAsIs(const std::string& text) {
 struct Entry {
   std::string name;
   bool isFolder;
+  bool isLink;  // a junction or symbolic link: its target lies elsewhere
 };
 
 // Every entry a search pattern matches, "." and ".." left out; nothing when
@@ -82,7 +83,8 @@ std::vector<Entry> Search(const std::string& pattern) {
   do {
     const std::wstring_view name(found.cFileName);
     if (name == L"." || name == L"..") continue;
-    entries.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    entries.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (::FindNextFileW(search, &found));
   ::FindClose(search);
   return entries;
@@ -188,12 +190,13 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
     falseCause = "DeleteFilesByMask2 failed. " + cause;
     return false;
   }
-  std::vector<std::string> subfolders;
   for (const Entry& entry : Search(directory + "*.*")) {
-    if (entry.isFolder) subfolders.push_back(directory + entry.name);
-  }
-  for (const std::string& subfolder : subfolders) {
-    if (!RemoveFolderTree(subfolder, cause)) {
+    if (!entry.isFolder) continue;
+    // A linked folder is removed as a link: what it points to is not part of
+    // this tree and must survive.
+    const bool removed = entry.isLink ? RemoveFolder(directory + entry.name, false, cause)
+                                      : RemoveFolderTree(directory + entry.name, cause);
+    if (!removed) {
       falseCause = cause;
       return false;
     }

@@ -297,6 +297,25 @@ TEST_F(FileOpsTest, RemoveFolder2WithSubFoldersRemovesTheTree) {
   EXPECT_TRUE(Exists(scratch.path()));
 }
 
+TEST_F(FileOpsTest, RemoveFolder2WithSubFoldersRemovesALinkedFolderButNotWhatItLinksTo) {
+  const std::wstring top = scratch / L"top";
+  const std::wstring outside = scratch / L"outside";
+  std::filesystem::create_directories(top);
+  std::filesystem::create_directories(outside);
+  WriteRaw(outside + L"\\keep.txt", "x");
+  // Wine answers success but makes no link: only a link that shows the
+  // outside file makes this test mean anything.
+  if (!::CreateSymbolicLinkW((top + L"\\link").c_str(), outside.c_str(),
+                             SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+      ReadRaw(top + L"\\link\\keep.txt") != "x") {
+    GTEST_SKIP() << "this system makes no folder links";
+  }
+  OutText cause;
+  EXPECT_TRUE(RemoveFolder2(top, true, cause)) << cause.text();
+  EXPECT_FALSE(Exists(top));
+  EXPECT_EQ(ReadRaw(outside + L"\\keep.txt"), "x");
+}
+
 TEST_F(FileOpsTest, RemoveFolder2WithSubFoldersReportsWhatItCouldNotRemove) {
   const std::wstring top = scratch / L"top";
   std::filesystem::create_directories(top + L"\\a");
