@@ -55,13 +55,13 @@ std::string Upper(const std::string& text) {
 
 std::string NameOf(_CParam* param) {
   hg::win::unique_bstr name;
-  ThrowIfNestedFailed(param->get_Name(name.put()));
+  CallNested([&] { return param->get_Name(name.put()); });
   return hg::win::FromBstr(name.get());
 }
 
 std::string IdOf(_CNode* node) {
   hg::win::unique_bstr id;
-  ThrowIfNestedFailed(node->get_Id(id.put()));
+  CallNested([&] { return node->get_Id(id.put()); });
   return hg::win::FromBstr(id.get());
 }
 
@@ -168,7 +168,7 @@ class Param final : public DispatchObject<Param, _CParam, PersistInBag<Param>> {
     return Trap([&] {
       Checked(value);
       LONG count = 0;
-      if (values_) ThrowIfNestedFailed(values_->get_Count(&count));
+      if (values_) CallNested([&] { return values_->get_Count(&count); });
       if (count == 0) {
         hg::win::ThrowHResult(kSubscriptOutOfRange,
                               "The parameter \"" + name_ + "\" has no value.");
@@ -176,7 +176,7 @@ class Param final : public DispatchObject<Param, _CParam, PersistInBag<Param>> {
       VARIANT first;
       first.vt = VT_I4;
       first.lVal = 1;
-      ThrowIfNestedFailed(values_->get_Item(first, value));
+      CallNested([&] { return values_->get_Item(first, value); });
     });
   }
 
@@ -221,14 +221,14 @@ class Params final : public DispatchObject<Params, _CParams, PersistInBag<Params
       THROW_IF_FAILED(::VariantChangeType(
           text.put(), const_cast<VARIANT*>(&hg::win::Deref(name)), 0, VT_BSTR));
       auto param = Create<_CParam>(CreateParam, IID__CParam);
-      ThrowIfNestedFailed(param->put_Name(text.get().bstrVal));
+      CallNested([&] { return param->put_Name(text.get().bstrVal); });
       if (!hg::win::IsMissing(value)) {
         com_ptr<_CCollection> values;
-        ThrowIfNestedFailed(param->get_Values(values.put()));
+        CallNested([&] { return param->get_Values(values.put()); });
         VARIANT missing;
         missing.vt = VT_ERROR;
         missing.scode = DISP_E_PARAMNOTFOUND;
-        ThrowIfNestedFailed(values->Add(value, missing, missing, missing));
+        CallNested([&] { return values->Add(value, missing, missing, missing); });
       }
       items_.Add(param, Upper(hg::win::FromBstr(text.get().bstrVal)));
       Hand(param, result);

@@ -5,7 +5,9 @@
 
 namespace tk {
 
-void ThrowIfNestedFailed(HRESULT hr) {
+void CallNested(const std::function<HRESULT()>& call) {
+  ::SetErrorInfo(0, nullptr);
+  const HRESULT hr = call();
   if (SUCCEEDED(hr)) return;
   std::string description;
   hg::win::com_ptr<IErrorInfo> info;
@@ -17,15 +19,18 @@ void ThrowIfNestedFailed(HRESULT hr) {
 }
 
 void WriteToBag(IPropertyBag* bag, const std::wstring& name, const VARIANT& value) {
-  ThrowIfNestedFailed(bag->Write(name.c_str(), const_cast<VARIANT*>(&value)));
+  CallNested([&] { return bag->Write(name.c_str(), const_cast<VARIANT*>(&value)); });
 }
 
 std::optional<hg::win::Variant> ReadFromBag(IPropertyBag* bag, const std::wstring& name) {
   hg::win::Variant value;
-  const HRESULT hr = bag->Read(name.c_str(), value.put(), nullptr);
+  HRESULT hr = S_OK;
   // E_INVALIDARG is how a property bag says it does not hold the name.
+  CallNested([&] {
+    hr = bag->Read(name.c_str(), value.put(), nullptr);
+    return hr == E_INVALIDARG ? S_OK : hr;
+  });
   if (hr == E_INVALIDARG) return std::nullopt;
-  ThrowIfNestedFailed(hr);
   return value;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <ocidl.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -13,9 +14,11 @@
 
 namespace tk {
 
-// Passes on a failed call into another object, keeping the description that
-// object recorded for it.
-void ThrowIfNestedFailed(HRESULT hr);
+// Makes a call into another object and passes on its failure with the
+// description that object recorded for it. The thread's error information is
+// cleared first, so an object that records none never lends its failure an
+// older, unrelated description.
+void CallNested(const std::function<HRESULT()>& call);
 
 void WriteToBag(IPropertyBag* bag, const std::wstring& name, const VARIANT& value);
 // Nothing when the bag does not hold the name.

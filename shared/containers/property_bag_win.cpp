@@ -132,11 +132,11 @@ Value SaveObject(IUnknown* object, int depth) {
                           "IPersistPropertyBag.");
   }
   CLSID id;
-  ThrowIfNestedFailed(persist->GetClassID(&id));
+  CallNested([&] { return persist->GetClassID(&id); });
   auto record = std::make_shared<PersistedObject>();
   record->classId = ClassIdFrom(id);
   const auto bag = com_ptr<IPropertyBag>::Attach(new NestedBag(record, depth + 1));
-  ThrowIfNestedFailed(persist->Save(bag.get(), TRUE, TRUE));
+  CallNested([&] { return persist->Save(bag.get(), TRUE, TRUE); });
   return Value::Object(std::move(record));
 }
 
@@ -150,7 +150,7 @@ Variant RestoreObject(const std::shared_ptr<const PersistedObject>& record) {
                                    "registered or does not support IPersistPropertyBag.");
   }
   const auto bag = com_ptr<IPropertyBag>::Attach(new NestedBag(record));
-  ThrowIfNestedFailed(persist->Load(bag.get(), nullptr));
+  CallNested([&] { return persist->Load(bag.get(), nullptr); });
   Variant result;
   VARIANT* out = result.put();
   com_ptr<IDispatch> dispatch = persist.query<IDispatch>(IID_IDispatch);

@@ -218,6 +218,39 @@ TEST_F(PropertyBagTest, ObjectWithoutPersistenceIsRefused) {
   EXPECT_NE(Description().find(L"IPersistPropertyBag"), std::wstring::npos);
 }
 
+// A persistable object whose Save fails without recording error information.
+class SilentlyFailingObject final : public IPersistPropertyBag {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IPersist || iid == IID_IPersistPropertyBag) {
+      *object = static_cast<IPersistPropertyBag*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetClassID(CLSID* clsid) override {
+    *clsid = CLSID_CCollection;
+    return S_OK;
+  }
+  STDMETHODIMP InitNew() override { return S_OK; }
+  STDMETHODIMP Load(IPropertyBag*, IErrorLog*) override { return E_FAIL; }
+  STDMETHODIMP Save(IPropertyBag*, BOOL, BOOL) override { return E_FAIL; }
+};
+
+TEST_F(PropertyBagTest, ANestedFailureNeverBorrowsAnOlderDescription) {
+  com_ptr<ICreateErrorInfo> create;
+  ASSERT_EQ(::CreateErrorInfo(create.put()), S_OK);
+  create->SetDescription(const_cast<LPOLESTR>(L"stale"));
+  ::SetErrorInfo(0, create.query<IErrorInfo>(IID_IErrorInfo).get());
+
+  SilentlyFailingObject object;
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"o"), Object(&object), Missing()), E_FAIL);
+  EXPECT_EQ(Description().find(L"stale"), std::wstring::npos);
+}
+
 class CollectionPersistence : public PropertyBagTest {};
 
 TEST_F(CollectionPersistence, RestoredCollectionKeepsOrderAndNestingButNoKeys) {
