@@ -1,0 +1,128 @@
+// The program's side of the tkShared library.
+#include "app/engine/library_win.h"
+
+#include <oleauto.h>
+
+#include "common/win/result.h"
+#include "common/win/text_win.h"
+
+namespace app::library {
+namespace {
+
+using hg::win::com_ptr;
+using hg::win::MakeBstr;
+
+com_ptr<_FileOps> g_fileOps;
+com_ptr<_CGlobal> g_global;
+
+template <typename Interface>
+Interface& Shared(com_ptr<Interface>& held, REFCLSID clsid, REFIID iid) {
+  if (!held) Check(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, held.put_void()));
+  return *held.get();
+}
+
+// The system's message for hr, on one line.
+std::string SystemText(HRESULT hr) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer ? buffer : L"", length);
+  if (buffer) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  return hg::win::Narrow(text);
+}
+
+std::int32_t NumberOf(HRESULT hr) { return static_cast<std::int32_t>(hr); }
+
+}  // namespace
+
+_FileOps& SharedFileOps() { return Shared(g_fileOps, CLSID_FileOps, IID__FileOps); }
+
+_CGlobal& SharedGlobal() { return Shared(g_global, CLSID_CGlobal, IID__CGlobal); }
+
+void ReleaseShared() noexcept {
+  g_fileOps.reset();
+  g_global.reset();
+}
+
+com_ptr<_CCollection> NewCollection() {
+  com_ptr<_CCollection> collection;
+  Check(::CoCreateInstance(CLSID_CCollection, nullptr, CLSCTX_INPROC_SERVER, IID__CCollection,
+                           collection.put_void()));
+  return collection;
+}
+
+Failure FailureOfCall(HRESULT hr) {
+  std::string description;
+  com_ptr<IErrorInfo> info;
+  if (::GetErrorInfo(0, info.put()) == S_OK && info) {
+    BSTR text = nullptr;
+    if (SUCCEEDED(info->GetDescription(&text))) {
+      const hg::win::unique_bstr owned(text);
+      description = hg::win::FromBstr(owned.get());
+    }
+  }
+  if (description.empty()) description = SystemText(hr);
+  return Failure(NumberOf(hr), std::move(description));
+}
+
+void Check(HRESULT hr) {
+  if (FAILED(hr)) throw FailureOfCall(hr);
+}
+
+Failure FailureOf(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const hg::win::HResultError& failed) {
+    return Failure(NumberOf(failed.hr()),
+                   failed.description().empty() ? SystemText(failed.hr()) : failed.description());
+  } catch (...) {
+    return app::FailureOf(std::current_exception());
+  }
+}
+
+std::string FormatString(const std::string& text, const std::vector<std::string>& parameters) {
+  hg::win::unique_safearray array(
+      ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(parameters.size())));
+  if (!array) Check(E_OUTOFMEMORY);
+  for (LONG i = 0; i < static_cast<LONG>(parameters.size()); ++i) {
+    hg::win::Variant value;
+    VARIANT* slot = value.put();
+    slot->vt = VT_BSTR;
+    slot->bstrVal = MakeBstr(parameters[static_cast<std::size_t>(i)]).release();
+    Check(::SafeArrayPutElement(array.get(), &i, slot));
+  }
+  VARIANT arrayValue;
+  arrayValue.vt = VT_ARRAY | VT_VARIANT;
+  arrayValue.parray = array.get();
+  const hg::win::unique_bstr source = MakeBstr(text);
+  BSTR result = nullptr;
+  Check(SharedGlobal().FormatString(source.get(), arrayValue, &result));
+  const hg::win::unique_bstr owned(result);
+  return hg::win::FromBstr(owned.get());
+}
+
+AxLogFailureLog::AxLogFailureLog(const std::string& logFile, const std::string& shortLogFile) {
+  Check(::CoCreateInstance(CLSID_axLog, nullptr, CLSCTX_INPROC_SERVER, IID__axLog,
+                           log_.put_void()));
+  Check(log_->Init2(MakeBstr(logFile).get(), MakeBstr(shortLogFile).get()));
+}
+
+void AxLogFailureLog::LogIt(std::int32_t number, const std::string& description,
+                            Severity severity, const std::string& source) noexcept {
+  try {
+    VARIANT sourceValue;
+    sourceValue.vt = VT_BSTR;
+    const hg::win::unique_bstr sourceText = MakeBstr(source);
+    sourceValue.bstrVal = sourceText.get();
+    log_->LogIt(number, MakeBstr(description).get(), static_cast<enSeverity>(severity),
+                sourceValue);
+  } catch (...) {
+    // A log entry that cannot even be built is lost; failure paths must not fail.
+  }
+}
+
+}  // namespace app::library

@@ -1,0 +1,55 @@
+// The program's side of the tkShared library: the objects it holds for the
+// whole run, and the turn of an HRESULT with its error information into the
+// program's Failure, so that the program's logic reads as plain C++.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/engine/failure.h"
+#include "common/win/com_win.h"
+#include "tkShared.h"
+
+namespace app::library {
+
+// The one FileOps and the one CGlobal of the run, created on first use.
+_FileOps& SharedFileOps();
+_CGlobal& SharedGlobal();
+
+// Lets the held objects go; the next use creates them again. Called before
+// the apartment ends.
+void ReleaseShared() noexcept;
+
+// A new, empty collection.
+hg::win::com_ptr<_CCollection> NewCollection();
+
+// The failure a failed call reported: its HRESULT as number, and the
+// description of the error information the call left (the system's text for
+// the HRESULT when it left none).
+Failure FailureOfCall(HRESULT hr);
+
+// Throws FailureOfCall(hr) when hr is a failure.
+void Check(HRESULT hr);
+
+// FailureOf that also knows the Win32 edge's HResultError.
+Failure FailureOf(std::exception_ptr error);
+
+// CGlobal.FormatString: "%1", "%2", ... replaced by the parameters.
+std::string FormatString(const std::string& text, const std::vector<std::string>& parameters);
+
+// The log writer every failure path writes to: one axLog, initialised with
+// the main and the short log file.
+class AxLogFailureLog final : public FailureLog {
+ public:
+  AxLogFailureLog(const std::string& logFile, const std::string& shortLogFile);
+  void LogIt(std::int32_t number, const std::string& description, Severity severity,
+             const std::string& source) noexcept override;
+
+ private:
+  hg::win::com_ptr<_axLog> log_;
+};
+
+}  // namespace app::library

@@ -1,0 +1,288 @@
+// The hosts-file engine on Windows.
+#include "app/engine/mhgr_win.h"
+
+#include <oleauto.h>
+
+#include <algorithm>
+
+#include "app/engine/failure.h"
+#include "app/engine/hosts_file.h"
+#include "app/engine/library_win.h"
+#include "app/resource.h"
+#include "common/text/utf.h"
+#include "common/win/proc_address.h"
+#include "common/win/result.h"
+#include "common/win/text_win.h"
+#include "common/win/unique_any.h"
+
+namespace app::mhgr {
+namespace {
+
+using hg::win::com_ptr;
+using hg::win::MakeBstr;
+
+constexpr char kApplySource[] = "MHGR.ApplyBlocked";
+
+// The system's DNS client reads a big hosts file for seconds with sharing
+// that shuts writers out; a short wait usually lets it finish.
+constexpr int kSharingAttempts = 20;
+constexpr DWORD kSharingPauseMs = 50;
+
+std::wstring g_hostsFilePath;
+HostsFileSystem* g_fileSystem = nullptr;
+
+HostsFileSystem& FileSystem() { return g_fileSystem ? *g_fileSystem : SystemFileSystem(); }
+
+class SystemHostsFileSystem final : public HostsFileSystem {
+ public:
+  std::string Read(const std::wstring& path) override {
+    SAFEARRAY* raw = nullptr;
+    library::Check(library::SharedFileOps().LoadFileB(MakeBstr(path).get(), &raw));
+    const hg::win::unique_safearray bytes(raw);
+    if (!bytes) {
+      // The library reads a missing file as an empty one.
+      THROW_LAST_ERROR_IF(::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES);
+      return {};
+    }
+    LONG lower = 0, upper = -1;
+    library::Check(::SafeArrayGetLBound(bytes.get(), 1, &lower));
+    library::Check(::SafeArrayGetUBound(bytes.get(), 1, &upper));
+    void* data = nullptr;
+    library::Check(::SafeArrayAccessData(bytes.get(), &data));
+    std::string content(static_cast<const char*>(data), static_cast<std::size_t>(upper - lower + 1));
+    ::SafeArrayUnaccessData(bytes.get());
+    return content;
+  }
+
+  DWORD Attributes(const std::wstring& path) override {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    THROW_LAST_ERROR_IF(attributes == INVALID_FILE_ATTRIBUTES);
+    return attributes;
+  }
+
+  void SetAttributes(const std::wstring& path, DWORD attributes) override {
+    THROW_IF_WIN32_BOOL_FALSE(::SetFileAttributesW(path.c_str(), attributes));
+  }
+
+  std::wstring CreateTemporary(const std::wstring& folder) override {
+    wchar_t name[MAX_PATH + 1] = {};
+    THROW_IF_WIN32_BOOL_FALSE(::GetTempFileNameW(folder.c_str(), L"hgr", 0, name));
+    return name;
+  }
+
+  void Write(const std::wstring& path, const std::string& bytes) override {
+    hg::win::unique_file_handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                   nullptr));
+    THROW_LAST_ERROR_IF(!file);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+      DWORD written = 0;
+      THROW_IF_WIN32_BOOL_FALSE(
+          ::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr));
+      done += written;
+    }
+    // The new content must be on disk before it takes the old one's place.
+    THROW_IF_WIN32_BOOL_FALSE(::FlushFileBuffers(file.get()));
+  }
+
+  void CopySecurity(const std::wstring& from, const std::wstring& to) override {
+    // The access rules; the owner stays the writer's, as only a restore
+    // privilege may give a file away.
+    constexpr SECURITY_INFORMATION kWhat = DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    ::GetFileSecurityW(from.c_str(), kWhat, nullptr, 0, &needed);
+    THROW_LAST_ERROR_IF(needed == 0);
+    std::string descriptor(needed, '\0');
+    THROW_IF_WIN32_BOOL_FALSE(::GetFileSecurityW(from.c_str(), kWhat, descriptor.data(), needed,
+                                                 &needed));
+    THROW_IF_WIN32_BOOL_FALSE(::SetFileSecurityW(to.c_str(), kWhat, descriptor.data()));
+  }
+
+  void Replace(const std::wstring& from, const std::wstring& to) override {
+    THROW_IF_WIN32_BOOL_FALSE(::MoveFileExW(from.c_str(), to.c_str(),
+                                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  }
+
+  void Remove(const std::wstring& path) override {
+    // The copied access rules may have made the file read-only, which
+    // DeleteFileW refuses.
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    THROW_IF_WIN32_BOOL_FALSE(::DeleteFileW(path.c_str()));
+  }
+};
+
+// Runs step, repeating it for a moment while another process holds the file.
+template <typename Step>
+auto RetryWhileShared(Step&& step) {
+  constexpr std::int32_t kSharingViolation =
+      static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+  for (int attempt = 1;; ++attempt) {
+    try {
+      return step();
+    } catch (...) {
+      if (attempt == kSharingAttempts ||
+          library::FailureOf(std::current_exception()).number() != kSharingViolation) {
+        throw;
+      }
+    }
+    ::Sleep(kSharingPauseMs);
+  }
+}
+
+std::string ReadHostsFile(HostsFileSystem& files, const std::wstring& path) {
+  return RetryWhileShared([&] { return files.Read(path); });
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+}
+
+std::string ResourceText(UINT id) {
+  const wchar_t* text = nullptr;
+  // With a zero length LoadStringW hands out a pointer into the resource.
+  const int length =
+      ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+  return length > 0 ? hg::win::Narrow(std::wstring_view(text, static_cast<std::size_t>(length)))
+                    : std::string();
+}
+
+// So that a block takes effect at once rather than when cached answers expire.
+void FlushDnsCache() noexcept {
+  const hg::win::unique_hmodule dns(::LoadLibraryW(L"dnsapi.dll"));
+  if (!dns) return;
+  using FlushFunction = BOOL(WINAPI*)();
+  if (const auto flush = hg::win::GetProc<FlushFunction>(dns.get(), "DnsFlushResolverCache")) {
+    flush();
+  }
+}
+
+// The attributes SetFileAttributesW takes; the others (compressed, encrypted,
+// ...) are properties of the data, not flags to copy.
+DWORD SettableAttributes(DWORD attributes) {
+  constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
+                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD settable = attributes & kSettable;
+  return settable ? settable : FILE_ATTRIBUTE_NORMAL;
+}
+
+void WriteAtomically(HostsFileSystem& files, const std::wstring& path, const std::string& content) {
+  const DWORD attributes = SettableAttributes(files.Attributes(path));
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  const std::wstring temporary = files.CreateTemporary(FolderOf(path));
+  try {
+    files.Write(temporary, content);
+    files.CopySecurity(path, temporary);
+    if (readOnly) files.SetAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
+    try {
+      RetryWhileShared([&] { files.Replace(temporary, path); });
+    } catch (...) {
+      // The old file is still whole: give it back its protection.
+      if (readOnly) {
+        try {
+          files.SetAttributes(path, attributes);
+        } catch (...) {
+        }
+      }
+      throw;
+    }
+  } catch (...) {
+    try {
+      files.Remove(temporary);
+    } catch (...) {
+      // The original failure is the one the caller must see.
+    }
+    throw;
+  }
+  // The new file takes the old one's attributes.
+  files.SetAttributes(path, attributes);
+}
+
+void Apply(const std::vector<std::string>& sites) {
+  engine::RequireSafeSiteNames(sites);
+  HostsFileSystem& files = FileSystem();
+  const std::wstring& path = HostsFilePath();
+  std::vector<std::string> entries;
+  entries.reserve(sites.size());
+  for (const std::string& site : sites) {
+    entries.push_back(hg::win::WideToAnsi(hg::win::Widen(site)));
+  }
+  const std::string content = engine::ApplyBlockedContent(ReadHostsFile(files, path), entries);
+  WriteAtomically(files, path, content);
+  FlushDnsCache();
+}
+
+std::string CannotApplyText(const std::wstring& path) {
+  const std::string text = ResourceText(kCannotApplyTo);
+  try {
+    return library::FormatString(text, {hg::win::Narrow(path)});
+  } catch (...) {
+    return text;
+  }
+}
+
+com_ptr<_CCollection> ReadSites() {
+  com_ptr<_CCollection> sites = library::NewCollection();
+  const std::string content = ReadHostsFile(FileSystem(), HostsFilePath());
+  const auto decode = [](std::string_view bytes) {
+    return hg::win::Narrow(hg::win::AnsiToWide(bytes));
+  };
+  VARIANT missing;
+  missing.vt = VT_ERROR;
+  missing.scode = DISP_E_PARAMNOTFOUND;
+  for (const std::string& site : engine::BlockedSites(content, decode)) {
+    const hg::win::unique_bstr key = MakeBstr("_" + hg::text::FoldCase(site));
+    VARIANT_BOOL held = VARIANT_FALSE;
+    library::Check(sites->IsInCollection(key.get(), &held));
+    if (held) continue;
+    const hg::win::unique_bstr name = MakeBstr(site);
+    VARIANT item, keyValue;
+    item.vt = VT_BSTR;
+    item.bstrVal = name.get();
+    keyValue.vt = VT_BSTR;
+    keyValue.bstrVal = key.get();
+    library::Check(sites->Add(item, keyValue, missing, missing));
+  }
+  return sites;
+}
+
+}  // namespace
+
+void SetHostsFilePath(std::wstring path) { g_hostsFilePath = std::move(path); }
+
+const std::wstring& HostsFilePath() { return g_hostsFilePath; }
+
+HostsFileSystem& SystemFileSystem() {
+  static SystemHostsFileSystem system;
+  return system;
+}
+
+HostsFileSystem* SetHostsFileSystem(HostsFileSystem* fileSystem) noexcept {
+  HostsFileSystem* previous = g_fileSystem;
+  g_fileSystem = fileSystem;
+  return previous;
+}
+
+com_ptr<_CCollection> ReadBlockedSites() {
+  try {
+    return ReadSites();
+  } catch (...) {
+    // Passed on untrapped, in the form every caller's trap expects.
+    throw library::FailureOf(std::current_exception());
+  }
+}
+
+void ApplyBlocked(const std::vector<std::string>& sites) {
+  try {
+    Apply(sites);
+  } catch (...) {
+    const Failure failure = library::FailureOf(std::current_exception());
+    LogTwiceAndRaise(failure, kApplySource, kCannotApplyTo, CannotApplyText(HostsFilePath()));
+  }
+}
+
+}  // namespace app::mhgr

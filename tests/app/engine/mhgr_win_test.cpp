@@ -1,0 +1,331 @@
+#include "app/engine/mhgr_win.h"
+
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "app/engine/failure.h"
+#include "app/engine/library_win.h"
+#include "common/win/result.h"
+#include "common/win/text_win.h"
+#include "tests/shared/files/scratch_win.h"
+#include "tests/support/win_test_support.h"
+
+namespace app::mhgr {
+namespace {
+
+using hg::test::ReadRaw;
+using hg::test::WriteRaw;
+using hg::win::com_ptr;
+
+constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002u);
+
+struct Entry {
+  std::int32_t number;
+  std::string description;
+  Severity severity;
+  std::string source;
+};
+
+class RecordingLog final : public FailureLog {
+ public:
+  void LogIt(std::int32_t number, const std::string& description, Severity severity,
+             const std::string& source) noexcept override {
+    entries.push_back({number, description, severity, source});
+  }
+  std::vector<Entry> entries;
+};
+
+// The system's file operations, with the n-th step (counted from 1) failing.
+class FailingFileSystem final : public HostsFileSystem {
+ public:
+  explicit FailingFileSystem(int failingStep) : failingStep_(failingStep) {}
+  int steps() const { return steps_; }
+
+  std::string Read(const std::wstring& path) override {
+    Step();
+    return system_.Read(path);
+  }
+  DWORD Attributes(const std::wstring& path) override {
+    Step();
+    return system_.Attributes(path);
+  }
+  void SetAttributes(const std::wstring& path, DWORD attributes) override {
+    Step();
+    system_.SetAttributes(path, attributes);
+  }
+  std::wstring CreateTemporary(const std::wstring& folder) override {
+    Step();
+    return system_.CreateTemporary(folder);
+  }
+  void Write(const std::wstring& path, const std::string& bytes) override {
+    Step();
+    system_.Write(path, bytes);
+  }
+  void CopySecurity(const std::wstring& from, const std::wstring& to) override {
+    Step();
+    system_.CopySecurity(from, to);
+  }
+  void Replace(const std::wstring& from, const std::wstring& to) override {
+    Step();
+    system_.Replace(from, to);
+  }
+  // Clearing up after a failure is never the failing step.
+  void Remove(const std::wstring& path) override { system_.Remove(path); }
+
+ private:
+  void Step() {
+    if (++steps_ == failingStep_) hg::win::ThrowHResult(E_ACCESSDENIED, "injected");
+  }
+
+  HostsFileSystem& system_ = SystemFileSystem();
+  int failingStep_;
+  int steps_ = 0;
+};
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().wstring());
+  }
+  return names;
+}
+
+std::string Text(const VARIANT& value) {
+  return value.vt == VT_BSTR ? hg::win::FromBstr(value.bstrVal) : "<not text>";
+}
+
+std::string Item(_CCollection& sites, const char* index) {
+  hg::win::Variant key, item;
+  VARIANT* slot = key.put();
+  slot->vt = VT_BSTR;
+  slot->bstrVal = hg::win::MakeBstr(index).release();
+  if (FAILED(sites.get_Item(key.get(), item.put()))) return "<none>";
+  return Text(item.get());
+}
+
+long Count(_CCollection& sites) {
+  long count = -1;
+  EXPECT_EQ(sites.get_Count(&count), S_OK);
+  return count;
+}
+
+std::string Dacl(const std::wstring& path) {
+  DWORD needed = 0;
+  ::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+  std::string descriptor(needed, '\0');
+  if (!::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed,
+                          &needed)) {
+    return "<unreadable>";
+  }
+  wchar_t* text = nullptr;
+  if (!::ConvertSecurityDescriptorToStringSecurityDescriptorW(
+          descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
+    return "<unconvertible>";
+  }
+  const std::string result = hg::win::Narrow(text);
+  ::LocalFree(text);
+  return result;
+}
+
+const char kWorkedExample[] = "# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1 old\r\n\r\n";
+const char kWorkedResult[] =
+    "# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1       alpha\r\n127.0.0.1       Beta\r\n";
+
+class MhgrTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(apartment_.result()));
+    previousLog_ = SetFailureLog(&log);
+    SetHostsFilePath(hosts);
+  }
+  void TearDown() override {
+    SetHostsFileSystem(nullptr);
+    SetFailureLog(previousLog_);
+    library::ReleaseShared();
+    for (const std::wstring& name : FilesIn(folder.path())) {
+      ::SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+  }
+
+  // The failure ApplyBlocked raised, or a zero one when it raised none.
+  Failure ApplyFailure(const std::vector<std::string>& sites) {
+    try {
+      ApplyBlocked(sites);
+    } catch (const Failure& failure) {
+      return failure;
+    }
+    return Failure(0, {});
+  }
+
+  hg::test::ComApartment apartment_;
+  hg::test::ScratchFolder folder{L"mhgr"};
+  std::wstring hosts = folder / L"hosts";
+  RecordingLog log;
+
+ private:
+  FailureLog* previousLog_ = nullptr;
+};
+
+TEST_F(MhgrTest, ReadBlockedSitesKeysFirstOccurrencesByLowercaseName) {
+  WriteRaw(hosts, "127.0.0.1 localhost\n127.0.0.1\tAlpha\r\r127.0.0.1 " +
+                      hg::win::WideToAnsi(L"Caf\u00e9") + "\r\n# 127.0.0.1 beta\n127.0.0.1 ALPHA\n");
+  const com_ptr<_CCollection> sites = ReadBlockedSites();
+  EXPECT_EQ(Count(*sites.get()), 2);
+  EXPECT_EQ(Item(*sites.get(), "_alpha"), "Alpha");
+  EXPECT_EQ(Item(*sites.get(), "_caf\xC3\xA9"), "Caf\xC3\xA9");
+}
+
+TEST_F(MhgrTest, ReadBlockedSitesOfAnEmptyFileIsEmpty) {
+  WriteRaw(hosts, "");
+  EXPECT_EQ(Count(*ReadBlockedSites().get()), 0);
+}
+
+TEST_F(MhgrTest, ReadBlockedSitesOfAMissingFileFailsWithFileNotFound) {
+  try {
+    ReadBlockedSites();
+    FAIL() << "no failure";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.number(), kFileNotFound);
+    EXPECT_FALSE(failure.description().empty());
+  }
+}
+
+TEST_F(MhgrTest, ApplyBlockedWritesTheWorkedExampleAndLeavesNoOtherFile) {
+  WriteRaw(hosts, kWorkedExample);
+  ApplyBlocked({"alpha", "Beta"});
+  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
+  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
+  EXPECT_TRUE(log.entries.empty());
+}
+
+TEST_F(MhgrTest, ApplyBlockedKeepsForeignLinesByteForByte) {
+  // A UTF-8 byte-order mark, UTF-8 text, bytes that are no valid UTF-8 and a NUL.
+  static constexpr char kForeign[] = "\xEF\xBB\xBF# h\xC3\xB4te\r\n10.0.0.1 \x81\xFE\xFF x\0y\r\n";
+  const std::string foreign(kForeign, sizeof kForeign - 1);
+  WriteRaw(hosts, foreign + "127.0.0.1 gone\r\n");
+  ApplyBlocked({"alpha"});
+  EXPECT_EQ(ReadRaw(hosts), foreign + "127.0.0.1       alpha\r\n");
+}
+
+TEST_F(MhgrTest, ApplyBlockedKeepsAReadOnlyHiddenFileReadOnlyAndHidden) {
+  WriteRaw(hosts, kWorkedExample);
+  const DWORD attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
+  ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), attributes));
+  ApplyBlocked({"alpha", "Beta"});
+  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
+  EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), attributes);
+}
+
+TEST_F(MhgrTest, ApplyBlockedKeepsTheAttributesOfAWritableFile) {
+  WriteRaw(hosts, kWorkedExample);
+  ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  const DWORD attributes = ::GetFileAttributesW(hosts.c_str());
+  ApplyBlocked({"alpha", "Beta"});
+  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
+  EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), attributes);
+}
+
+TEST_F(MhgrTest, ApplyBlockedKeepsTheAccessRules) {
+  WriteRaw(hosts, kWorkedExample);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+  const BOOL set = ::SetFileSecurityW(hosts.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+  ::LocalFree(descriptor);
+  ASSERT_TRUE(set);
+  const std::string before = Dacl(hosts);
+  ApplyBlocked({"alpha"});
+  EXPECT_EQ(Dacl(hosts), before);
+}
+
+TEST_F(MhgrTest, ApplyBlockedRefusesASiteWithALineBreakAndWritesNothing) {
+  WriteRaw(hosts, kWorkedExample);
+  const Failure failure = ApplyFailure({"alpha", "x\r\n6.6.6.6 bank.example"});
+  EXPECT_NE(failure.number(), 0);
+  EXPECT_NE(failure.description().find("x\\x0D\\x0A6.6.6.6 bank.example"), std::string::npos)
+      << failure.description();
+  EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
+  EXPECT_EQ(log.entries.size(), 2u);
+}
+
+TEST_F(MhgrTest, ApplyBlockedLogsTwiceUnderItsSourceAndRaisesTheFailureUnchanged) {
+  const Failure failure = ApplyFailure({"alpha"});
+  ASSERT_EQ(failure.number(), kFileNotFound);
+  ASSERT_EQ(log.entries.size(), 2u);
+  const Entry& context = log.entries[0];
+  EXPECT_EQ(context.number, static_cast<std::int32_t>(0x80040687u));
+  EXPECT_EQ(context.description, "Cannot apply to '" + hg::win::Narrow(hosts) + "'. ");
+  EXPECT_EQ(context.severity, Severity::kInternalError);
+  EXPECT_EQ(context.source, "MHGR.ApplyBlocked");
+  const Entry& cause = log.entries[1];
+  EXPECT_EQ(cause.number, kFileNotFound);
+  EXPECT_EQ(cause.description, failure.description());
+  EXPECT_EQ(cause.severity, Severity::kInternalError);
+  EXPECT_EQ(cause.source, "MHGR.ApplyBlocked");
+  EXPECT_EQ(ReadRaw(hosts), "<missing>");
+}
+
+TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
+  const DWORD readOnly = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
+  WriteRaw(hosts, kWorkedExample);
+  ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), readOnly));
+  FailingFileSystem counting(0);
+  SetHostsFileSystem(&counting);
+  ApplyBlocked({"alpha", "Beta"});
+  const int steps = counting.steps();
+  ASSERT_GE(steps, 8);  // read, attributes, temporary, write, security, unprotect, replace, protect
+
+  for (int step = 1; step <= steps; ++step) {
+    SCOPED_TRACE("failing step " + std::to_string(step));
+    ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteRaw(hosts, kWorkedExample);
+    ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), readOnly));
+    FailingFileSystem failing(step);
+    SetHostsFileSystem(&failing);
+    log.entries.clear();
+    const Failure failure = ApplyFailure({"alpha", "Beta"});
+    EXPECT_EQ(failure.number(), static_cast<std::int32_t>(E_ACCESSDENIED));
+    EXPECT_EQ(failure.description(), "injected");
+    EXPECT_EQ(log.entries.size(), 2u);
+    // Only the last step, restoring the attributes, comes after the replace.
+    EXPECT_EQ(ReadRaw(hosts), step == steps ? kWorkedResult : kWorkedExample);
+    if (step < steps) {
+      EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), readOnly);
+    }
+    EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
+  }
+}
+
+TEST_F(MhgrTest, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
+  WriteRaw(hosts, kWorkedExample);
+  hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held);
+  std::thread release([&] {
+    ::Sleep(200);
+    held.reset();
+  });
+  ApplyBlocked({"alpha", "Beta"});
+  release.join();
+  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
+}
+
+TEST_F(MhgrTest, ApplyBlockedGivesUpOnAFileHeldForLong) {
+  WriteRaw(hosts, kWorkedExample);
+  hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, 0, nullptr,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held);
+  const Failure failure = ApplyFailure({"alpha"});
+  EXPECT_EQ(failure.number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)));
+  held.reset();
+  EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
+  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
+}
+
+}  // namespace
+}  // namespace app::mhgr
