@@ -2,6 +2,9 @@
 // exactly a given list.
 #include "app/engine/hosts_file.h"
 
+#include <algorithm>
+#include <cstring>
+#include <deque>
 #include <unordered_set>
 
 #include "common/text/utf.h"
@@ -18,22 +21,107 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lower) {
-  if (text.size() != lower.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = (text[i] >= 'A' && text[i] <= 'Z') ? static_cast<char>(text[i] + 32) : text[i];
-    if (c != lower[i]) return false;
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }
   return true;
 }
 
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Keys of plain ASCII names, compared without regard to letter case in place:
+// reading a big file allocates nothing per duplicate.
+struct AsciiFoldHash {
+  size_t operator()(std::string_view text) const noexcept {
+    size_t hash = 14695981039346656037ull;
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+    return hash;
+  }
+};
+struct AsciiFoldEqual {
+  bool operator()(std::string_view a, std::string_view b) const noexcept {
+    return EqualsIgnoringAsciiCase(a, b);
+  }
+};
+
+// The name a block entry names, as a view into the line: ExtractHostName's
+// result but for tabs inside it, which it turns into blanks.
+struct BlockedName {
+  std::string_view text;
+  bool hasTab;
+
+  std::string ToString() const {
+    std::string name(text);
+    if (hasTab) {
+      for (char& c : name) {
+        if (c == '\t') c = ' ';
+      }
+    }
+    return name;
+  }
+};
+
+std::optional<BlockedName> FindBlockedName(std::string_view line) {
+  const std::string_view s = TrimBlanks(line);
+  if (s.size() <= 10 || s.front() == '#') return std::nullopt;
+  const size_t at = s.find(kLoopback);
+  if (at == std::string_view::npos) return std::nullopt;
+  // 127.0.0.11 is another address; 127.0.0.10 passes, as does anything else.
+  const size_t after = at + kLoopback.size();
+  if (after < s.size() && s[after] >= '1' && s[after] <= '9') return std::nullopt;
+  // The separator is the first blank or tab from the eighth character on.
+  const size_t separator = s.find_first_of(" \t", 7);
+  if (separator == std::string_view::npos) return std::nullopt;
+  const size_t first = s.find_first_not_of(" \t", separator);
+  if (first == std::string_view::npos) return std::nullopt;
+  const std::string_view name = s.substr(first, s.find_last_not_of(" \t") - first + 1);
+  if (EqualsIgnoringAsciiCase(name, "localhost")) return std::nullopt;
+  return BlockedName{name, name.find('\t') != std::string_view::npos};
+}
+
+// Finds line ends with memchr, remembering the next CR and the next LF
+// separately, so that a file with only one kind is still scanned once.
+class LineEndFinder {
+ public:
+  explicit LineEndFinder(std::string_view content)
+      : content_(content), nextCr_(Find('\r', 0)), nextLf_(Find('\n', 0)) {}
+
+  // The position of the first CR or LF at or after `from`; the size at the end.
+  size_t Next(size_t from) {
+    if (nextCr_ < from) nextCr_ = Find('\r', from);
+    if (nextLf_ < from) nextLf_ = Find('\n', from);
+    return std::min(nextCr_, nextLf_);
+  }
+
+ private:
+  size_t Find(char c, size_t from) const {
+    if (from >= content_.size()) return content_.size();
+    const void* found = std::memchr(content_.data() + from, c, content_.size() - from);
+    return found ? static_cast<size_t>(static_cast<const char*>(found) - content_.data())
+                 : content_.size();
+  }
+
+  std::string_view content_;
+  size_t nextCr_;
+  size_t nextLf_;
+};
+
 // Calls visit with each non-empty line between CR and LF characters.
 template <typename F>
 void ForEachNonEmptyLine(std::string_view content, F&& visit) {
+  LineEndFinder lineEnds(content);
   size_t start = 0;
   while (start <= content.size()) {
-    size_t end = content.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = content.size();
+    const size_t end = lineEnds.Next(start);
     if (end > start) visit(content.substr(start, end - start));
     start = end + 1;
   }
@@ -67,28 +155,35 @@ std::string ExtractHostName(std::string_view line) {
 }
 
 std::optional<std::string> ParseHostsLine(std::string_view line) {
-  const std::string_view s = TrimBlanks(line);
-  if (s.size() <= 10 || s.front() == '#') return std::nullopt;
-  const size_t at = s.find(kLoopback);
-  if (at == std::string_view::npos) return std::nullopt;
-  // 127.0.0.11 is another address; 127.0.0.10 passes, as does anything else.
-  const size_t after = at + kLoopback.size();
-  if (after < s.size() && s[after] >= '1' && s[after] <= '9') return std::nullopt;
-  std::string name = ExtractHostName(s);
-  if (name.empty() || EqualsIgnoringAsciiCase(name, "localhost")) return std::nullopt;
-  return name;
+  if (const auto name = FindBlockedName(line)) return name->ToString();
+  return std::nullopt;
 }
 
 std::vector<std::string> BlockedSites(
     std::string_view content, const std::function<std::string(std::string_view)>& decode) {
   std::vector<std::string> sites;
-  std::unordered_set<std::string> seen;
+  // Plain ASCII names are keyed by views into the content (or into `owned`
+  // for a name whose tabs became blanks); any other name by the folded form
+  // of its decoded text. ASCII decodes to itself and folds to ASCII, so the
+  // two kinds never name the same site.
+  std::unordered_set<std::string_view, AsciiFoldHash, AsciiFoldEqual> asciiSeen;
+  std::unordered_set<std::string> otherSeen;
+  std::deque<std::string> owned;
+  // A hosts line is rarely shorter than 24 bytes: room for every name up
+  // front spares the rehashing of a big file.
+  asciiSeen.reserve(content.size() / 24);
   // Every run of line ends is one separator: blank lines disappear.
   ForEachNonEmptyLine(content, [&](std::string_view line) {
-    if (auto site = ParseHostsLine(line)) {
-      std::string text = decode(*site);
-      if (seen.insert(hg::text::FoldCase(text)).second) sites.push_back(std::move(text));
+    const auto name = FindBlockedName(line);
+    if (!name) return;
+    if (IsAscii(name->text)) {
+      std::string_view key = name->text;
+      if (name->hasTab) key = owned.emplace_back(name->ToString());
+      if (asciiSeen.insert(key).second) sites.push_back(decode(key));
+      return;
     }
+    std::string text = decode(name->ToString());
+    if (otherSeen.insert(hg::text::FoldCase(text)).second) sites.push_back(std::move(text));
   });
   return sites;
 }
@@ -133,13 +228,13 @@ std::string ApplyBlockedContent(std::string_view content, const std::vector<std:
   // Lines are split at every CR and LF, except that a pair of line ends (CR
   // CR after LF became CR) counts once, in one left-to-right pass: a run of k
   // line ends becomes ceil(k/2), so CR LF files keep their blank lines.
+  LineEndFinder lineEnds(content);
   size_t start = 0;
   const size_t size = content.size();
   while (true) {
-    size_t end = start;
-    while (end < size && content[end] != '\r' && content[end] != '\n') ++end;
+    const size_t end = lineEnds.Next(start);
     const std::string_view line = content.substr(start, end - start);
-    if (!ParseHostsLine(line)) {
+    if (!FindBlockedName(line)) {
       out.append(line);
       out.append(kCrLf);
     }
