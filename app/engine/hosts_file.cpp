@@ -3,6 +3,7 @@
 #include "app/engine/hosts_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <unordered_set>
@@ -38,19 +39,52 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-// Keys of plain ASCII names, compared without regard to letter case in place:
-// reading a big file allocates nothing per duplicate.
-struct AsciiFoldHash {
-  size_t operator()(std::string_view text) const noexcept {
-    size_t hash = 14695981039346656037ull;
-    for (char c : text) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+// The set of plain ASCII names seen so far, compared without regard to letter
+// case in place: views into the file, in one flat table with linear probing,
+// so a big file costs no allocation per name and few cache misses.
+class AsciiNameSet {
+ public:
+  // True when the name was not in the set yet.
+  bool Insert(std::string_view name) {
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    const std::uint32_t hash = Hash(name);
+    for (size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+      Slot& slot = slots_[i];
+      if (!slot.data) {
+        slot = {name.data(), static_cast<std::uint32_t>(name.size()), hash};
+        ++used_;
+        return true;
+      }
+      if (slot.hash == hash && EqualsIgnoringAsciiCase({slot.data, slot.size}, name)) return false;
+    }
+  }
+
+ private:
+  struct Slot {
+    const char* data = nullptr;
+    std::uint32_t size = 0;
+    std::uint32_t hash = 0;
+  };
+
+  static std::uint32_t Hash(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 16777619u;
     return hash;
   }
-};
-struct AsciiFoldEqual {
-  bool operator()(std::string_view a, std::string_view b) const noexcept {
-    return EqualsIgnoringAsciiCase(a, b);
+
+  void Grow() {
+    std::vector<Slot> old(std::max<size_t>(64, slots_.size() * 2));
+    old.swap(slots_);
+    for (const Slot& slot : old) {
+      if (!slot.data) continue;
+      size_t i = slot.hash & (slots_.size() - 1);
+      while (slots_[i].data) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = slot;
+    }
   }
+
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
 };
 
 // The name a block entry names, as a view into the line: ExtractHostName's
@@ -166,12 +200,9 @@ std::vector<std::string> BlockedSites(
   // for a name whose tabs became blanks); any other name by the folded form
   // of its decoded text. ASCII decodes to itself and folds to ASCII, so the
   // two kinds never name the same site.
-  std::unordered_set<std::string_view, AsciiFoldHash, AsciiFoldEqual> asciiSeen;
+  AsciiNameSet asciiSeen;
   std::unordered_set<std::string> otherSeen;
   std::deque<std::string> owned;
-  // A hosts line is rarely shorter than 24 bytes: room for every name up
-  // front spares the rehashing of a big file.
-  asciiSeen.reserve(content.size() / 24);
   // Every run of line ends is one separator: blank lines disappear.
   ForEachNonEmptyLine(content, [&](std::string_view line) {
     const auto name = FindBlockedName(line);
@@ -179,7 +210,7 @@ std::vector<std::string> BlockedSites(
     if (IsAscii(name->text)) {
       std::string_view key = name->text;
       if (name->hasTab) key = owned.emplace_back(name->ToString());
-      if (asciiSeen.insert(key).second) sites.push_back(decode(key));
+      if (asciiSeen.Insert(key)) sites.push_back(decode(key));
       return;
     }
     std::string text = decode(name->ToString());

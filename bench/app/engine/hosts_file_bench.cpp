@@ -5,8 +5,12 @@
 #include <malloc.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <new>
+#include <sstream>
 #include <string>
 
 #include "app/engine/hosts_file.h"
@@ -85,6 +89,56 @@ void BM_BlankLines(benchmark::State& state) {
   }
 }
 
+// The same work on files, beside a plain copy of the file: what the program
+// does to a hosts file, without the platform's layers.
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return std::move(bytes).str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(),
+                                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+template <typename F>
+void MeasureFile(benchmark::State& state, F&& operation) {
+  const std::string source = "/tmp/hedgerow-bench-hosts";
+  const std::string target = source + ".out";
+  const std::string content = GenerateHosts(static_cast<size_t>(state.range(0)));
+  WriteFile(source, content);
+  for (auto _ : state) operation(source, target);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * content.size()));
+  std::remove(source.c_str());
+  std::remove(target.c_str());
+}
+
+void BM_FileCopy(benchmark::State& state) {
+  MeasureFile(state, [](const std::string& from, const std::string& to) {
+    WriteFile(to, ReadFile(from));
+  });
+}
+
+void BM_FileRead(benchmark::State& state) {
+  MeasureFile(state, [](const std::string& from, const std::string&) {
+    auto sites = app::engine::BlockedSites(ReadFile(from), Identity);
+    benchmark::DoNotOptimize(sites.data());
+  });
+}
+
+void BM_FileRewrite(benchmark::State& state) {
+  MeasureFile(state, [](const std::string& from, const std::string& to) {
+    const std::string content = ReadFile(from);
+    WriteFile(to, app::engine::ApplyBlockedContent(content,
+                                                   app::engine::BlockedSites(content, Identity)));
+  });
+}
+
+BENCHMARK(BM_FileCopy)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileRead)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileRewrite)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Copy)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Read)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Rewrite)->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);

@@ -58,6 +58,29 @@ TEST(BlockedSites, KeepsFirstOccurrenceOncePerSiteWhateverTheLetterCase) {
             (std::vector<std::string>{"Alpha", "beta"}));
 }
 
+TEST(BlockedSites, NamesEqualOnceTabsAreBlanksOrLettersFoldedAreOneSite) {
+  EXPECT_EQ(Sites("127.0.0.1 a b\r\n127.0.0.1 A\tB\r\n127.0.0.1\tc\td\r\n127.0.0.1 C D\r\n"),
+            (std::vector<std::string>{"a b", "c d"}));
+  // Beyond ASCII the caller's decoding decides: 0xC9 and 0xE9 are É and é in
+  // the Windows Latin code page.
+  const auto latin = [](std::string_view bytes) {
+    std::string out;
+    for (char c : bytes) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte == 0xC9) {
+        out += "\xC3\x89";
+      } else if (byte == 0xE9) {
+        out += "\xC3\xA9";
+      } else {
+        out += c;
+      }
+    }
+    return out;
+  };
+  EXPECT_EQ(BlockedSites("127.0.0.1 caf\xE9\r\n127.0.0.1 CAF\xC9\r\n127.0.0.1 cafe\r\n", latin),
+            (std::vector<std::string>{"caf\xC3\xA9", "cafe"}));
+}
+
 TEST(BlockedSites, LineEndsAndBlankLinesDoNotMatter) {
   const std::vector<std::string> expected{"a.example", "b.example"};
   EXPECT_EQ(Sites("127.0.0.1 a.example\r\n\r\n127.0.0.1 b.example\r\n"), expected);
