@@ -20,6 +20,13 @@ namespace tk {
 HRESULT RaiseError(HRESULT hr, std::string_view description, std::wstring_view className,
                    REFIID iid) noexcept;
 
+// An out-parameter a COM method is about to fill; a null one is E_POINTER.
+template <typename T>
+T* Checked(T* out) {
+  if (!out) hg::win::ThrowHResult(E_POINTER);
+  return out;
+}
+
 // The failure trap of every COM method: runs body, turns any exception into
 // an HRESULT with error information.
 template <typename F>

@@ -101,12 +101,6 @@ class Collection final
   void* QueryOther(REFIID iid) noexcept override { return PersistInterface(iid); }
 
  private:
-  template <typename T>
-  static T* Checked(T* out) {
-    if (!out) hg::win::ThrowHResult(E_POINTER);
-    return out;
-  }
-
   static Position Required(const VARIANT& index) {
     auto position = PositionFrom(index);
     if (!position) hg::win::ThrowHResult(kInvalidArgument, "An index or a key is required.");

@@ -159,12 +159,6 @@ class GumArray final : public DispatchObject<GumArray, _CGumArray> {
   }
 
  private:
-  template <typename T>
-  static T* Checked(T* out) {
-    if (!out) hg::win::ThrowHResult(E_POINTER);
-    return out;
-  }
-
   Table<Variant> table_;
 };
 

@@ -21,12 +21,6 @@ namespace {
 constexpr HRESULT kInvalidArgument = static_cast<HRESULT>(0x800A0005);
 constexpr HRESULT kSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);
 
-template <typename T>
-T* Checked(T* out) {
-  if (!out) hg::win::ThrowHResult(E_POINTER);
-  return out;
-}
-
 // Hands a held interface to an [out, retval] slot (null stays null).
 template <typename I>
 void Hand(const com_ptr<I>& object, I** out) {

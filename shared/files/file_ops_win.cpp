@@ -328,12 +328,6 @@ std::string BytesOf(SAFEARRAY* array) {
   return bytes;
 }
 
-template <typename T>
-T* Checked(T* out) {
-  if (!out) hg::win::ThrowHResult(E_POINTER);
-  return out;
-}
-
 VARIANT_BOOL Bool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
 class FileOps final : public DispatchObject<FileOps, _FileOps> {

@@ -27,12 +27,6 @@ using hg::win::Variant;
 
 namespace {
 
-template <typename T>
-T* Checked(T* out) {
-  if (!out) hg::win::ThrowHResult(E_POINTER);
-  return out;
-}
-
 void ReturnText(std::string_view text, BSTR* result) {
   *Checked(result) = hg::win::MakeBstr(text).release();
 }

@@ -110,12 +110,6 @@ class AxLog final : public DispatchObject<AxLog, _axLog> {
   }
 
  private:
-  template <typename T>
-  static T* Checked(T* out) {
-    if (!out) hg::win::ThrowHResult(E_POINTER);
-    return out;
-  }
-
   std::wstring fileName_;
   std::wstring shortLogFileName_;
   bool shortLogMode_ = false;

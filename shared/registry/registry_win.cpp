@@ -30,12 +30,6 @@ std::uint32_t Root(enRegistryKey key) { return static_cast<std::uint32_t>(key); 
 
 VARIANT_BOOL Bool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
-template <typename T>
-T* Checked(T* out) {
-  if (!out) hg::win::ThrowHResult(E_POINTER);
-  return out;
-}
-
 // The variant an [in, out] parameter writes to: the caller's own variable
 // behind any by-reference variants.
 VARIANT& OutSlot(VARIANT* parameter) {
