@@ -231,9 +231,7 @@ com_ptr<_CCollection> ReadSites() {
   const auto decode = [](std::string_view bytes) {
     return hg::win::Narrow(hg::win::AnsiToWide(bytes));
   };
-  VARIANT missing;
-  missing.vt = VT_ERROR;
-  missing.scode = DISP_E_PARAMNOTFOUND;
+  const VARIANT missing = hg::win::MissingArgument();
   for (const std::string& site : engine::BlockedSites(content, decode)) {
     const hg::win::unique_bstr key = MakeBstr("_" + hg::text::FoldCase(site));
     VARIANT_BOOL held = VARIANT_FALSE;

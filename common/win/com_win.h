@@ -51,6 +51,14 @@ const VARIANT& Deref(const VARIANT& value) noexcept;
 // An optional parameter the caller left out.
 bool IsMissing(const VARIANT& value) noexcept;
 
+// The value that stands for a left-out optional parameter in a call.
+inline VARIANT MissingArgument() noexcept {
+  VARIANT value;
+  value.vt = VT_ERROR;
+  value.scode = DISP_E_PARAMNOTFOUND;
+  return value;
+}
+
 // Reference-counted interface pointer; copying adds a reference.
 template <typename T>
 class com_ptr {

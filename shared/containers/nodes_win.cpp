@@ -219,9 +219,7 @@ class Params final : public DispatchObject<Params, _CParams, PersistInBag<Params
       if (!hg::win::IsMissing(value)) {
         com_ptr<_CCollection> values;
         CallNested([&] { return param->get_Values(values.put()); });
-        VARIANT missing;
-        missing.vt = VT_ERROR;
-        missing.scode = DISP_E_PARAMNOTFOUND;
+        const VARIANT missing = hg::win::MissingArgument();
         CallNested([&] { return values->Add(value, missing, missing, missing); });
       }
       items_.Add(param, Upper(hg::win::FromBstr(text.get().bstrVal)));

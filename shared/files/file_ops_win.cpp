@@ -461,9 +461,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
       *Checked(names) = nullptr;
       hg::win::com_ptr<_CCollection> collection;
       THROW_IF_FAILED(CreateCollection(IID__CCollection, collection.put_void()));
-      VARIANT missing;
-      missing.vt = VT_ERROR;
-      missing.scode = DISP_E_PARAMNOTFOUND;
+      const VARIANT missing = hg::win::MissingArgument();
       for (const std::string& name : tk::DirectoryContents(Utf8(folder))) {
         hg::win::unique_bstr text = hg::win::MakeBstr(name);
         VARIANT item;

@@ -36,13 +36,6 @@ std::u16string Utf16Of(BSTR text) {
               : std::u16string();
 }
 
-VARIANT Missing() {
-  VARIANT v;
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
 // The one-dimensional array a variant holds (directly or by reference); null
 // for an unallocated array.
 SAFEARRAY* ArrayOf(const VARIANT& value) {
@@ -311,7 +304,7 @@ class Global final : public DispatchObject<Global, _CGlobal> {
       THROW_IF_FAILED(CreateCollection(IID__CCollection, fields.put_void()));
       for (const auto& [name, value] : FileVersionStrings(FromBstr(fileName))) {
         THROW_IF_FAILED(
-            fields->Add(TextValue(value).get(), TextValue(name).get(), Missing(), Missing()));
+            fields->Add(TextValue(value).get(), TextValue(name).get(), hg::win::MissingArgument(), hg::win::MissingArgument()));
       }
       *result = fields.detach();
     });

@@ -22,6 +22,20 @@ namespace {
 constexpr std::size_t kLongestValueName = 16383;
 constexpr std::size_t kLongestKeyName = 255;
 
+// Every name an enumeration gives, asking index after index until it stops;
+// the buffer holds the longest name the registry allows.
+template <typename NameAt>
+std::vector<std::string> EnumNames(std::size_t longest, NameAt nameAt) {
+  std::vector<std::string> names;
+  std::wstring name(longest + 1, L'\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(name.size());
+    if (nameAt(index, name.data(), &length) != ERROR_SUCCESS) break;
+    names.push_back(hg::win::Narrow(std::wstring_view(name.data(), length)));
+  }
+  return names;
+}
+
 // The platform's handle for a predefined root (sign-extended, as the SDK's macros do).
 HKEY RootHandle(std::uint32_t key) {
   return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(key)));
@@ -264,20 +278,12 @@ bool RegistryAccess::DeleteTree(std::uint32_t key, const std::string& subKey,
 }
 
 std::vector<std::string> RegistryAccess::EnumKey(std::uint32_t key, const std::string& subKey) const {
-  std::vector<std::string> names;
   unique_hkey opened;
   std::string ignored;
-  if (!OpenKey(key, subKey, true, opened, ignored)) return names;
-  std::wstring name(kLongestKeyName + 1, L'\0');
-  for (DWORD index = 0;; ++index) {
-    DWORD length = static_cast<DWORD>(name.size());
-    if (::RegEnumKeyExW(opened.get(), index, name.data(), &length, nullptr, nullptr, nullptr,
-                        nullptr) != ERROR_SUCCESS) {
-      break;
-    }
-    names.push_back(hg::win::Narrow(std::wstring_view(name.data(), length)));
-  }
-  return names;
+  if (!OpenKey(key, subKey, true, opened, ignored)) return {};
+  return EnumNames(kLongestKeyName, [&](DWORD index, wchar_t* name, DWORD* length) {
+    return ::RegEnumKeyExW(opened.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+  });
 }
 
 bool RegistryAccess::IsKeyExist(std::uint32_t key, const std::string& subKey) const {
@@ -292,17 +298,10 @@ bool RegistryAccess::EnumValuesEx(std::uint32_t key, const std::string& subKey,
   try {
     unique_hkey opened;
     if (!OpenKey(key, subKey, true, opened, falseCause)) return false;
-    // Names only, in a buffer for the longest name the registry allows: a
-    // value's data, however large, cannot end the listing.
-    std::wstring name(kLongestValueName + 1, L'\0');
-    for (DWORD index = 0;; ++index) {
-      DWORD length = static_cast<DWORD>(name.size());
-      if (::RegEnumValueW(opened.get(), index, name.data(), &length, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS) {
-        break;
-      }
-      names.push_back(hg::win::Narrow(std::wstring_view(name.data(), length)));
-    }
+    // Names only: a value's data, however large, cannot end the listing.
+    names = EnumNames(kLongestValueName, [&](DWORD index, wchar_t* name, DWORD* length) {
+      return ::RegEnumValueW(opened.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
     return true;
   } catch (const std::exception& failure) {
     falseCause = DescriptionOf(failure);

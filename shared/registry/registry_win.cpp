@@ -154,9 +154,7 @@ void AddText(_CCollection* collection, const std::string& text, bool keyed) {
   VARIANT* slot = item.put();
   slot->vt = VT_BSTR;
   slot->bstrVal = hg::win::MakeBstr(text).release();
-  VARIANT missing;
-  missing.vt = VT_ERROR;
-  missing.scode = DISP_E_PARAMNOTFOUND;
+  const VARIANT missing = hg::win::MissingArgument();
   THROW_IF_FAILED(collection->Add(item.get(), keyed ? item.get() : missing, missing, missing));
 }
 

@@ -6,25 +6,12 @@
 
 #include "app/engine/hosts_file.h"
 #include "app/engine/user_dialogs.h"
+#include "tests/app/engine/recording_log.h"
 
 namespace app {
 namespace {
 
-struct Entry {
-  std::int32_t number;
-  std::string description;
-  Severity severity;
-  std::string source;
-};
-
-class RecordingLog final : public FailureLog {
- public:
-  void LogIt(std::int32_t number, const std::string& description, Severity severity,
-             const std::string& source) noexcept override {
-    entries.push_back({number, description, severity, source});
-  }
-  std::vector<Entry> entries;
-};
+using test::RecordingLog;
 
 class RecordingDialogs final : public UserDialogs {
  public:

@@ -12,6 +12,7 @@
 #include "app/engine/library_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "tests/app/engine/recording_log.h"
 #include "tests/shared/files/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
@@ -24,21 +25,7 @@ using hg::win::com_ptr;
 
 constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002u);
 
-struct Entry {
-  std::int32_t number;
-  std::string description;
-  Severity severity;
-  std::string source;
-};
-
-class RecordingLog final : public FailureLog {
- public:
-  void LogIt(std::int32_t number, const std::string& description, Severity severity,
-             const std::string& source) noexcept override {
-    entries.push_back({number, description, severity, source});
-  }
-  std::vector<Entry> entries;
-};
+using test::RecordingLog;
 
 // The system's file operations, with the n-th step (counted from 1) failing.
 class FailingFileSystem final : public HostsFileSystem {
@@ -257,12 +244,12 @@ TEST_F(MhgrTest, ApplyBlockedLogsTwiceUnderItsSourceAndRaisesTheFailureUnchanged
   const Failure failure = ApplyFailure({"alpha"});
   ASSERT_EQ(failure.number(), kFileNotFound);
   ASSERT_EQ(log.entries.size(), 2u);
-  const Entry& context = log.entries[0];
+  const test::LogEntry& context = log.entries[0];
   EXPECT_EQ(context.number, static_cast<std::int32_t>(0x80040687u));
   EXPECT_EQ(context.description, "Cannot apply to '" + hg::win::Narrow(hosts) + "'. ");
   EXPECT_EQ(context.severity, Severity::kInternalError);
   EXPECT_EQ(context.source, "MHGR.ApplyBlocked");
-  const Entry& cause = log.entries[1];
+  const test::LogEntry& cause = log.entries[1];
   EXPECT_EQ(cause.number, kFileNotFound);
   EXPECT_EQ(cause.description, failure.description());
   EXPECT_EQ(cause.severity, Severity::kInternalError);

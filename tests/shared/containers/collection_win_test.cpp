@@ -16,13 +16,6 @@ namespace {
 using hg::win::com_ptr;
 using hg::win::Variant;
 
-VARIANT Missing() {
-  VARIANT v;
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
 // A VARIANT that borrows text or a number for one call.
 struct Arg {
   explicit Arg(const wchar_t* text) : bstr(hg::win::MakeBstr(std::wstring_view(text))) {
@@ -50,8 +43,8 @@ class CollectionTest : public ::testing::Test {
   }
 
   HRESULT Add(const wchar_t* item, const wchar_t* key) {
-    return collection->Add(Arg(item).value, key ? Arg(key).value : Missing(), Missing(),
-                           Missing());
+    return collection->Add(Arg(item).value, key ? Arg(key).value : hg::win::MissingArgument(), hg::win::MissingArgument(),
+                           hg::win::MissingArgument());
   }
   long Count() {
     LONG count = -1;
@@ -118,7 +111,7 @@ TEST_F(CollectionTest, FailuresCarryDistinctNumbersAndDescriptions) {
       LastFailure(Add(L"again", L"K")),
       LastFailure(collection->Remove(Arg(L"missing").value)),
       LastFailure(collection->Remove(Arg(2).value)),
-      LastFailure(collection->Add(Arg(L"x").value, Missing(), Arg(1).value, Arg(1).value)),
+      LastFailure(collection->Add(Arg(L"x").value, hg::win::MissingArgument(), Arg(1).value, Arg(1).value)),
   };
   EXPECT_EQ(failures[0].hr, static_cast<HRESULT>(0x800A01C9));
   EXPECT_EQ(failures[1].hr, static_cast<HRESULT>(0x800A0005));
@@ -136,7 +129,7 @@ TEST_F(CollectionTest, ObjectsAreHeldByReference) {
   ASSERT_EQ(::CoCreateInstance(CLSID_CCollection, nullptr, CLSCTX_INPROC_SERVER,
                                IID__CCollection, inner.put_void()),
             S_OK);
-  ASSERT_EQ(collection->Add(Arg(inner.get()).value, Arg(L"inner").value, Missing(), Missing()),
+  ASSERT_EQ(collection->Add(Arg(inner.get()).value, Arg(L"inner").value, hg::win::MissingArgument(), hg::win::MissingArgument()),
             S_OK);
   Variant item;
   ASSERT_EQ(collection->get_Item(Arg(L"inner").value, item.put()), S_OK);
@@ -150,8 +143,8 @@ TEST_F(CollectionTest, ObjectsAreHeldByReference) {
 
 TEST_F(CollectionTest, EnumeratesASnapshotInOrderAndClears) {
   ASSERT_EQ(Add(L"b", L"kb"), S_OK);
-  ASSERT_EQ(collection->Add(Arg(L"a").value, Missing(), Arg(L"KB").value, Missing()), S_OK);
-  ASSERT_EQ(collection->Add(Arg(L"c").value, Missing(), Missing(), Arg(2).value), S_OK);
+  ASSERT_EQ(collection->Add(Arg(L"a").value, hg::win::MissingArgument(), Arg(L"KB").value, hg::win::MissingArgument()), S_OK);
+  ASSERT_EQ(collection->Add(Arg(L"c").value, hg::win::MissingArgument(), hg::win::MissingArgument(), Arg(2).value), S_OK);
 
   // The way script engines ask for it: DISPID_NEWENUM through IDispatch.
   DISPPARAMS none{};

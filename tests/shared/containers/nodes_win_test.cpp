@@ -16,13 +16,6 @@ namespace {
 using hg::win::com_ptr;
 using hg::win::Variant;
 
-VARIANT Missing() {
-  VARIANT v;
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
 VARIANT Long(LONG n) {
   VARIANT v;
   v.vt = VT_I4;
@@ -114,8 +107,8 @@ class NodesTest : public ::testing::Test {
     ASSERT_EQ(params->Add(text(L"Depth"), Long(depth), param.put()), S_OK);
     com_ptr<_CCollection> values;
     ASSERT_EQ(node->get_Values(values.put()), S_OK);
-    ASSERT_EQ(values->Add(text(label + L"-a"), Missing(), Missing(), Missing()), S_OK);
-    ASSERT_EQ(values->Add(Long(depth * 10), Missing(), Missing(), Missing()), S_OK);
+    ASSERT_EQ(values->Add(text(label + L"-a"), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
+    ASSERT_EQ(values->Add(Long(depth * 10), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
     if (depth == 1) return;
     com_ptr<_CNodes> children;
     ASSERT_EQ(node->get_SubNodes(children.put()), S_OK);
@@ -137,14 +130,14 @@ TEST_F(NodesTest, TreeOfDepthThreeComesBackThroughContentsIntoANewBag) {
   VARIANT rootValue;
   rootValue.vt = VT_DISPATCH;
   rootValue.pdispVal = root.get();
-  ASSERT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), rootValue, Missing()), S_OK);
+  ASSERT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), rootValue, hg::win::MissingArgument()), S_OK);
   Variant contents;
   ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
   auto copy = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
   ASSERT_EQ(copy->put_Contents(contents.get()), S_OK);
 
   Variant restoredValue;
-  ASSERT_EQ(copy->ReadProperty(text.Bstr(L"tree"), Missing(), restoredValue.put()), S_OK);
+  ASSERT_EQ(copy->ReadProperty(text.Bstr(L"tree"), hg::win::MissingArgument(), restoredValue.put()), S_OK);
   ASSERT_EQ(restoredValue.type(), VT_DISPATCH);
   com_ptr<_CNode> restored;
   ASSERT_EQ(restoredValue.get().pdispVal->QueryInterface(IID__CNode, restored.put_void()), S_OK);
@@ -194,9 +187,9 @@ TEST_F(NodesTest, ParamsAreFoundByNameInAnyCase) {
   EXPECT_EQ(present, VARIANT_TRUE);
 
   com_ptr<_CParam> duplicate;
-  EXPECT_EQ(params->Add(text(L"COLOR"), Missing(), duplicate.put()),
+  EXPECT_EQ(params->Add(text(L"COLOR"), hg::win::MissingArgument(), duplicate.put()),
             static_cast<HRESULT>(0x800A01C9));
-  ASSERT_EQ(params->Add(text(L"Bare"), Missing(), bare.put()), S_OK);
+  ASSERT_EQ(params->Add(text(L"Bare"), hg::win::MissingArgument(), bare.put()), S_OK);
   Variant none;
   EXPECT_EQ(bare->get_Value(none.put()), static_cast<HRESULT>(0x800A0009));
   LONG count = 0;

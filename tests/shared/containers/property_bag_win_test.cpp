@@ -17,13 +17,6 @@ namespace {
 using hg::win::com_ptr;
 using hg::win::Variant;
 
-VARIANT Missing() {
-  VARIANT v;
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
 VARIANT Number(VARTYPE type, LONGLONG n) {
   VARIANT v;
   v.vt = type;
@@ -71,7 +64,7 @@ class PropertyBagTest : public ::testing::Test {
  protected:
   void SetUp() override { bag = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag); }
 
-  void Write(const wchar_t* name, const VARIANT& value, const VARIANT& byDefault = Missing()) {
+  void Write(const wchar_t* name, const VARIANT& value, const VARIANT& byDefault = hg::win::MissingArgument()) {
     EXPECT_EQ(bag->WriteProperty(Bstr(name), value, byDefault), S_OK) << name;
   }
   static BSTR Bstr(const wchar_t* name) {
@@ -88,7 +81,7 @@ class PropertyBagTest : public ::testing::Test {
     return to;
   }
   static Variant Read(_PropertyBag* from, const wchar_t* name,
-                      const VARIANT& byDefault = Missing()) {
+                      const VARIANT& byDefault = hg::win::MissingArgument()) {
     Variant value;
     EXPECT_EQ(from->ReadProperty(Bstr(name), byDefault, value.put()), S_OK) << name;
     return value;
@@ -214,7 +207,7 @@ TEST_F(PropertyBagTest, ObjectWithoutPersistenceIsRefused) {
   auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
   com_ptr<IUnknown> enumerator;
   ASSERT_EQ(collection->NewEnum(enumerator.put()), S_OK);
-  EXPECT_EQ(bag->WriteProperty(Bstr(L"e"), Object(enumerator.get()), Missing()), E_NOINTERFACE);
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"e"), Object(enumerator.get()), hg::win::MissingArgument()), E_NOINTERFACE);
   EXPECT_NE(Description().find(L"IPersistPropertyBag"), std::wstring::npos);
 }
 
@@ -247,7 +240,7 @@ TEST_F(PropertyBagTest, ANestedFailureNeverBorrowsAnOlderDescription) {
   ::SetErrorInfo(0, create.query<IErrorInfo>(IID_IErrorInfo).get());
 
   SilentlyFailingObject object;
-  EXPECT_EQ(bag->WriteProperty(Bstr(L"o"), Object(&object), Missing()), E_FAIL);
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"o"), Object(&object), hg::win::MissingArgument()), E_FAIL);
   EXPECT_EQ(Description().find(L"stale"), std::wstring::npos);
 }
 
@@ -256,10 +249,10 @@ class CollectionPersistence : public PropertyBagTest {};
 TEST_F(CollectionPersistence, RestoredCollectionKeepsOrderAndNestingButNoKeys) {
   auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
   auto inner = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
-  ASSERT_EQ(inner->Add(Text(L"deep").get(), Missing(), Missing(), Missing()), S_OK);
-  ASSERT_EQ(collection->Add(Text(L"one").get(), Text(L"K1").get(), Missing(), Missing()), S_OK);
-  ASSERT_EQ(collection->Add(Object(inner.get()), Text(L"K2").get(), Missing(), Missing()), S_OK);
-  ASSERT_EQ(collection->Add(Number(VT_I2, 3), Text(L"K3").get(), Missing(), Missing()), S_OK);
+  ASSERT_EQ(inner->Add(Text(L"deep").get(), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
+  ASSERT_EQ(collection->Add(Text(L"one").get(), Text(L"K1").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
+  ASSERT_EQ(collection->Add(Object(inner.get()), Text(L"K2").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
+  ASSERT_EQ(collection->Add(Number(VT_I2, 3), Text(L"K3").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
   Write(L"c", Object(collection.get()));
 
   const Variant value = Read(CopyThrough(bag.get()).get(), L"c");
@@ -301,8 +294,8 @@ TEST_F(CollectionPersistence, EmptyCollectionWritesNoCount) {
 
 TEST_F(CollectionPersistence, CollectionHoldingItselfFailsInsteadOfRecursingForever) {
   auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
-  ASSERT_EQ(collection->Add(Object(collection.get()), Missing(), Missing(), Missing()), S_OK);
-  EXPECT_EQ(bag->WriteProperty(Bstr(L"c"), Object(collection.get()), Missing()), E_INVALIDARG);
+  ASSERT_EQ(collection->Add(Object(collection.get()), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"c"), Object(collection.get()), hg::win::MissingArgument()), E_INVALIDARG);
   EXPECT_NE(Description().find(L"holds itself"), std::wstring::npos);
   collection->Clear();  // breaks the cycle of references
 }

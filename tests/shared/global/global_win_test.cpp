@@ -22,13 +22,6 @@ using hg::win::unique_bstr;
 using hg::win::unique_safearray;
 using hg::win::Variant;
 
-VARIANT Missing() {
-  VARIANT v;
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
 std::wstring Text(const unique_bstr& text) {
   return text ? std::wstring(text.get(), ::SysStringLen(text.get())) : std::wstring();
 }
@@ -505,8 +498,8 @@ TEST_F(GlobalTest, WindowsVersionFillsWhatIsAskedFor) {
                             expected.szCSDVersion;
   EXPECT_EQ(Text(text), full);
 
-  VARIANT none = Missing(), none2 = Missing(), none3 = Missing(), none4 = Missing(),
-          none5 = Missing();
+  VARIANT none = hg::win::MissingArgument(), none2 = hg::win::MissingArgument(), none3 = hg::win::MissingArgument(), none4 = hg::win::MissingArgument(),
+          none5 = hg::win::MissingArgument();
   unique_bstr alone;
   ASSERT_EQ(global->WindowsVersion(&none, &none2, &none3, &none4, &none5, alone.put()), S_OK);
   EXPECT_EQ(Text(alone), full);
@@ -518,7 +511,7 @@ TEST_F(GlobalTest, WindowsVersionWritesThroughTypedReferences) {
   VARIANT reference;
   reference.vt = VT_BYREF | VT_I4;
   reference.plVal = &major;
-  VARIANT none = Missing();
+  VARIANT none = hg::win::MissingArgument();
   unique_bstr text;
   ASSERT_EQ(global->WindowsVersion(&reference, &none, &none, &none, &none, text.put()), S_OK);
   EXPECT_GT(major, 0);

@@ -20,13 +20,6 @@ using hg::test::ReadRaw;
 using hg::test::WriteRaw;
 using hg::win::com_ptr;
 
-VARIANT Missing() {
-  VARIANT v;
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
 class Bstr {
  public:
   explicit Bstr(const std::wstring& text) : value_(hg::win::MakeBstr(std::wstring_view(text))) {}
@@ -64,7 +57,7 @@ class AxLogTest : public ::testing::Test {
 
   HRESULT Log(LONG number, const std::wstring& description, enSeverity severity,
               const wchar_t* source) {
-    VARIANT from = Missing();
+    VARIANT from = hg::win::MissingArgument();
     hg::win::unique_bstr text;
     if (source) {
       text = hg::win::MakeBstr(std::wstring_view(source));

@@ -74,13 +74,6 @@ class Sink final : public IDispatch {
   ULONG references_ = 1;
 };
 
-VARIANT Missing() {
-  VARIANT v;
-  v.vt = VT_ERROR;
-  v.scode = DISP_E_PARAMNOTFOUND;
-  return v;
-}
-
 class MsgrTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,7 +87,7 @@ class MsgrTest : public ::testing::Test {
 
   HRESULT Send(long msg, VARIANT data, const wchar_t* sender, const wchar_t* receiver) {
     hg::win::unique_bstr from, to;
-    VARIANT fromArg = Missing(), toArg = Missing();
+    VARIANT fromArg = hg::win::MissingArgument(), toArg = hg::win::MissingArgument();
     if (sender) {
       from = hg::win::MakeBstr(std::wstring_view(sender));
       fromArg.vt = VT_BSTR;
@@ -143,7 +136,7 @@ TEST_F(MsgrTest, LeftOutDataArrivesMissingAndLeftOutTextsEmpty) {
   Sink sink(L"sink", arrivals);
   DWORD cookie = 0;
   ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
-  ASSERT_EQ(Send(1, Missing(), nullptr, nullptr), S_OK);
+  ASSERT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), S_OK);
   ASSERT_EQ(arrivals.size(), 1u);
   EXPECT_EQ(arrivals[0].data.type(), VT_ERROR);
   EXPECT_EQ(arrivals[0].data.get().scode, DISP_E_PARAMNOTFOUND);
@@ -186,7 +179,7 @@ TEST_F(MsgrTest, UnadvisedSinksHearNothingMoreAndLoseTheirReference) {
   ASSERT_EQ(point->Unadvise(cookie1), S_OK);
   EXPECT_EQ(first.references(), 1u);
   EXPECT_EQ(point->Unadvise(cookie1), CONNECT_E_NOCONNECTION);
-  ASSERT_EQ(Send(1, Missing(), nullptr, nullptr), S_OK);
+  ASSERT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), S_OK);
   ASSERT_EQ(arrivals.size(), 1u);
   EXPECT_EQ(arrivals[0].sink, L"second");
   point->Unadvise(cookie2);
@@ -220,7 +213,7 @@ TEST_F(MsgrTest, ASinkFailureReachesTheSenderAfterEverySinkRan) {
   DWORD cookie1 = 0, cookie2 = 0;
   ASSERT_EQ(point->Advise(&failing, &cookie1), S_OK);
   ASSERT_EQ(point->Advise(&second, &cookie2), S_OK);
-  EXPECT_EQ(Send(1, Missing(), nullptr, nullptr), E_ACCESSDENIED);
+  EXPECT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), E_ACCESSDENIED);
   EXPECT_EQ(arrivals.size(), 2u);
   point->Unadvise(cookie1);
   point->Unadvise(cookie2);
