@@ -171,7 +171,7 @@ bool RemoveFolder(const std::string& path, bool withSubFolders, std::string& fal
     return false;
   }
   if (withSubFolders) return RemoveFolderTree(path, falseCause);
-  if (!::RemoveDirectoryW(Widen(path).c_str())) {
+  if (!::RemoveDirectoryW(Widen(WithLongPathPrefix(path)).c_str())) {
     falseCause = ErrorText(::GetLastError());
     return false;
   }
@@ -184,7 +184,8 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
     falseCause = messages::InvalidFolder(folder);
     return false;
   }
-  const std::string directory = WithTrailingBackslash(ExpandedOrAsIs(folder));
+  // Prefixed, so that a tree reaching beyond MAX_PATH is searched and removed whole.
+  const std::string directory = WithTrailingBackslash(WithLongPathPrefix(ExpandedOrAsIs(folder)));
   std::string cause;
   if (!DeleteFilesByMask(directory, "*.*", cause)) {
     falseCause = "DeleteFilesByMask2 failed. " + cause;

@@ -237,6 +237,22 @@ TEST_F(FileOpsTest, EnsureFolderExistReachesBeyondMaxPath) {
   }
 }
 
+// Windows refuses plain paths this long (Wine does not, so there this only
+// proves that the prefixed search and removal work).
+TEST_F(FileOpsTest, RemoveFolder2WithSubFoldersRemovesATreeBeyondMaxPath) {
+  const std::wstring top = scratch / L"top";
+  std::wstring deep = top;
+  while (deep.size() < 300) deep += L"\\abcdefghijklmnopqrstuvwxyz";
+  ASSERT_EQ(files->EnsureFolderExist(Bstr(deep)), S_OK);
+  const HANDLE file = ::CreateFileW((L"\\\\?\\" + deep + L"\\f.txt").c_str(), GENERIC_WRITE, 0,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  ::CloseHandle(file);
+  OutText cause;
+  EXPECT_TRUE(RemoveFolder2(top, true, cause)) << cause.text();
+  EXPECT_EQ(::GetFileAttributesW((L"\\\\?\\" + top).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(FileOpsTest, EnsureFolderExistReturnsQuietlyOnImpossiblePaths) {
   WriteRaw(scratch / L"file", "x");
   for (const std::wstring& path : {scratch / L"file\\sub\\deeper", std::wstring(L"Q9:\\x\\y"),
