@@ -145,6 +145,17 @@ TEST(ApplyBlockedContent, KeepsForeignLinesByteForByteInTheirPlaces) {
                 Entry("n"));
 }
 
+TEST(HostsFile, NulBytesAndATenMegabyteLineAreOrdinaryBytes) {
+  const std::string nul("# a\0b\r\n127.0.0.1 c\0d\r\n", 20);
+  EXPECT_EQ(Sites(nul), (std::vector<std::string>{std::string("c\0d", 3)}));
+  EXPECT_EQ(ApplyBlockedContent(nul, {"n"}), std::string("# a\0b\r\n", 7) + Entry("n"));
+
+  const std::string huge(10 * 1024 * 1024, 'x');
+  EXPECT_TRUE(Sites("#" + huge).empty());
+  EXPECT_EQ(Sites("127.0.0.1 " + huge), std::vector<std::string>{huge});
+  EXPECT_EQ(ApplyBlockedContent("#" + huge, {huge}), "#" + huge + "\r\n" + Entry(huge));
+}
+
 TEST(ApplyBlockedContent, ReadingAndApplyingWhatItWroteChangesNothing) {
   const std::string inputs[] = {
       "# hosts\n127.0.0.1   Ads.example\n\n\n127.0.0.1 ads.EXAMPLE\n127.0.0.1 localhost\n",
