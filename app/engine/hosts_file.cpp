@@ -3,6 +3,7 @@
 #include "app/engine/hosts_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -44,10 +45,22 @@ bool IsAscii(std::string_view text) {
 // so a big file costs no allocation per name and few cache misses.
 class AsciiNameSet {
  public:
-  // True when the name was not in the set yet.
-  bool Insert(std::string_view name) {
+  static std::uint32_t Hash(std::string_view text) {
+    std::uint32_t hash = 2166136261u;
+    for (char c : text) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 16777619u;
+    return hash;
+  }
+
+  // Starts loading the slot a later Insert of this hash looks at first: in a
+  // big file nearly every insert misses the cache, and misses started a few
+  // names ahead overlap instead of following each other.
+  void Prefetch(std::uint32_t hash) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+  }
+
+  // True when the name (whose Hash is given) was not in the set yet.
+  bool Insert(std::string_view name, std::uint32_t hash) {
     if ((used_ + 1) * 2 > slots_.size()) Grow();
-    const std::uint32_t hash = Hash(name);
     for (size_t i = hash & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
       Slot& slot = slots_[i];
       if (!slot.data) {
@@ -65,12 +78,6 @@ class AsciiNameSet {
     std::uint32_t size = 0;
     std::uint32_t hash = 0;
   };
-
-  static std::uint32_t Hash(std::string_view text) {
-    std::uint32_t hash = 2166136261u;
-    for (char c : text) hash = (hash ^ static_cast<unsigned char>(AsciiLower(c))) * 16777619u;
-    return hash;
-  }
 
   void Grow() {
     std::vector<Slot> old(std::max<size_t>(64, slots_.size() * 2));
@@ -203,19 +210,40 @@ std::vector<std::string> BlockedSites(
   AsciiNameSet asciiSeen;
   std::unordered_set<std::string> otherSeen;
   std::deque<std::string> owned;
+
+  // Names wait in a short queue, in file order, while their slots load.
+  struct Found {
+    BlockedName name;
+    std::string_view key;  // an ASCII name's key; empty for any other name
+    std::uint32_t hash;
+  };
+  constexpr size_t kAhead = 16;
+  std::array<Found, kAhead> queue;
+  size_t queued = 0;
+  const auto settle = [&](const Found& found) {
+    if (!found.key.empty()) {
+      if (asciiSeen.Insert(found.key, found.hash)) sites.push_back(decode(found.key));
+      return;
+    }
+    std::string text = decode(found.name.ToString());
+    if (otherSeen.insert(hg::text::FoldCase(text)).second) sites.push_back(std::move(text));
+  };
+
   // Every run of line ends is one separator: blank lines disappear.
   ForEachNonEmptyLine(content, [&](std::string_view line) {
     const auto name = FindBlockedName(line);
     if (!name) return;
+    Found found{*name, {}, 0};
     if (IsAscii(name->text)) {
-      std::string_view key = name->text;
-      if (name->hasTab) key = owned.emplace_back(name->ToString());
-      if (asciiSeen.Insert(key)) sites.push_back(decode(key));
-      return;
+      found.key = name->hasTab ? owned.emplace_back(name->ToString()) : name->text;
+      found.hash = AsciiNameSet::Hash(found.key);
+      asciiSeen.Prefetch(found.hash);
     }
-    std::string text = decode(name->ToString());
-    if (otherSeen.insert(hg::text::FoldCase(text)).second) sites.push_back(std::move(text));
+    Found& slot = queue[queued++ % kAhead];
+    if (queued > kAhead) settle(slot);
+    slot = found;
   });
+  for (size_t i = queued > kAhead ? queued - kAhead : 0; i < queued; ++i) settle(queue[i % kAhead]);
   return sites;
 }
 

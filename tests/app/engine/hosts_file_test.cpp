@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace app::engine {
 namespace {
 
@@ -79,6 +81,19 @@ TEST(BlockedSites, NamesEqualOnceTabsAreBlanksOrLettersFoldedAreOneSite) {
   };
   EXPECT_EQ(BlockedSites("127.0.0.1 caf\xE9\r\n127.0.0.1 CAF\xC9\r\n127.0.0.1 cafe\r\n", latin),
             (std::vector<std::string>{"caf\xC3\xA9", "cafe"}));
+}
+
+TEST(BlockedSites, LongListsKeepFileOrderAcrossAsciiAndOtherNames) {
+  std::string content;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 60; ++i) {
+    const std::string name = (i % 3 == 0 ? "caf\xC3\xA9-" : "site-") + std::to_string(i);
+    std::string upper = name;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    content += "127.0.0.1 " + name + "\r\n127.0.0.1 " + upper + "\r\n";
+    expected.push_back(name);
+  }
+  EXPECT_EQ(Sites(content), expected);
 }
 
 TEST(BlockedSites, LineEndsAndBlankLinesDoNotMatter) {
