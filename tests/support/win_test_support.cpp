@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "common/win/com_win.h"
 #include "common/win/unique_any.h"
 
 namespace hg::test {
@@ -106,6 +107,19 @@ std::string LastLine(const std::string& output) {
   const size_t start = output.find_last_of("\r\n", end);
   return output.substr(start == std::string::npos ? 0 : start + 1,
                        end - (start == std::string::npos ? 0 : start + 1) + 1);
+}
+
+ComFailure LastFailure(HRESULT hr) {
+  ComFailure failure{hr, {}, {}};
+  hg::win::com_ptr<IErrorInfo> info;
+  if (::GetErrorInfo(0, info.put()) == S_OK) {
+    hg::win::unique_bstr description, source;
+    info->GetDescription(description.put());
+    info->GetSource(source.put());
+    if (description) failure.description = description.get();
+    if (source) failure.source = source.get();
+  }
+  return failure;
 }
 
 }  // namespace hg::test

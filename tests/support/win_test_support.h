@@ -48,4 +48,12 @@ void AnswerNextDialog(std::function<void(HWND dialog)> answer);
 
 std::wstring WindowText(HWND window);
 
+// What a failed COM call left: its HRESULT and the thread's error information.
+struct ComFailure {
+  HRESULT hr;
+  std::wstring description;
+  std::wstring source;
+};
+ComFailure LastFailure(HRESULT hr);
+
 }  // namespace hg::test

@@ -63,24 +63,8 @@ class CollectionTest : public ::testing::Test {
   com_ptr<_CCollection> collection;
 };
 
-struct Failure {
-  HRESULT hr;
-  std::wstring description;
-  std::wstring source;
-};
-
-Failure LastFailure(HRESULT hr) {
-  Failure failure{hr, {}, {}};
-  com_ptr<IErrorInfo> info;
-  if (::GetErrorInfo(0, info.put()) == S_OK) {
-    hg::win::unique_bstr description, source;
-    info->GetDescription(description.put());
-    info->GetSource(source.put());
-    if (description) failure.description = description.get();
-    if (source) failure.source = source.get();
-  }
-  return failure;
-}
+using Failure = hg::test::ComFailure;
+using hg::test::LastFailure;
 
 TEST(CollectionCreation, ByProgIdAndByClsid) {
   hg::test::ComApartment com;

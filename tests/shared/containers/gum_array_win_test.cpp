@@ -57,21 +57,8 @@ HRESULT AddRow(_CGumArray* table, std::vector<VARIANT> values, LONG lowerBound =
   return table->AddRow(&array);
 }
 
-struct Failure {
-  HRESULT hr;
-  std::wstring source;
-};
-
-Failure LastFailure(HRESULT hr) {
-  Failure failure{hr, {}};
-  com_ptr<IErrorInfo> info;
-  if (::GetErrorInfo(0, info.put()) == S_OK) {
-    hg::win::unique_bstr source;
-    info->GetSource(source.put());
-    if (source) failure.source = source.get();
-  }
-  return failure;
-}
+using Failure = hg::test::ComFailure;
+using hg::test::LastFailure;
 
 class GumArrayTest : public ::testing::Test {
  protected:

@@ -22,21 +22,8 @@ using hg::test::WriteRaw;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
-struct Failure {
-  HRESULT hr;
-  std::wstring description;
-};
-
-Failure LastFailure(HRESULT hr) {
-  Failure failure{hr, {}};
-  com_ptr<IErrorInfo> info;
-  if (::GetErrorInfo(0, info.put()) == S_OK) {
-    hg::win::unique_bstr description;
-    info->GetDescription(description.put());
-    if (description) failure.description = description.get();
-  }
-  return failure;
-}
+using Failure = hg::test::ComFailure;
+using hg::test::LastFailure;
 
 // The system's message texts differ between Windows and Wine: check their
 // form, one line ended by one blank.

@@ -108,24 +108,8 @@ ArrayContents Contents(SAFEARRAY* array) {
   return contents;
 }
 
-struct Failure {
-  HRESULT hr;
-  std::wstring description;
-  std::wstring source;
-};
-
-Failure LastFailure(HRESULT hr) {
-  Failure failure{hr, {}, {}};
-  com_ptr<IErrorInfo> info;
-  if (::GetErrorInfo(0, info.put()) == S_OK) {
-    unique_bstr description, source;
-    info->GetDescription(description.put());
-    info->GetSource(source.put());
-    failure.description = Text(description);
-    failure.source = Text(source);
-  }
-  return failure;
-}
+using Failure = hg::test::ComFailure;
+using hg::test::LastFailure;
 
 std::wstring Environment(const wchar_t* name) {
   wchar_t value[32768];
