@@ -2,6 +2,7 @@
 #include "app/engine/failure.h"
 
 #include <new>
+#include <system_error>
 
 #include "app/engine/hosts_file.h"
 #include "app/engine/user_dialogs.h"
@@ -33,6 +34,9 @@ Failure FailureOf(std::exception_ptr error) {
     std::rethrow_exception(error);
   } catch (const Failure& failure) {
     return failure;
+  } catch (const std::system_error& failed) {
+    // The platform edge's errors: the number is their code's value.
+    return Failure(failed.code().value(), failed.what());
   } catch (const engine::UnsafeSiteName& unsafe) {
     return Failure(kInvalidArgument, unsafe.what());
   } catch (const std::bad_alloc&) {

@@ -17,22 +17,10 @@ com_ptr<_CGlobal> g_global;
 
 template <typename Interface>
 Interface& Shared(com_ptr<Interface>& held, REFCLSID clsid, REFIID iid) {
-  if (!held) Check(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, held.put_void()));
-  return *held.get();
-}
-
-// The system's message for hr, on one line.
-std::string SystemText(HRESULT hr) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text(buffer ? buffer : L"", length);
-  if (buffer) ::LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
-    text.pop_back();
+  if (!held) {
+    THROW_IF_FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, held.put_void()));
   }
-  return hg::win::Narrow(text);
+  return *held.get();
 }
 
 std::int32_t NumberOf(HRESULT hr) { return static_cast<std::int32_t>(hr); }
@@ -50,8 +38,8 @@ void ReleaseShared() noexcept {
 
 com_ptr<_CCollection> NewCollection() {
   com_ptr<_CCollection> collection;
-  Check(::CoCreateInstance(CLSID_CCollection, nullptr, CLSCTX_INPROC_SERVER, IID__CCollection,
-                           collection.put_void()));
+  THROW_IF_FAILED(::CoCreateInstance(CLSID_CCollection, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID__CCollection, collection.put_void()));
   return collection;
 }
 
@@ -65,7 +53,7 @@ Failure FailureOfCall(HRESULT hr) {
       description = hg::win::FromBstr(owned.get());
     }
   }
-  if (description.empty()) description = SystemText(hr);
+  if (description.empty()) description = hg::win::HResultCategory().message(hr);
   return Failure(NumberOf(hr), std::move(description));
 }
 
@@ -73,27 +61,16 @@ void Check(HRESULT hr) {
   if (FAILED(hr)) throw FailureOfCall(hr);
 }
 
-Failure FailureOf(std::exception_ptr error) {
-  try {
-    std::rethrow_exception(error);
-  } catch (const hg::win::HResultError& failed) {
-    return Failure(NumberOf(failed.hr()),
-                   failed.description().empty() ? SystemText(failed.hr()) : failed.description());
-  } catch (...) {
-    return app::FailureOf(std::current_exception());
-  }
-}
-
 std::string FormatString(const std::string& text, const std::vector<std::string>& parameters) {
   hg::win::unique_safearray array(
       ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(parameters.size())));
-  if (!array) Check(E_OUTOFMEMORY);
+  if (!array) hg::win::ThrowHResult(E_OUTOFMEMORY);
   for (LONG i = 0; i < static_cast<LONG>(parameters.size()); ++i) {
     hg::win::Variant value;
     VARIANT* slot = value.put();
-    slot->vt = VT_BSTR;
     slot->bstrVal = MakeBstr(parameters[static_cast<std::size_t>(i)]).release();
-    Check(::SafeArrayPutElement(array.get(), &i, slot));
+    slot->vt = VT_BSTR;
+    THROW_IF_FAILED(::SafeArrayPutElement(array.get(), &i, slot));
   }
   VARIANT arrayValue;
   arrayValue.vt = VT_ARRAY | VT_VARIANT;
@@ -106,8 +83,8 @@ std::string FormatString(const std::string& text, const std::vector<std::string>
 }
 
 AxLogFailureLog::AxLogFailureLog(const std::string& logFile, const std::string& shortLogFile) {
-  Check(::CoCreateInstance(CLSID_axLog, nullptr, CLSCTX_INPROC_SERVER, IID__axLog,
-                           log_.put_void()));
+  THROW_IF_FAILED(::CoCreateInstance(CLSID_axLog, nullptr, CLSCTX_INPROC_SERVER, IID__axLog,
+                                     log_.put_void()));
   Check(log_->Init2(MakeBstr(logFile).get(), MakeBstr(shortLogFile).get()));
 }
 

@@ -34,9 +34,6 @@ Failure FailureOfCall(HRESULT hr);
 // Throws FailureOfCall(hr) when hr is a failure.
 void Check(HRESULT hr);
 
-// FailureOf that also knows the Win32 edge's HResultError.
-Failure FailureOf(std::exception_ptr error);
-
 // CGlobal.FormatString: "%1", "%2", ... replaced by the parameters.
 std::string FormatString(const std::string& text, const std::vector<std::string>& parameters);
 

@@ -4,6 +4,7 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "app/engine/failure.h"
 #include "app/engine/hosts_file.h"
@@ -40,15 +41,18 @@ class SystemHostsFileSystem final : public HostsFileSystem {
     library::Check(library::SharedFileOps().LoadFileB(MakeBstr(path).get(), &raw));
     const hg::win::unique_safearray bytes(raw);
     if (!bytes) {
-      // The library reads a missing file as an empty one.
-      THROW_LAST_ERROR_IF(::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES);
+      // The library reads a file it cannot find as an empty one: only a file
+      // that is there and empty is one.
+      WIN32_FILE_ATTRIBUTE_DATA data;
+      THROW_IF_WIN32_BOOL_FALSE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+      if (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0) hg::win::ThrowHResult(E_ACCESSDENIED);
       return {};
     }
     LONG lower = 0, upper = -1;
-    library::Check(::SafeArrayGetLBound(bytes.get(), 1, &lower));
-    library::Check(::SafeArrayGetUBound(bytes.get(), 1, &upper));
+    THROW_IF_FAILED(::SafeArrayGetLBound(bytes.get(), 1, &lower));
+    THROW_IF_FAILED(::SafeArrayGetUBound(bytes.get(), 1, &upper));
     void* data = nullptr;
-    library::Check(::SafeArrayAccessData(bytes.get(), &data));
+    THROW_IF_FAILED(::SafeArrayAccessData(bytes.get(), &data));
     std::string content(static_cast<const char*>(data), static_cast<std::size_t>(upper - lower + 1));
     ::SafeArrayUnaccessData(bytes.get());
     return content;
@@ -106,24 +110,30 @@ class SystemHostsFileSystem final : public HostsFileSystem {
   }
 
   void Remove(const std::wstring& path) override {
-    // The copied access rules may have made the file read-only, which
+    // The file carries the hosts file's attributes by now: read-only ones
     // DeleteFileW refuses.
     ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     THROW_IF_WIN32_BOOL_FALSE(::DeleteFileW(path.c_str()));
   }
 };
 
-// Runs step, repeating it for a moment while another process holds the file.
+constexpr std::int32_t kSharingViolation =
+    static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+// Renaming onto a file another process holds open fails with this one.
+constexpr std::int32_t kAccessDenied =
+    static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+
+// Runs step, repeating it for a moment while it fails with one of `numbers`,
+// the failures of a file another process holds.
 template <typename Step>
-auto RetryWhileShared(Step&& step) {
-  constexpr std::int32_t kSharingViolation =
-      static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+auto RetryWhileHeld(std::initializer_list<std::int32_t> numbers, Step&& step) {
   for (int attempt = 1;; ++attempt) {
     try {
       return step();
     } catch (...) {
+      const std::int32_t number = FailureOf(std::current_exception()).number();
       if (attempt == kSharingAttempts ||
-          library::FailureOf(std::current_exception()).number() != kSharingViolation) {
+          std::find(numbers.begin(), numbers.end(), number) == numbers.end()) {
         throw;
       }
     }
@@ -132,7 +142,17 @@ auto RetryWhileShared(Step&& step) {
 }
 
 std::string ReadHostsFile(HostsFileSystem& files, const std::wstring& path) {
-  return RetryWhileShared([&] { return files.Read(path); });
+  return RetryWhileHeld({kSharingViolation}, [&] { return files.Read(path); });
+}
+
+// Clearing up after a failure: a scanner may hold the new file for a moment.
+// When it cannot be removed now, the system removes it at the next start.
+void RemoveTemporary(HostsFileSystem& files, const std::wstring& temporary) noexcept {
+  try {
+    RetryWhileHeld({kSharingViolation, kAccessDenied}, [&] { files.Remove(temporary); });
+  } catch (...) {
+    ::MoveFileExW(temporary.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -176,10 +196,13 @@ void WriteAtomically(HostsFileSystem& files, const std::wstring& path, const std
   const std::wstring temporary = files.CreateTemporary(FolderOf(path));
   try {
     files.Write(temporary, content);
+    // The new file carries the old one's attributes and access rules before
+    // it takes its place, so that nothing is left to fail once it has.
+    files.SetAttributes(temporary, attributes);
     files.CopySecurity(path, temporary);
     if (readOnly) files.SetAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
     try {
-      RetryWhileShared([&] { files.Replace(temporary, path); });
+      RetryWhileHeld({kSharingViolation, kAccessDenied}, [&] { files.Replace(temporary, path); });
     } catch (...) {
       // The old file is still whole: give it back its protection.
       if (readOnly) {
@@ -191,15 +214,9 @@ void WriteAtomically(HostsFileSystem& files, const std::wstring& path, const std
       throw;
     }
   } catch (...) {
-    try {
-      files.Remove(temporary);
-    } catch (...) {
-      // The original failure is the one the caller must see.
-    }
+    RemoveTemporary(files, temporary);
     throw;
   }
-  // The new file takes the old one's attributes.
-  files.SetAttributes(path, attributes);
 }
 
 void Apply(const std::vector<std::string>& sites) {
@@ -270,7 +287,7 @@ com_ptr<_CCollection> ReadBlockedSites() {
     return ReadSites();
   } catch (...) {
     // Passed on untrapped, in the form every caller's trap expects.
-    throw library::FailureOf(std::current_exception());
+    throw FailureOf(std::current_exception());
   }
 }
 
@@ -278,7 +295,7 @@ void ApplyBlocked(const std::vector<std::string>& sites) {
   try {
     Apply(sites);
   } catch (...) {
-    const Failure failure = library::FailureOf(std::current_exception());
+    const Failure failure = FailureOf(std::current_exception());
     LogTwiceAndRaise(failure, kApplySource, kCannotApplyTo, CannotApplyText(HostsFilePath()));
   }
 }

@@ -4,21 +4,29 @@
 
 #include <windows.h>
 
-#include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace hg::win {
 
-// A failure with its HRESULT and a UTF-8 description (empty: the system's text).
-class HResultError : public std::runtime_error {
+// HRESULTs as error codes; message() is the system's text on one line (UTF-8).
+const std::error_category& HResultCategory() noexcept;
+
+// A failure with its HRESULT and a UTF-8 description (empty: the system's
+// text). As a std::system_error, code without Windows headers reads both: the
+// HRESULT as code().value(), the description or the system's text as what().
+class HResultError : public std::system_error {
  public:
   HResultError(HRESULT hr, std::string description)
-      : std::runtime_error(description), hr_(hr), description_(std::move(description)) {}
-  HRESULT hr() const noexcept { return hr_; }
+      : std::system_error(static_cast<int>(hr), HResultCategory()),
+        description_(std::move(description)) {}
+  HRESULT hr() const noexcept { return static_cast<HRESULT>(code().value()); }
   const std::string& description() const noexcept { return description_; }
+  const char* what() const noexcept override {
+    return description_.empty() ? std::system_error::what() : description_.c_str();
+  }
 
  private:
-  HRESULT hr_;
   std::string description_;
 };
 

@@ -53,6 +53,16 @@ TEST_F(LibraryTest, AnEdgeFailureWithoutDescriptionTakesTheSystemsText) {
   EXPECT_FALSE(failure.description().empty());
 }
 
+TEST_F(LibraryTest, TheTrapKeepsAnEdgeFailuresNumberAndGivesItTheSystemsText) {
+  Failure trapped(0, {});
+  Trapped([] { hg::win::ThrowHResult(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)); },
+          [&](const Failure& failure) { trapped = failure; });
+  EXPECT_EQ(trapped.number(), static_cast<std::int32_t>(0x80070002u));
+  EXPECT_EQ(trapped.description(),
+            FailureOfCall(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)).description());
+  EXPECT_FALSE(trapped.description().empty());
+}
+
 TEST_F(LibraryTest, FormatStringFillsThePlaceholders) {
   EXPECT_EQ(FormatString("Cannot apply to '%1'. ", {"C:\\hosts"}), "Cannot apply to 'C:\\hosts'. ");
   EXPECT_EQ(FormatString("%2-%1", {"a", "b"}), "b-a");

@@ -27,10 +27,16 @@ constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002u);
 
 using test::RecordingLog;
 
-// The system's file operations, with the n-th step (counted from 1) failing.
+// A failure no retry waits out.
+constexpr HRESULT kInjected = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+
+// The system's file operations, with the n-th step (counted from 1) failing
+// and the first `busyRemovals` removals failing as if another process held
+// the file.
 class FailingFileSystem final : public HostsFileSystem {
  public:
-  explicit FailingFileSystem(int failingStep) : failingStep_(failingStep) {}
+  explicit FailingFileSystem(int failingStep, int busyRemovals = 0)
+      : failingStep_(failingStep), busyRemovals_(busyRemovals) {}
   int steps() const { return steps_; }
 
   std::string Read(const std::wstring& path) override {
@@ -62,15 +68,22 @@ class FailingFileSystem final : public HostsFileSystem {
     system_.Replace(from, to);
   }
   // Clearing up after a failure is never the failing step.
-  void Remove(const std::wstring& path) override { system_.Remove(path); }
+  void Remove(const std::wstring& path) override {
+    if (busyRemovals_ > 0) {
+      --busyRemovals_;
+      hg::win::ThrowHResult(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+    }
+    system_.Remove(path);
+  }
 
  private:
   void Step() {
-    if (++steps_ == failingStep_) hg::win::ThrowHResult(E_ACCESSDENIED, "injected");
+    if (++steps_ == failingStep_) hg::win::ThrowHResult(kInjected, "injected");
   }
 
   HostsFileSystem& system_ = SystemFileSystem();
   int failingStep_;
+  int busyRemovals_;
   int steps_ = 0;
 };
 
@@ -265,7 +278,8 @@ TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
   SetHostsFileSystem(&counting);
   ApplyBlocked({"alpha", "Beta"});
   const int steps = counting.steps();
-  ASSERT_GE(steps, 8);  // read, attributes, temporary, write, security, unprotect, replace, protect
+  // read, attributes, temporary, write, its attributes, security, unprotect, replace
+  ASSERT_GE(steps, 8);
 
   for (int step = 1; step <= steps; ++step) {
     SCOPED_TRACE("failing step " + std::to_string(step));
@@ -276,30 +290,40 @@ TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
     SetHostsFileSystem(&failing);
     log.entries.clear();
     const Failure failure = ApplyFailure({"alpha", "Beta"});
-    EXPECT_EQ(failure.number(), static_cast<std::int32_t>(E_ACCESSDENIED));
+    EXPECT_EQ(failure.number(), static_cast<std::int32_t>(kInjected));
     EXPECT_EQ(failure.description(), "injected");
     EXPECT_EQ(log.entries.size(), 2u);
-    // Only the last step, restoring the attributes, comes after the replace.
-    EXPECT_EQ(ReadRaw(hosts), step == steps ? kWorkedResult : kWorkedExample);
-    if (step < steps) {
-      EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), readOnly);
-    }
+    EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
+    EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), readOnly);
     EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
   }
 }
 
-TEST_F(MhgrTest, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
+TEST_F(MhgrTest, ATemporaryFileHeldForAMomentAfterAFailureIsStillRemoved) {
   WriteRaw(hosts, kWorkedExample);
-  hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, 0, nullptr,
-                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(held);
-  std::thread release([&] {
-    ::Sleep(200);
-    held.reset();
-  });
-  ApplyBlocked({"alpha", "Beta"});
-  release.join();
-  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
+  FailingFileSystem failing(4, 3);  // the write fails; the first three removals find it held
+  SetHostsFileSystem(&failing);
+  EXPECT_EQ(ApplyFailure({"alpha"}).number(), static_cast<std::int32_t>(kInjected));
+  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
+}
+
+TEST_F(MhgrTest, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
+  // Held without sharing, the read waits; held by a reader (as the DNS client
+  // reads it), the replace does.
+  for (const DWORD sharing : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+    SCOPED_TRACE("sharing " + std::to_string(sharing));
+    WriteRaw(hosts, kWorkedExample);
+    hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, sharing, nullptr,
+                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
+    std::thread release([&] {
+      ::Sleep(200);
+      held.reset();
+    });
+    ApplyBlocked({"alpha", "Beta"});
+    release.join();
+    EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
+  }
 }
 
 TEST_F(MhgrTest, ApplyBlockedGivesUpOnAFileHeldForLong) {
