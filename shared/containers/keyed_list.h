@@ -35,6 +35,22 @@ using Position = std::variant<std::int64_t, std::string>;
 template <typename T>
 class KeyedList {
  public:
+  KeyedList() = default;
+  KeyedList(KeyedList&&) noexcept = default;
+  KeyedList(const KeyedList&) = delete;
+  KeyedList& operator=(const KeyedList&) = delete;
+
+  // The old entries go only once this list is whole again: a value's
+  // destructor (an object's last release) may call back into it.
+  KeyedList& operator=(KeyedList&& other) noexcept {
+    if (this == &other) return *this;
+    KeyedList old(std::move(*this));
+    entries_ = std::move(other.entries_);
+    byKey_ = std::move(other.byKey_);
+    other.Clear();
+    return *this;
+  }
+
   std::size_t Count() const noexcept { return entries_.size(); }
 
   // Appends, or places before/after an existing entry; nothing changes on failure.
@@ -49,7 +65,10 @@ class KeyedList {
     if (after) at = IndexOf(*after) + 1;
 
     auto entry = std::make_unique<Entry>(Entry{std::move(value), {}, key != nullptr});
-    entries_.reserve(entries_.size() + 1);
+    // Room first, so that the insertion below cannot fail once the key is in.
+    if (entries_.size() == entries_.capacity()) {
+      entries_.reserve(std::max<std::size_t>(16, entries_.size() * 2));
+    }
     if (key) {
       entry->foldedKey = hg::text::FoldCase(*key);
       if (!byKey_.emplace(entry->foldedKey, entry.get()).second) {
@@ -65,11 +84,13 @@ class KeyedList {
 
   void Remove(const Position& position) {
     const std::size_t index = IndexOf(position);
-    if (entries_[index]->hasKey) byKey_.erase(entries_[index]->foldedKey);
+    const std::unique_ptr<Entry> removed = std::move(entries_[index]);
+    if (removed->hasKey) byKey_.erase(removed->foldedKey);
     entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-  }
+  }  // `removed` goes last, as in the assignment above
 
   void Clear() noexcept {
+    const auto removed = std::move(entries_);
     entries_.clear();
     byKey_.clear();
   }

@@ -1,6 +1,9 @@
 #include "shared/containers/keyed_list.h"
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +90,40 @@ TEST(KeyedList, RemoveFreesTheKeyForReuse) {
   list.Clear();
   EXPECT_EQ(list.Count(), 0u);
   EXPECT_FALSE(list.Contains("a"));
+}
+
+// A value whose destruction runs code, as an object's last release does.
+struct Calls {
+  std::function<void()> onDestroy;
+  ~Calls() {
+    if (onDestroy) onDestroy();
+  }
+};
+
+TEST(KeyedList, AValueGoingAwayFindsTheListWhole) {
+  KeyedList<std::unique_ptr<Calls>> list;
+  std::vector<std::string> seen;
+  const auto look = [&] {
+    std::string state = std::to_string(list.Count());
+    if (list.Count() > 0) state += list.Item(Position{std::int64_t{1}}) ? " first" : " null";
+    if (list.Contains("k")) state += list.Item(Position{std::string("k")}) ? " k" : " k null";
+    seen.push_back(state);
+  };
+  const auto add = [&](const char* key) {
+    const std::string text = key;
+    auto value = std::make_unique<Calls>();
+    value->onDestroy = look;
+    list.Add(std::move(value), *key ? &text : nullptr);
+  };
+
+  add("");
+  add("k");
+  list.Remove(Position{std::int64_t{1}});
+  list.Clear();
+  add("k");
+  add("");
+  list = KeyedList<std::unique_ptr<Calls>>();
+  EXPECT_EQ(seen, (std::vector<std::string>{"1 first k", "0", "0", "0"}));
 }
 
 }  // namespace
