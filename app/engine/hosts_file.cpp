@@ -113,7 +113,9 @@ struct BlockedName {
 
 std::optional<BlockedName> FindBlockedName(std::string_view line) {
   const std::string_view s = TrimBlanks(line);
-  if (s.size() <= 10 || s.front() == '#') return std::nullopt;
+  // A comment stays one however it is indented.
+  const size_t first = s.find_first_not_of(" \t");
+  if (s.size() <= 10 || first == std::string_view::npos || s[first] == '#') return std::nullopt;
   const size_t at = s.find(kLoopback);
   if (at == std::string_view::npos) return std::nullopt;
   // 127.0.0.11 is another address; 127.0.0.10 passes, as does anything else.
@@ -122,9 +124,9 @@ std::optional<BlockedName> FindBlockedName(std::string_view line) {
   // The separator is the first blank or tab from the eighth character on.
   const size_t separator = s.find_first_of(" \t", 7);
   if (separator == std::string_view::npos) return std::nullopt;
-  const size_t first = s.find_first_not_of(" \t", separator);
-  if (first == std::string_view::npos) return std::nullopt;
-  const std::string_view name = s.substr(first, s.find_last_not_of(" \t") - first + 1);
+  const size_t start = s.find_first_not_of(" \t", separator);
+  if (start == std::string_view::npos) return std::nullopt;
+  const std::string_view name = s.substr(start, s.find_last_not_of(" \t") - start + 1);
   if (EqualsIgnoringAsciiCase(name, "localhost")) return std::nullopt;
   return BlockedName{name, name.find('\t') != std::string_view::npos};
 }
@@ -264,18 +266,29 @@ std::string Visible(const std::string& site) {
   return shown;
 }
 
+bool HoldsControl(const std::string& site) {
+  return std::any_of(site.begin(), site.end(), IsControl);
+}
+
 }  // namespace
 
 UnsafeSiteName::UnsafeSiteName(const std::string& site)
-    : std::invalid_argument("The web site name \"" + Visible(site) +
-                            "\" holds a control character and cannot be blocked."),
+    : std::invalid_argument(
+          "The web site name \"" + Visible(site) + "\"" +
+          (HoldsControl(site) ? " holds a control character and cannot be blocked."
+                              : " cannot be blocked: its entry would not be read back as one.")),
       site_(site) {}
 
 void RequireSafeSiteNames(const std::vector<std::string>& sites) {
+  std::string entry(kEntryPrefix);
   for (const std::string& site : sites) {
-    for (char c : site) {
-      if (IsControl(c)) throw UnsafeSiteName(site);
-    }
+    if (HoldsControl(site)) throw UnsafeSiteName(site);
+    // Empty or blank names, "localhost" and names with outer blanks would be
+    // written as lines the next read keeps as someone else's, one more each time.
+    entry.resize(kEntryPrefix.size());
+    entry += site;
+    const auto name = FindBlockedName(entry);
+    if (!name || name->text != site) throw UnsafeSiteName(site);
   }
 }
 

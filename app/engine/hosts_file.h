@@ -30,7 +30,8 @@ std::vector<std::string> BlockedSites(
     std::string_view content, const std::function<std::string(std::string_view)>& decode);
 
 // A site name that would put something other than one entry line into the
-// file: one holding a control character (below 32, or 127).
+// file (one holding a control character: below 32, or 127), or one whose
+// entry line would not be read back as that site.
 class UnsafeSiteName : public std::invalid_argument {
  public:
   explicit UnsafeSiteName(const std::string& site);

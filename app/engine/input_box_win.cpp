@@ -19,7 +19,7 @@ INT_PTR CALLBACK InputBoxDialog::DialogProc(HWND dialog, UINT message, WPARAM wP
     if (message == WM_INITDIALOG) {
       ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
       reinterpret_cast<InputBoxDialog*>(lParam)->OnInitDialog(dialog);
-      return TRUE;
+      return FALSE;  // the focus is set: typing goes to the edit field
     }
     auto* self = reinterpret_cast<InputBoxDialog*>(::GetWindowLongPtrW(dialog, DWLP_USER));
     if (!self || message != WM_COMMAND) return FALSE;
@@ -45,6 +45,7 @@ void InputBoxDialog::OnInitDialog(HWND dialog) {
   ::SetDlgItemTextW(dialog, IDC_INPUT_PROMPT, prompt.c_str());
   ::SetDlgItemTextW(dialog, IDC_INPUT_TEXT, text.c_str());
   ::SendDlgItemMessageW(dialog, IDC_INPUT_TEXT, EM_SETSEL, 0, -1);
+  ::SetFocus(::GetDlgItem(dialog, IDC_INPUT_TEXT));
   if (at) ::SetWindowPos(dialog, nullptr, at->x, at->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 

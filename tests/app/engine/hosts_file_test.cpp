@@ -36,6 +36,8 @@ TEST(ParseHostsLine, RecognisesOnlyLoopbackEntriesWithAName) {
       {"  127.0.0.1   alpha  ", "alpha"},
       {"x 127.0.0.1 alpha", "alpha"},  // the address may stand anywhere in the line
       {"127.0.0.1.x alpha", "alpha"},
+      {"\t# 127.0.0.1 alpha", nullptr},  // a comment, however indented
+      {" \t #127.0.0.1 alpha", nullptr},
       {"", nullptr},
   };
   for (const auto& c : cases) {
@@ -198,7 +200,22 @@ TEST(ApplyBlockedContent, RefusesSiteNamesWithControlCharacters) {
   EXPECT_STREQ(UnsafeSiteName(injected).what(),
                "The web site name \"x\\x0D\\x0A6.6.6.6 bank.example\" holds a control character "
                "and cannot be blocked.");
-  EXPECT_NO_THROW(RequireSafeSiteNames({"caf\xC3\xA9", "a b", "\x80\xFF"}));
+  EXPECT_NO_THROW(RequireSafeSiteNames({"caf\xC3\xA9", "a b", "\x80\xFF", "#x"}));
+}
+
+TEST(ApplyBlockedContent, RefusesSiteNamesItsEntriesWouldNotGiveBack) {
+  // Each would be written as a line that reading keeps as someone else's.
+  for (const std::string bad : {"", "  ", "localhost", "LocalHost", " a", "a "}) {
+    try {
+      ApplyBlockedContent("# kept\r\n", {"good", bad});
+      ADD_FAILURE() << "accepted \"" << bad << "\"";
+    } catch (const UnsafeSiteName& e) {
+      EXPECT_EQ(e.site(), bad);
+    }
+  }
+  EXPECT_STREQ(UnsafeSiteName("localhost").what(),
+               "The web site name \"localhost\" cannot be blocked: its entry would not be read "
+               "back as one.");
 }
 
 }  // namespace

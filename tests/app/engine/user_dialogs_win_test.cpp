@@ -22,7 +22,9 @@ void Press(HWND dialog, int button) {
 TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
   SystemDialogs dialogs(::GetModuleHandleW(nullptr));
   std::wstring title, prompt, preset;
+  bool typingGoesToTheEdit = false;
   AnswerNextDialog([&](HWND dialog) {
+    typingGoesToTheEdit = ::GetFocus() == ::GetDlgItem(dialog, IDC_INPUT_TEXT);
     title = WindowText(dialog);
     prompt = WindowText(::GetDlgItem(dialog, IDC_INPUT_PROMPT));
     preset = WindowText(::GetDlgItem(dialog, IDC_INPUT_TEXT));
@@ -33,6 +35,7 @@ TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
   EXPECT_EQ(title, L"Hedgerow");
   EXPECT_EQ(prompt, L"Web site:");
   EXPECT_EQ(preset, L"www.");
+  EXPECT_TRUE(typingGoesToTheEdit);
   EXPECT_EQ(typed, std::optional<std::string>("caf\xC3\xA9.example"));
 }
 
