@@ -273,11 +273,12 @@ bool HoldsControl(const std::string& site) {
 }  // namespace
 
 UnsafeSiteName::UnsafeSiteName(const std::string& site)
-    : std::invalid_argument(
-          "The web site name \"" + Visible(site) + "\"" +
-          (HoldsControl(site) ? " holds a control character and cannot be blocked."
-                              : " cannot be blocked: its entry would not be read back as one.")),
-      site_(site) {}
+    : UnsafeSiteName(site, HoldsControl(site)
+                               ? "holds a control character and cannot be blocked."
+                               : "cannot be blocked: its entry would not be read back as one.") {}
+
+UnsafeSiteName::UnsafeSiteName(const std::string& site, const std::string& why)
+    : std::invalid_argument("The web site name \"" + Visible(site) + "\" " + why), site_(site) {}
 
 void RequireSafeSiteNames(const std::vector<std::string>& sites) {
   std::string entry(kEntryPrefix);

@@ -35,6 +35,8 @@ std::vector<std::string> BlockedSites(
 class UnsafeSiteName : public std::invalid_argument {
  public:
   explicit UnsafeSiteName(const std::string& site);
+  // `why` completes "The web site name "<site>" ".
+  UnsafeSiteName(const std::string& site, const std::string& why);
   const std::string& site() const noexcept { return site_; }
 
  private:

@@ -226,7 +226,12 @@ void Apply(const std::vector<std::string>& sites) {
   std::vector<std::string> entries;
   entries.reserve(sites.size());
   for (const std::string& site : sites) {
-    entries.push_back(hg::win::WideToAnsi(hg::win::Widen(site)));
+    // A look-alike or "?" in place of a character would block another site.
+    auto entry = hg::win::WideToAnsiExact(hg::win::Widen(site));
+    if (!entry) {
+      throw engine::UnsafeSiteName(site, "cannot be written in the hosts file's character set.");
+    }
+    entries.push_back(std::move(*entry));
   }
   const std::string content = engine::ApplyBlockedContent(ReadHostsFile(files, path), entries);
   WriteAtomically(files, path, content);

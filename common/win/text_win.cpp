@@ -52,4 +52,26 @@ std::string WideToAnsi(std::wstring_view utf16) {
   return ansi;
 }
 
+std::optional<std::string> WideToAnsiExact(std::wstring_view utf16) {
+  if (utf16.empty()) return std::string();
+  const int size = static_cast<int>(utf16.size());
+  // UTF-8 has a form for every character; only a lone surrogate fails, and
+  // the default-character report is refused for it.
+  const bool utf8 = ::GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* const reportDefault = utf8 ? nullptr : &usedDefault;
+  const int length =
+      ::WideCharToMultiByte(CP_ACP, flags, utf16.data(), size, nullptr, 0, nullptr, reportDefault);
+  if (length == 0) {
+    if (::GetLastError() == ERROR_NO_UNICODE_TRANSLATION) return std::nullopt;
+    ThrowLastError();
+  }
+  if (usedDefault) return std::nullopt;
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  THROW_LAST_ERROR_IF(::WideCharToMultiByte(CP_ACP, flags, utf16.data(), size, ansi.data(), length,
+                                            nullptr, reportDefault) == 0);
+  return ansi;
+}
+
 }  // namespace hg::win

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,8 @@ unique_bstr MakeBstr(std::wstring_view utf16);
 // Characters the code page lacks become its replacement character.
 std::wstring AnsiToWide(std::string_view ansi);
 std::string WideToAnsi(std::wstring_view utf16);
+// Nothing when a character has no exact form in the system code page (where
+// WideToAnsi would put a look-alike or "?").
+std::optional<std::string> WideToAnsiExact(std::wstring_view utf16);
 
 }  // namespace hg::win

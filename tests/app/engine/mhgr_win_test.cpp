@@ -253,6 +253,23 @@ TEST_F(MhgrTest, ApplyBlockedRefusesASiteWithALineBreakAndWritesNothing) {
   EXPECT_EQ(log.entries.size(), 2u);
 }
 
+TEST_F(MhgrTest, ApplyBlockedRefusesASiteTheSystemCodePageCannotHoldExactly) {
+  // Written as a look-alike, "\uFF42ank.example" would block bank.example.
+  const std::string lookAlike = "\xEF\xBD\x82" "ank.example";
+  const std::string chinese = "\xE4\xB8\xAD.example";
+  for (const std::string& site : {lookAlike, chinese}) {
+    if (hg::win::WideToAnsiExact(hg::win::Widen(site))) continue;  // this code page holds it
+    WriteRaw(hosts, kWorkedExample);
+    const Failure failure = ApplyFailure({"alpha", site});
+    EXPECT_EQ(failure.description(), "The web site name \"" + site +
+                                         "\" cannot be written in the hosts file's character set.");
+    EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
+  }
+  ApplyBlocked({"caf\xC3\xA9"});
+  const std::string written = ReadRaw(hosts);
+  EXPECT_EQ(written.substr(written.size() - 6), hg::win::WideToAnsi(L"caf\u00e9") + "\r\n");
+}
+
 TEST_F(MhgrTest, ApplyBlockedLogsTwiceUnderItsSourceAndRaisesTheFailureUnchanged) {
   const Failure failure = ApplyFailure({"alpha"});
   ASSERT_EQ(failure.number(), kFileNotFound);
