@@ -95,11 +95,7 @@ class Table {
       throw TableError(TableFault::OutOfRange,
                        "The column count " + std::to_string(columns) + " is out of range.");
     }
-    std::vector<Cell> fresh(kInitialCapacity * static_cast<std::size_t>(columns));
-    cells_ = std::move(fresh);
-    columns_ = columns;
-    capacity_ = kInitialCapacity;
-    rows_ = 0;
+    Replace(std::vector<Cell>(kInitialCapacity * static_cast<std::size_t>(columns)), columns);
   }
 
   // Appends a row of up to ColumnsCount values; the rest of its cells stay
@@ -161,10 +157,7 @@ class Table {
 
   // No rows, a fresh grid with room for 2; the columns stay.
   void Clear() {
-    std::vector<Cell> fresh(kInitialCapacity * static_cast<std::size_t>(columns_));
-    cells_ = std::move(fresh);
-    capacity_ = kInitialCapacity;
-    rows_ = 0;
+    Replace(std::vector<Cell>(kInitialCapacity * static_cast<std::size_t>(columns_)), columns_);
   }
 
   // "Rows: r, Columns: c", then per row its number and, in parentheses, its
@@ -190,6 +183,16 @@ class Table {
   }
   const Cell& At(std::size_t row, std::size_t column) const {
     return cells_[row * static_cast<std::size_t>(columns_) + column];
+  }
+
+  // A fresh grid with room for kInitialCapacity rows. The old cells go only
+  // once the table is whole again: a cell's destructor (an object's last
+  // release) may call back into it.
+  void Replace(std::vector<Cell> fresh, std::int32_t columns) {
+    cells_.swap(fresh);
+    columns_ = columns;
+    capacity_ = kInitialCapacity;
+    rows_ = 0;
   }
 
   void SwapRows(std::size_t a, std::size_t b) {

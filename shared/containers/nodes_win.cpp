@@ -130,7 +130,13 @@ class ObjectList {
                               "The stored entry " + name + " holds no object.");
       }
       const std::string key = keyOf(item.get());
-      restored.Add(std::move(item), key);
+      // A renamed entry can share its key with another: it comes back
+      // without one rather than the whole stored list being lost.
+      if (restored.Contains(key)) {
+        restored.items_.Add(std::move(item));
+      } else {
+        restored.Add(std::move(item), key);
+      }
     }
     items_ = std::move(restored.items_);
   }

@@ -352,7 +352,9 @@ class Reader {
         std::uint64_t count = 0;
         VariantArray a;
         a.bounds = Bounds(2, count);  // the smallest element is a bare kind tag
-        a.elements.reserve(count);
+        // An element in memory is far bigger than its smallest encoding: a
+        // forged count must not reserve more than the input can fill.
+        a.elements.reserve(std::min<std::uint64_t>(count, 1024));
         for (std::uint64_t i = 0; i < count; ++i) a.elements.push_back(Item(depth + 1));
         return Value::Array(std::move(a));
       }
@@ -469,7 +471,8 @@ std::uint64_t ElementCount(const std::vector<Bound>& bounds, std::uint64_t limit
   bool empty = false;
   for (const Bound& b : bounds) {
     const std::int64_t upper = std::int64_t{b.lower} + std::int64_t{b.count} - 1;
-    if (upper > std::numeric_limits<std::int32_t>::max()) {
+    if (upper > std::numeric_limits<std::int32_t>::max() ||
+        upper < std::numeric_limits<std::int32_t>::min()) {
       throw BagFormatError("An array bound is out of range.");
     }
     empty = empty || b.count == 0;

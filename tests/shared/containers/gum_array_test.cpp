@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <string>
 #include <variant>
 #include <vector>
@@ -138,6 +140,41 @@ TEST(TableRows, InitAndClearDropTheRows) {
   EXPECT_EQ(table.Item(1, 1), nullptr);
   EXPECT_EQ(FaultOf([&] { table.Init(0); }), TableFault::OutOfRange);
   EXPECT_EQ(table.ColumnsCount(), 3);
+}
+
+// A cell whose destruction runs code, as an object's last release does.
+struct Calls {
+  std::function<void()> onDestroy;
+  Calls() = default;
+  Calls(Calls&& other) noexcept : onDestroy(std::exchange(other.onDestroy, nullptr)) {}
+  Calls& operator=(Calls&& other) noexcept {
+    std::swap(onDestroy, other.onDestroy);
+    return *this;
+  }
+  ~Calls() {
+    if (onDestroy) onDestroy();
+  }
+};
+
+TEST(TableRows, ACellGoingAwayFindsTheTableWhole) {
+  Table<Calls> table;
+  std::vector<std::string> seen;
+  const auto addRow = [&] {
+    Calls cell;
+    cell.onDestroy = [&] {
+      seen.push_back(std::to_string(table.RowsCount()) + "/" + std::to_string(table.Capacity()));
+      table.AddRow({});  // writes a row: it must fit what the table says it has
+    };
+    std::vector<Calls> row;
+    row.push_back(std::move(cell));
+    table.AddRow(std::move(row));
+  };
+  table.Init(1);
+  for (int n = 0; n < 5; ++n) addRow();
+  table.Clear();
+  // Each row the callbacks add lands in room the table really has.
+  EXPECT_EQ(seen, (std::vector<std::string>{"0/2", "1/2", "2/2", "3/3", "4/4"}));
+  EXPECT_EQ(table.RowsCount(), 5);
 }
 
 TEST(CompareCells, NumbersByValueExactlyForLargeIntegers) {

@@ -119,6 +119,23 @@ class NodesTest : public ::testing::Test {
     }
   }
 
+  // The object as a new bag reads it back from the bytes of the one it was written to.
+  Variant RoundTrip(IDispatch* object) {
+    auto bag = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+    VARIANT value;
+    value.vt = VT_DISPATCH;
+    value.pdispVal = object;
+    EXPECT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), value, hg::win::MissingArgument()), S_OK);
+    Variant contents;
+    EXPECT_EQ(bag->get_Contents(contents.put()), S_OK);
+    auto copy = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+    EXPECT_EQ(copy->put_Contents(contents.get()), S_OK);
+    Variant restored;
+    EXPECT_EQ(copy->ReadProperty(text.Bstr(L"tree"), hg::win::MissingArgument(), restored.put()),
+              S_OK);
+    return restored;
+  }
+
   hg::test::ComApartment com;
   Texts text;
 };
@@ -126,18 +143,7 @@ class NodesTest : public ::testing::Test {
 TEST_F(NodesTest, TreeOfDepthThreeComesBackThroughContentsIntoANewBag) {
   auto root = Make<_CNode>(CLSID_CNode, IID__CNode);
   Fill(root.get(), 3, L"root");
-  auto bag = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
-  VARIANT rootValue;
-  rootValue.vt = VT_DISPATCH;
-  rootValue.pdispVal = root.get();
-  ASSERT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), rootValue, hg::win::MissingArgument()), S_OK);
-  Variant contents;
-  ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
-  auto copy = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
-  ASSERT_EQ(copy->put_Contents(contents.get()), S_OK);
-
-  Variant restoredValue;
-  ASSERT_EQ(copy->ReadProperty(text.Bstr(L"tree"), hg::win::MissingArgument(), restoredValue.put()), S_OK);
+  const Variant restoredValue = RoundTrip(root.get());
   ASSERT_EQ(restoredValue.type(), VT_DISPATCH);
   com_ptr<_CNode> restored;
   ASSERT_EQ(restoredValue.get().pdispVal->QueryInterface(IID__CNode, restored.put_void()), S_OK);
@@ -156,6 +162,42 @@ TEST_F(NodesTest, TreeOfDepthThreeComesBackThroughContentsIntoANewBag) {
   com_ptr<_CNode> byId;
   ASSERT_EQ(children->get_Item(text(id.get()), byId.put()), S_OK);
   EXPECT_EQ(byId.get(), second.get());
+}
+
+TEST_F(NodesTest, EntriesRenamedToAnotherEntrysKeyComeBackAllTheSame) {
+  auto nodes = Make<_CNodes>(CLSID_CNodes, IID__CNodes);
+  com_ptr<_CNode> first, second;
+  ASSERT_EQ(nodes->Add(first.put()), S_OK);
+  ASSERT_EQ(nodes->Add(second.put()), S_OK);
+  hg::win::unique_bstr id;
+  ASSERT_EQ(first->get_Id(id.put()), S_OK);
+  ASSERT_EQ(second->put_Id(id.get()), S_OK);
+  auto params = Make<_CParams>(CLSID_CParams, IID__CParams);
+  com_ptr<_CParam> a, b;
+  ASSERT_EQ(params->Add(text(L"A"), Long(1), a.put()), S_OK);
+  ASSERT_EQ(a->put_Name(text.Bstr(L"B")), S_OK);
+  ASSERT_EQ(params->Add(text(L"B"), Long(2), b.put()), S_OK);
+
+  const Variant restoredNodes = RoundTrip(nodes.get());
+  ASSERT_EQ(restoredNodes.type(), VT_DISPATCH);
+  com_ptr<_CNodes> nodesBack;
+  ASSERT_EQ(restoredNodes.get().pdispVal->QueryInterface(IID__CNodes, nodesBack.put_void()), S_OK);
+  LONG count = 0;
+  ASSERT_EQ(nodesBack->get_Count(&count), S_OK);
+  EXPECT_EQ(count, 2);
+
+  const Variant restoredParams = RoundTrip(params.get());
+  ASSERT_EQ(restoredParams.type(), VT_DISPATCH);
+  com_ptr<_CParams> paramsBack;
+  ASSERT_EQ(restoredParams.get().pdispVal->QueryInterface(IID__CParams, paramsBack.put_void()),
+            S_OK);
+  ASSERT_EQ(paramsBack->get_Count(&count), S_OK);
+  EXPECT_EQ(count, 2);
+  com_ptr<_CParam> byName;
+  ASSERT_EQ(paramsBack->get_Item(text(L"b"), byName.put()), S_OK);
+  Variant value;
+  ASSERT_EQ(byName->get_Value(value.put()), S_OK);
+  EXPECT_EQ(value.get().lVal, 1);  // the first entry holding the name keeps the key
 }
 
 TEST_F(NodesTest, NewNodesHaveDistinctIdentifiersInRegistryForm) {

@@ -226,6 +226,13 @@ TEST(PropertyBagReader, ForgedLengthsAllocateNothing) {
   AppendU32(pastInt32, 2);
   pastInt32.insert(pastInt32.end(), {1, 2});
   EXPECT_NE(ParseFailure(pastInt32).find("array's bounds"), std::string::npos);
+
+  // Empty, from the lowest bound: its upper bound would lie below every 32-bit one.
+  Bytes belowInt32 = OneProperty();
+  belowInt32.insert(belowInt32.end(), {0x11, 0x20, 1});
+  AppendU32(belowInt32, 0x80000000u);
+  AppendU32(belowInt32, 0);
+  EXPECT_NE(ParseFailure(belowInt32).find("array's bounds"), std::string::npos);
 }
 
 TEST(PropertyBagReader, RejectsDuplicateNamesInAnyLetterCase) {
