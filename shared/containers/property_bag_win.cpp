@@ -36,7 +36,8 @@ void ReadInto(const PropertyList& list, LPCOLESTR name, VARIANT* result) {
   if (!result) hg::win::ThrowHResult(E_POINTER);
   const Value* stored = list.Find(NameFrom(name));
   if (!stored) hg::win::ThrowHResult(E_INVALIDARG, "The property bag holds no such property.");
-  Variant value = FromBagValue(*stored);
+  // A copy: restoring an object runs its code, which may rewrite this bag.
+  Variant value = FromBagValue(Value(*stored));
   const VARTYPE wanted = result->vt;
   if (wanted != VT_EMPTY && wanted != value.type()) {
     Variant converted;
@@ -413,7 +414,8 @@ class Bag final : public DispatchObject<Bag, _PropertyBag, IPropertyBag> {
     return Trap([&] {
       if (!result) hg::win::ThrowHResult(E_POINTER);
       if (const Value* stored = list_.Find(hg::win::FromBstr(name))) {
-        FromBagValue(*stored).Detach(result);
+        // A copy: restoring an object runs its code, which may rewrite this bag.
+        FromBagValue(Value(*stored)).Detach(result);
       } else if (hg::win::IsMissing(defaultValue)) {
         ::VariantInit(result);
       } else {
