@@ -1,6 +1,7 @@
 // The library's creatable classes and the one class factory that makes them.
 #include "shared/class_factory_win.h"
 
+#include <atomic>
 #include <new>
 
 #include "shared/containers/collection_win.h"
@@ -36,6 +37,10 @@ constexpr ClassEntry kClasses[] = {
     {&CLSID_CMsgr, L"CMsgr", CreateMsgr},
 };
 
+// LockServer's locks, held for the module as a whole: a client may unlock
+// through another factory than the one it locked through.
+std::atomic<long> g_serverLocks{0};
+
 class ClassFactory final : public SimpleObject<IClassFactory> {
  public:
   explicit ClassFactory(const ClassEntry& entry) noexcept : entry_(entry) {}
@@ -49,7 +54,16 @@ class ClassFactory final : public SimpleObject<IClassFactory> {
   }
 
   STDMETHODIMP LockServer(BOOL lock) override {
-    lock ? ModuleAddRef() : ModuleRelease();
+    if (lock) {
+      ++g_serverLocks;
+      ModuleAddRef();
+      return S_OK;
+    }
+    // An unlock without a lock must not pin the module for good.
+    long locks = g_serverLocks.load();
+    while (locks > 0 && !g_serverLocks.compare_exchange_weak(locks, locks - 1)) {
+    }
+    if (locks > 0) ModuleRelease();
     return S_OK;
   }
 

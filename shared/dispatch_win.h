@@ -4,11 +4,13 @@
 
 #include <windows.h>
 #include <oaidl.h>
+#include <ocidl.h>
 
 #include <atomic>
 #include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "common/win/result.h"
 #include "shared/module_win.h"
@@ -55,6 +57,21 @@ HRESULT GetVtableTypeInfo(REFIID iid, ITypeInfo** result) noexcept;
 HRESULT InvokeThroughTypeInfo(REFIID iid, IDispatch* self, DISPID id, WORD flags,
                               DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                               UINT* argError) noexcept;
+
+// Whether the failures of an Extra base's interface record error information:
+// the persistence protocol traps its methods' failures, and so does a class
+// that implements IPropertyBag itself. Connection points and class
+// information report bare HRESULTs.
+template <typename Extra>
+bool RaisesErrorInfoUnder(REFIID iid) noexcept {
+  if constexpr (std::is_base_of_v<IPersistPropertyBag, Extra>) {
+    if (iid == IID_IPersistPropertyBag) return true;
+  }
+  if constexpr (std::is_base_of_v<IPropertyBag, Extra>) {
+    if (iid == IID_IPropertyBag) return true;
+  }
+  return false;
+}
 
 // Derived: the final class, with `static constexpr wchar_t kClassName[]`.
 // Interface: its widl-generated dual interface. Extra: further bases whose
@@ -116,7 +133,8 @@ class DispatchObject : public Interface, public ISupportErrorInfo, public Extra.
 
   // ISupportErrorInfo
   STDMETHODIMP InterfaceSupportsErrorInfo(REFIID iid) override {
-    return iid == __uuidof(Interface) ? S_OK : S_FALSE;
+    return iid == __uuidof(Interface) || (RaisesErrorInfoUnder<Extra>(iid) || ...) ? S_OK
+                                                                                  : S_FALSE;
   }
 
  protected:

@@ -55,18 +55,24 @@ std::vector<RegistryValue> RegistrationValues(const ServerRegistration& s) {
   return values;
 }
 
-std::vector<OwnedKey> OwnedKeys(const ServerRegistration& s) {
-  std::vector<OwnedKey> keys;
-  keys.push_back({TypeLibKey(s),
-                  {TypeLibKey(s) + "\\" + s.libVersion + "\\0\\" + s.platform, "", s.serverPath}});
+std::vector<OwnedKeys> ClassKeys(const ServerRegistration& s) {
+  std::vector<OwnedKeys> classes;
   for (const auto& c : s.classes) {
-    keys.push_back({ClassKey(c), {ClassKey(c) + "\\InprocServer32", "", s.serverPath}});
-    keys.push_back({c.progId, {c.progId + "\\CLSID", "", c.clsid}});
+    // The ProgID's own CLSID value is the same for every copy of the DLL, so
+    // the class's server path proves ownership of both keys.
+    classes.push_back({{ClassKey(c) + "\\InprocServer32", "", s.serverPath},
+                       {ClassKey(c), c.progId}});
   }
-  for (const auto& i : s.interfaces) {
-    keys.push_back({InterfaceKey(i), {InterfaceKey(i) + "\\TypeLib", "", s.libid}});
-  }
-  return keys;
+  return classes;
+}
+
+LibraryKeys TypeLibraryKeys(const ServerRegistration& s) {
+  const std::string platforms = TypeLibKey(s) + "\\" + s.libVersion + "\\0";
+  LibraryKeys library{{{platforms + "\\" + s.platform, "", s.serverPath}, {TypeLibKey(s)}},
+                      platforms,
+                      s.platform};
+  for (const auto& i : s.interfaces) library.owned.keys.push_back(InterfaceKey(i));
+  return library;
 }
 
 }  // namespace tk

@@ -36,12 +36,26 @@ struct ServerRegistration {
 // Every value to write, parents before children.
 std::vector<RegistryValue> RegistrationValues(const ServerRegistration& server);
 
-// The top-level keys that registration creates and unregistration deletes
-// whole, each paired with the value that proves the key belongs to this server.
-struct OwnedKey {
-  std::string key;
+// Top-level keys that registration creates and unregistration deletes whole,
+// but only while the proof value still names this server: once another copy
+// of the DLL has registered itself over them, they are that copy's.
+struct OwnedKeys {
   RegistryValue proof;
+  std::vector<std::string> keys;
 };
-std::vector<OwnedKey> OwnedKeys(const ServerRegistration& server);
+
+// Per class: its CLSID and ProgID keys, proven by the class's InprocServer32.
+std::vector<OwnedKeys> ClassKeys(const ServerRegistration& server);
+
+// The type library and its interfaces, proven by the library's entry for this
+// platform. When the library is registered for another platform as well (a
+// 32-bit build beside a 64-bit one), only this platform's entry is removed,
+// below platformsKey, and the rest serves the other build.
+struct LibraryKeys {
+  OwnedKeys owned;
+  std::string platformsKey;  // "TypeLib\{...}\1.0\0"
+  std::string platform;      // this build's subkey of it
+};
+LibraryKeys TypeLibraryKeys(const ServerRegistration& server);
 
 }  // namespace tk

@@ -88,15 +88,52 @@ void WriteValues(HKEY root, const std::vector<RegistryValue>& values) {
   }
 }
 
-// True when the value exists below root and holds exactly the expected text.
+// True when the value exists below root and holds the expected text, compared
+// without regard to letter case: paths are spelled in more than one way.
 bool HasValue(HKEY root, const RegistryValue& expected) {
-  wchar_t data[2048];
-  DWORD size = sizeof(data);
-  const LSTATUS status = ::RegGetValueW(
-      root, Widen(expected.key).c_str(),
-      expected.name.empty() ? nullptr : Widen(expected.name).c_str(), RRF_RT_REG_SZ, nullptr,
-      data, &size);
-  return status == ERROR_SUCCESS && Narrow(data) == expected.data;
+  const std::wstring key = Widen(expected.key);
+  const std::wstring name = Widen(expected.name);
+  const wchar_t* valueName = name.empty() ? nullptr : name.c_str();
+  std::wstring data;
+  for (;;) {
+    DWORD size = 0;
+    LSTATUS status = ::RegGetValueW(root, key.c_str(), valueName, RRF_RT_REG_SZ, nullptr,
+                                    nullptr, &size);
+    if (status != ERROR_SUCCESS) return false;
+    data.assign(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    status = ::RegGetValueW(root, key.c_str(), valueName, RRF_RT_REG_SZ, nullptr, data.data(),
+                            &size);
+    if (status == ERROR_MORE_DATA) continue;  // rewritten in between
+    if (status != ERROR_SUCCESS) return false;
+    data.resize(::wcslen(data.c_str()));
+    break;
+  }
+  const std::wstring wanted = Widen(expected.data);
+  return ::CompareStringOrdinal(data.data(), static_cast<int>(data.size()), wanted.data(),
+                                static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL;
+}
+
+// True when the key has a subkey other than `except`.
+bool HasOtherSubkey(HKEY root, const std::string& path, const std::string& except) {
+  unique_hkey key;
+  if (::RegOpenKeyExW(root, Widen(path).c_str(), 0, KEY_ENUMERATE_SUB_KEYS, key.put()) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  const std::wstring own = Widen(except);
+  wchar_t name[256];  // the longest key name the registry allows, and its end
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(std::size(name));
+    const LSTATUS status =
+        ::RegEnumKeyExW(key.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_NO_MORE_ITEMS) return false;
+    THROW_IF_WIN32_ERROR(status);
+    if (::CompareStringOrdinal(name, static_cast<int>(length), own.data(),
+                               static_cast<int>(own.size()), TRUE) != CSTR_EQUAL) {
+      return true;
+    }
+  }
 }
 
 unique_hkey UserClasses() { return CreateKey(HKEY_CURRENT_USER, "Software\\Classes"); }
@@ -122,6 +159,22 @@ HRESULT Guarded(F&& body) noexcept {
   }
 }
 
+// Removes below root what this server owns there; keys another copy of the
+// DLL registered over are left to that copy.
+void DeleteOwnedKeys(HKEY root, const ServerRegistration& server) {
+  for (const OwnedKeys& owned : ClassKeys(server)) {
+    if (!HasValue(root, owned.proof)) continue;
+    for (const std::string& key : owned.keys) DeleteTree(root, key);
+  }
+  const LibraryKeys library = TypeLibraryKeys(server);
+  if (!HasValue(root, library.owned.proof)) return;
+  if (HasOtherSubkey(root, library.platformsKey, library.platform)) {
+    DeleteTree(root, library.platformsKey + "\\" + library.platform);
+    return;
+  }
+  for (const std::string& key : library.owned.keys) DeleteTree(root, key);
+}
+
 }  // namespace
 
 HRESULT RegisterServer() noexcept {
@@ -129,8 +182,10 @@ HRESULT RegisterServer() noexcept {
     const ServerRegistration server = DescribeServer();
     const auto values = RegistrationValues(server);
     WriteValues(UserClasses().get(), values);
-    for (const OwnedKey& owned : OwnedKeys(server)) {
-      if (!HasValue(HKEY_CLASSES_ROOT, owned.proof)) {
+    std::vector<RegistryValue> proofs{TypeLibraryKeys(server).owned.proof};
+    for (const OwnedKeys& owned : ClassKeys(server)) proofs.push_back(owned.proof);
+    for (const RegistryValue& proof : proofs) {
+      if (!HasValue(HKEY_CLASSES_ROOT, proof)) {
         // Per-user classes are not merged into HKEY_CLASSES_ROOT here.
         WriteValues(HKEY_CLASSES_ROOT, values);
         break;
@@ -142,14 +197,10 @@ HRESULT RegisterServer() noexcept {
 HRESULT UnregisterServer() noexcept {
   return Guarded([] {
     const ServerRegistration server = DescribeServer();
-    const unique_hkey userClasses = UserClasses();
-    const auto owned = OwnedKeys(server);
-    for (const OwnedKey& key : owned) DeleteTree(userClasses.get(), key.key);
+    DeleteOwnedKeys(UserClasses().get(), server);
     // What is still visible and names this server was written there by the
-    // fallback; another copy's registration is left alone.
-    for (const OwnedKey& key : owned) {
-      if (HasValue(HKEY_CLASSES_ROOT, key.proof)) DeleteTree(HKEY_CLASSES_ROOT, key.key);
-    }
+    // fallback.
+    DeleteOwnedKeys(HKEY_CLASSES_ROOT, server);
   });
 }
 

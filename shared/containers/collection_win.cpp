@@ -71,13 +71,9 @@ class Collection final
   }
 
   STDMETHODIMP IsInCollection(BSTR key, VARIANT_BOOL* result) override {
-    if (!result) return E_POINTER;
-    try {
-      *result = items_.Contains(hg::win::FromBstr(key)) ? VARIANT_TRUE : VARIANT_FALSE;
-    } catch (...) {
-      *result = VARIANT_FALSE;
-    }
-    return S_OK;
+    return Trap([&] {
+      *Checked(result) = items_.Contains(hg::win::FromBstr(key)) ? VARIANT_TRUE : VARIANT_FALSE;
+    });
   }
 
   // Persistence: the entries in order, without their keys, so a restored
@@ -119,7 +115,11 @@ HRESULT CreateCollection(REFIID iid, void** object) noexcept {
 std::optional<Position> PositionFrom(const VARIANT& index) {
   const VARIANT& value = hg::win::Deref(index);
   if (hg::win::IsMissing(value)) return std::nullopt;
+  // Text is a key also when passed by reference (a ByRef String argument).
   if (value.vt == VT_BSTR) return Position{hg::win::FromBstr(value.bstrVal)};
+  if (value.vt == (VT_BYREF | VT_BSTR)) {
+    return Position{hg::win::FromBstr(value.pbstrVal ? *value.pbstrVal : nullptr)};
+  }
   Variant number;
   THROW_IF_FAILED(::VariantChangeType(number.put(), const_cast<VARIANT*>(&value), 0, VT_I8));
   return Position{static_cast<std::int64_t>(number.get().llVal)};

@@ -22,7 +22,8 @@ using hg::win::com_ptr;
 // tkShared.dll loaded directly, without COM's help.
 class LoadedLibrary {
  public:
-  LoadedLibrary() : module_(::LoadLibraryW(hg::test::TkSharedPath().c_str())) {}
+  explicit LoadedLibrary(const std::wstring& path = hg::test::TkSharedPath())
+      : module_(::LoadLibraryW(path.c_str())) {}
   ~LoadedLibrary() {
     if (module_) ::FreeLibrary(module_);
   }
@@ -64,6 +65,63 @@ std::wstring Lower(std::wstring text) {
   return text;
 }
 
+std::wstring Upper(std::wstring text) {
+  for (auto& c : text) c = static_cast<wchar_t>(towupper(c));
+  return text;
+}
+
+// Copies of tkShared.dll in folders of their own below a temporary folder,
+// removed again at the end.
+class DllCopies {
+ public:
+  explicit DllCopies(std::initializer_list<const wchar_t*> names) {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    root_ = std::wstring(temp) + L"tkShared-copies-" + std::to_wstring(::GetCurrentProcessId());
+    ::CreateDirectoryW(root_.c_str(), nullptr);
+    for (const wchar_t* name : names) {
+      const std::wstring folder = root_ + L"\\" + name;
+      ::CreateDirectoryW(folder.c_str(), nullptr);
+      paths_.push_back(folder + L"\\tkShared.dll");
+      ok_ = ok_ && ::CopyFileW(hg::test::TkSharedPath().c_str(), paths_.back().c_str(), FALSE);
+    }
+  }
+  ~DllCopies() {
+    for (const auto& path : paths_) {
+      ::DeleteFileW(path.c_str());
+      ::RemoveDirectoryW(path.substr(0, path.find_last_of(L'\\')).c_str());
+    }
+    ::RemoveDirectoryW(root_.c_str());
+  }
+  DllCopies(const DllCopies&) = delete;
+  DllCopies& operator=(const DllCopies&) = delete;
+
+  bool ok() const { return ok_; }
+  const std::wstring& operator[](std::size_t i) const { return paths_[i]; }
+
+ private:
+  std::wstring root_;
+  std::vector<std::wstring> paths_;
+  bool ok_ = true;
+};
+
+const std::wstring kUserClasses = L"Software\\Classes\\";
+
+std::wstring ServerKey() {
+  return L"CLSID\\" + GuidText(CLSID_CCollection) + L"\\InprocServer32";
+}
+std::wstring TypeLibPlatformsKey() { return L"TypeLib\\" + GuidText(LIBID_tkShared) + L"\\1.0\\0"; }
+
+void WriteString(HKEY root, const std::wstring& path, const std::wstring& data) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(key);
+}
+
 TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
   hg::test::ComApartment com;
   LoadedLibrary library;
@@ -98,6 +156,95 @@ TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
   }
   for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+}
+
+TEST(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
+  hg::test::ComApartment com;
+  LoadedLibrary installed;
+  Reregister guard{installed};
+  DllCopies copies{L"a", L"b"};
+  ASSERT_TRUE(copies.ok());
+  {
+    LoadedLibrary a(copies[0]), b(copies[1]);
+    ASSERT_TRUE(a.loaded() && b.loaded());
+    ASSERT_EQ(a.Call("DllRegisterServer"), S_OK);
+    ASSERT_EQ(b.Call("DllRegisterServer"), S_OK);
+    ASSERT_EQ(a.Call("DllUnregisterServer"), S_OK);
+
+    for (const auto& [root, classes] :
+         {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+      for (const auto& key : OwnedKeys(classes)) EXPECT_TRUE(KeyExists(root, key)) << key;
+      EXPECT_EQ(Lower(ReadString(root, classes + ServerKey()).value_or(L"")), Lower(copies[1]));
+      EXPECT_EQ(Lower(ReadString(root, classes + TypeLibPlatformsKey() + L"\\win64").value_or(L"")),
+                Lower(copies[1]));
+    }
+    CLSID clsid;
+    EXPECT_EQ(::CLSIDFromProgID(L"tkShared.CCollection", &clsid), S_OK);
+
+    // The remaining copy still removes its own registration.
+    ASSERT_EQ(b.Call("DllUnregisterServer"), S_OK);
+    for (const auto& key : OwnedKeys(kUserClasses)) {
+      EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
+    }
+    for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+  }
+}
+
+TEST(Registration, UnregistersWhatNamesThisDllInAnotherLetterCase) {
+  hg::test::ComApartment com;
+  LoadedLibrary installed;
+  Reregister guard{installed};
+  DllCopies copies{L"spelling"};
+  ASSERT_TRUE(copies.ok());
+  {
+    LoadedLibrary copy(copies[0]);
+    ASSERT_TRUE(copy.loaded());
+    ASSERT_EQ(copy.Call("DllRegisterServer"), S_OK);
+    // As registered through a path spelled differently (z:\TMP vs Z:\tmp).
+    const std::wstring spelled = Upper(copies[0]);
+    ASSERT_NE(spelled, copies[0]);
+    for (const auto& [root, classes] :
+         {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+      WriteString(root, classes + ServerKey(), spelled);
+      WriteString(root, classes + TypeLibPlatformsKey() + L"\\win64", spelled);
+    }
+    ASSERT_EQ(copy.Call("DllUnregisterServer"), S_OK);
+  }
+  for (const auto& key : OwnedKeys(kUserClasses)) {
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
+  }
+  for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+}
+
+TEST(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {
+  hg::test::ComApartment com;
+  LoadedLibrary library;
+  ASSERT_TRUE(library.loaded());
+  Reregister guard{library};
+  struct RemoveTypeLibrary {
+    ~RemoveTypeLibrary() {
+      const std::wstring key = L"TypeLib\\" + GuidText(LIBID_tkShared);
+      ::RegDeleteTreeW(HKEY_CURRENT_USER, (kUserClasses + key).c_str());
+      ::RegDeleteTreeW(HKEY_CLASSES_ROOT, key.c_str());
+    }
+  } cleanUp;
+
+  ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
+  // A 32-bit build registered from elsewhere.
+  const std::wstring x86 = L"C:\\x86\\tkShared.dll";
+  for (const auto& [root, classes] :
+       {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+    WriteString(root, classes + TypeLibPlatformsKey() + L"\\win32", x86);
+  }
+  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
+
+  for (const auto& [root, classes] :
+       {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+    EXPECT_FALSE(KeyExists(root, classes + TypeLibPlatformsKey() + L"\\win64"));
+    EXPECT_EQ(ReadString(root, classes + TypeLibPlatformsKey() + L"\\win32").value_or(L""), x86);
+    EXPECT_TRUE(KeyExists(root, classes + L"Interface\\" + GuidText(IID__CCollection)));
+    EXPECT_FALSE(KeyExists(root, classes + L"CLSID\\" + GuidText(CLSID_CCollection)));
+  }
 }
 
 TEST(Module, CreatesAndDispatchesWithoutAnyRegistration) {
@@ -149,6 +296,23 @@ TEST(Module, CanUnloadOnlyWhenNothingIsAlive) {
   EXPECT_EQ(library.GetClassObject(GUID_NULL, factory.put()), CLASS_E_CLASSNOTAVAILABLE);
   ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
   EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, object.put_void()), E_NOINTERFACE);
+  factory.reset();
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
+}
+
+TEST(Module, UnmatchedUnlockDoesNotKeepTheModuleLoaded) {
+  hg::test::ComApartment com;
+  LoadedLibrary library;
+  ASSERT_TRUE(library.loaded());
+  com_ptr<IClassFactory> factory;
+  ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
+  EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+  ASSERT_EQ(factory->LockServer(TRUE), S_OK);
+  factory.reset();
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_FALSE);  // the lock holds
+
+  ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
+  ASSERT_EQ(factory->LockServer(FALSE), S_OK);
   factory.reset();
   EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
 }

@@ -40,15 +40,29 @@ TEST(Registration, TypeLibraryAndInterfacesUseTheAutomationMarshaller) {
 TEST(Registration, EveryWrittenKeyLiesBelowAnOwnedKeyWithItsProof) {
   const auto server = Sample();
   const auto values = RegistrationValues(server);
-  const auto owned = OwnedKeys(server);
+  auto owned = ClassKeys(server);
+  owned.push_back(TypeLibraryKeys(server).owned);
   for (const auto& v : values) {
-    EXPECT_TRUE(std::any_of(owned.begin(), owned.end(), [&](const OwnedKey& o) {
-      return v.key == o.key || v.key.rfind(o.key + "\\", 0) == 0;
+    EXPECT_TRUE(std::any_of(owned.begin(), owned.end(), [&](const OwnedKeys& o) {
+      return std::any_of(o.keys.begin(), o.keys.end(), [&](const std::string& key) {
+        return v.key == key || v.key.rfind(key + "\\", 0) == 0;
+      });
     })) << v.key;
   }
   for (const auto& o : owned) {
-    EXPECT_TRUE(Has(values, o.proof.key, o.proof.name, o.proof.data)) << o.key;
+    EXPECT_TRUE(Has(values, o.proof.key, o.proof.name, o.proof.data)) << o.proof.key;
   }
+}
+
+// Every copy of the DLL writes the same CLSID under a ProgID and the same
+// library id under an interface: only the server's own path tells copies apart.
+TEST(Registration, OwnershipIsProvenByThisServersPath) {
+  auto owned = ClassKeys(Sample());
+  owned.push_back(TypeLibraryKeys(Sample()).owned);
+  for (const auto& o : owned) EXPECT_EQ(o.proof.data, "C:\\bin\\tkShared.dll") << o.proof.key;
+  ASSERT_EQ(owned.size(), 2u);
+  EXPECT_EQ(owned[0].keys, (std::vector<std::string>{"CLSID\\{C1}", "tkShared.CCollection"}));
+  EXPECT_EQ(owned[1].keys, (std::vector<std::string>{"TypeLib\\{LIB}", "Interface\\{I1}"}));
 }
 
 }  // namespace

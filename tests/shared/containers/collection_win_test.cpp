@@ -89,6 +89,47 @@ TEST_F(CollectionTest, KeyedItemsReadBackByKeyInAnotherLetterCase) {
   EXPECT_EQ(present, VARIANT_FALSE);  // an entry added without a key
 }
 
+TEST_F(CollectionTest, TextPassedByReferenceIsAKeyNotANumber) {
+  ASSERT_EQ(Add(L"first", nullptr), S_OK);
+  ASSERT_EQ(Add(L"second", nullptr), S_OK);
+  ASSERT_EQ(Add(L"third", nullptr), S_OK);
+  ASSERT_EQ(Add(L"keyed", L"3"), S_OK);
+  // A ByRef String argument, and a variant by reference holding text.
+  Arg key(L"3");
+  Arg byRef(L"3");
+  byRef.value.vt = VT_BYREF | VT_BSTR;
+  byRef.value.pbstrVal = &key.value.bstrVal;
+  EXPECT_EQ(TextAt(byRef), L"keyed");
+  Arg variantByRef(L"3");
+  variantByRef.value.vt = VT_BYREF | VT_VARIANT;
+  variantByRef.value.pvarVal = &byRef.value;
+  EXPECT_EQ(TextAt(variantByRef), L"keyed");
+  ASSERT_EQ(collection->Remove(byRef.value), S_OK);
+  EXPECT_EQ(TextAt(Arg(3)), L"third");
+  EXPECT_EQ(Count(), 3);
+}
+
+TEST_F(CollectionTest, ErrorInformationCoversPersistenceToo) {
+  com_ptr<ISupportErrorInfo> support;
+  ASSERT_EQ(collection->QueryInterface(IID_ISupportErrorInfo, support.put_void()), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID__CCollection), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IPersistPropertyBag), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IEnumVARIANT), S_FALSE);
+
+  // A failure under IPersistPropertyBag does leave its description.
+  com_ptr<IPersistPropertyBag> persist;
+  ASSERT_EQ(collection->QueryInterface(IID_IPersistPropertyBag, persist.put_void()), S_OK);
+  com_ptr<IPropertyBag> bag;
+  ASSERT_EQ(::CoCreateInstance(CLSID_PropertyBag, nullptr, CLSCTX_INPROC_SERVER, IID_IPropertyBag,
+                               bag.put_void()),
+            S_OK);
+  Arg negativeCount(-1L);
+  ASSERT_EQ(bag->Write(L"n", &negativeCount.value), S_OK);
+  const Failure failure = LastFailure(persist->Load(bag.get(), nullptr));
+  EXPECT_TRUE(FAILED(failure.hr));
+  EXPECT_FALSE(failure.description.empty());
+}
+
 TEST_F(CollectionTest, FailuresCarryDistinctNumbersAndDescriptions) {
   ASSERT_EQ(Add(L"one", L"k"), S_OK);
   const std::vector<Failure> failures = {
