@@ -56,11 +56,18 @@ struct FileHandleTraits {
   static void Close(HANDLE value) noexcept { ::CloseHandle(value); }
 };
 
+struct FindHandleTraits {
+  using type = HANDLE;
+  static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE value) noexcept { ::FindClose(value); }
+};
+
 inline void CloseKey(HKEY key) noexcept { ::RegCloseKey(key); }
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 
 using unique_handle = unique_any<NullTraits<HANDLE, ::CloseHandle>>;
 using unique_file_handle = unique_any<FileHandleTraits>;
+using unique_find_handle = unique_any<FindHandleTraits>;
 using unique_hkey = unique_any<NullTraits<HKEY, CloseKey>>;
 using unique_hmodule = unique_any<NullTraits<HMODULE, ::FreeLibrary>>;
 using unique_hicon = unique_any<NullTraits<HICON, ::DestroyIcon>>;

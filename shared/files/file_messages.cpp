@@ -19,6 +19,9 @@ std::string InvalidCopySource(std::string_view path) { return Quoted("Invalid Fo
 std::string NotFound(std::string_view path) {
   return Quoted("File or folder not found: ", path) + ".";
 }
+std::string FileTooLarge(std::string_view path) {
+  return Quoted("File too large to load as bytes (2 GB or more): ", path) + ".";
+}
 
 std::string DeleteFailed(std::string_view systemMessage, std::string_view path) {
   return std::string(systemMessage).append("('").append(path).append("')");

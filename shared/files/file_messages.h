@@ -11,6 +11,11 @@ std::string InvalidFolder(std::string_view folder);      // RemoveFolderTree
 std::string InvalidFileOrFolder(std::string_view path);  // CopyFileOrFolder, too short
 std::string InvalidCopySource(std::string_view path);    // CopyFileOrFolder, no backslash
 std::string NotFound(std::string_view path);             // IsFolder
+std::string FileTooLarge(std::string_view path);         // LoadFileB
+
+// CopyFileOrFolder of a folder into itself or below itself.
+inline constexpr std::string_view kDestinationInsideSource =
+    "The destination lies inside the folder to copy.";
 
 // A failed delete: the system's message directly followed by ('path').
 std::string DeleteFailed(std::string_view systemMessage, std::string_view path);

@@ -9,6 +9,7 @@
 #include "common/win/com_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "common/win/unique_any.h"
 #include "shared/containers/collection_win.h"
 #include "shared/dispatch_win.h"
 #include "shared/files/file_exist_win.h"
@@ -67,27 +68,92 @@ std::string ExpandedOrAsIs(const std::string& text) {
   }
 }
 
+// The system's full form of a path: "." and ".." resolved, "/" turned into
+// "\"; the path itself when the system cannot resolve it.
+std::wstring FullPathName(const std::wstring& path) {
+  std::wstring full;
+  DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  // Until the buffer holds the answer: it may grow between two calls.
+  while (length != 0 && length >= full.size()) {
+    full.resize(length);
+    length = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
+                                nullptr);
+  }
+  if (length == 0) return path;
+  full.resize(length);
+  return full;
+}
+
+// The form every operation hands to the system. The long-path prefix lets a
+// path reach beyond MAX_PATH but switches off the system's normalisation, so
+// an absolute path is made whole first (".." and "/" keep working). Relative,
+// device and already prefixed paths stay as they are.
+std::string LongPath(const std::string& path) {
+  if (!TakesLongPathPrefix(path)) return path;
+  return WithLongPathPrefix(Narrow(FullPathName(Widen(path))));
+}
+
+// A path in one form for comparing with another: whole, prefixed and in
+// capitals, as the file system ignores case.
+std::string ComparablePath(const std::string& path) {
+  const std::wstring full = Widen(WithLongPathPrefix(Narrow(FullPathName(Widen(path)))));
+  if (full.empty()) return {};
+  std::wstring upper(full.size(), L'\0');
+  const int length = ::LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, full.data(),
+                                     static_cast<int>(full.size()), upper.data(),
+                                     static_cast<int>(upper.size()), nullptr, nullptr, 0);
+  if (length <= 0) return Narrow(full);
+  upper.resize(static_cast<std::size_t>(length));
+  return Narrow(upper);
+}
+
 struct Entry {
   std::string name;
   bool isFolder;
   bool isLink;  // a junction or symbolic link: its target lies elsewhere
 };
 
-// Every entry a search pattern matches, "." and ".." left out; nothing when
-// the search fails.
+[[noreturn]] void ThrowSearchFailure(DWORD error) {
+  hg::win::ThrowHResult(HRESULT_FROM_WIN32(error), SystemMessageText(error));
+}
+
+// Every entry a search pattern matches, "." and ".." left out. No match and a
+// missing folder give no entries; any other failure (access denied, a path too
+// long) throws with the system's message, so that an operation built on the
+// list never reports success over entries it could not see.
 std::vector<Entry> Search(const std::string& pattern) {
   std::vector<Entry> entries;
   WIN32_FIND_DATAW found;
-  const HANDLE search = ::FindFirstFileW(Widen(pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return entries;
+  const hg::win::unique_find_handle search(::FindFirstFileW(Widen(pattern).c_str(), &found));
+  if (!search) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES ||
+        error == ERROR_PATH_NOT_FOUND) {
+      return entries;
+    }
+    ThrowSearchFailure(error);
+  }
   do {
     const std::wstring_view name(found.cFileName);
     if (name == L"." || name == L"..") continue;
     entries.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
                        (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
-  } while (::FindNextFileW(search, &found));
-  ::FindClose(search);
+  } while (::FindNextFileW(search.get(), &found));
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_NO_MORE_FILES) ThrowSearchFailure(error);
   return entries;
+}
+
+// Search for the operations that answer with a FalseCause.
+bool SearchOrCause(const std::string& pattern, std::vector<Entry>& entries,
+                   std::string& falseCause) {
+  try {
+    entries = Search(pattern);
+    return true;
+  } catch (const hg::win::HResultError& e) {
+    falseCause = e.description();
+    return false;
+  }
 }
 
 // By-reference outputs: a script's variable arrives as a VARIANT, a typed
@@ -101,7 +167,7 @@ void SetText(VARIANT* out, const std::string& text) {
   out = Target(out);
   if (!out) return;
   hg::win::unique_bstr value = hg::win::MakeBstr(text);
-  if (out->vt == (VT_BYREF | VT_BSTR)) {
+  if (out->vt == (VT_BYREF | VT_BSTR) && out->pbstrVal) {
     ::SysFreeString(*out->pbstrVal);
     *out->pbstrVal = value.release();
     return;
@@ -115,7 +181,7 @@ void SetBool(VARIANT* out, bool value) {
   out = Target(out);
   if (!out) return;
   const VARIANT_BOOL flag = value ? VARIANT_TRUE : VARIANT_FALSE;
-  if (out->vt == (VT_BYREF | VT_BOOL)) {
+  if (out->vt == (VT_BYREF | VT_BOOL) && out->pboolVal) {
     *out->pboolVal = flag;
     return;
   }
@@ -129,8 +195,10 @@ void SetBool(VARIANT* out, bool value) {
 bool DeleteFilesByMask(const std::string& folder, const std::string& mask,
                        std::string& falseCause) {
   falseCause.clear();
-  const std::string directory = WithTrailingBackslash(WithLongPathPrefix(ExpandedOrAsIs(folder)));
-  for (const Entry& entry : Search(directory + mask)) {
+  const std::string directory = WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder)));
+  std::vector<Entry> entries;
+  if (!SearchOrCause(directory + mask, entries, falseCause)) return false;
+  for (const Entry& entry : entries) {
     if (entry.isFolder) continue;
     const std::string path = directory + entry.name;
     if (!::DeleteFileW(Widen(path).c_str())) {
@@ -154,7 +222,7 @@ DWORD CreateOpenFolder(const std::wstring& path) {
 }
 
 void EnsureFolderExist(const std::string& folder) {
-  const std::string path = WithLongPathPrefix(folder);
+  const std::string path = LongPath(folder);
   if (CreateOpenFolder(Widen(path)) != ERROR_PATH_NOT_FOUND) return;
   const auto parent = ParentToCreate(path);
   if (!parent) return;
@@ -171,7 +239,7 @@ bool RemoveFolder(const std::string& path, bool withSubFolders, std::string& fal
     return false;
   }
   if (withSubFolders) return RemoveFolderTree(path, falseCause);
-  if (!::RemoveDirectoryW(Widen(WithLongPathPrefix(path)).c_str())) {
+  if (!::RemoveDirectoryW(Widen(LongPath(path)).c_str())) {
     falseCause = ErrorText(::GetLastError());
     return false;
   }
@@ -185,13 +253,26 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
     return false;
   }
   // Prefixed, so that a tree reaching beyond MAX_PATH is searched and removed whole.
-  const std::string directory = WithTrailingBackslash(WithLongPathPrefix(ExpandedOrAsIs(folder)));
+  const std::string directory = WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder)));
   std::string cause;
+  // A folder that is itself a link goes as a link, like the links inside: its
+  // target's content is not ours to delete.
+  const std::string self = WithoutTrailingBackslash(directory);
+  const DWORD attributes = ::GetFileAttributesW(Widen(self).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    if (!RemoveFolder(self, false, cause)) {
+      falseCause = "RemoveFolder2 failed. " + cause;
+      return false;
+    }
+    return true;
+  }
   if (!DeleteFilesByMask(directory, "*.*", cause)) {
     falseCause = "DeleteFilesByMask2 failed. " + cause;
     return false;
   }
-  for (const Entry& entry : Search(directory + "*.*")) {
+  std::vector<Entry> entries;
+  if (!SearchOrCause(directory + "*.*", entries, falseCause)) return false;
+  for (const Entry& entry : entries) {
     if (!entry.isFolder) continue;
     // A linked folder is removed as a link: what it points to is not part of
     // this tree and must survive.
@@ -210,8 +291,8 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
 }
 
 void CopyOneFile(const std::string& source, const std::string& destination) {
-  if (!::CopyFileW(Widen(WithLongPathPrefix(source)).c_str(),
-                   Widen(WithLongPathPrefix(destination)).c_str(), FALSE)) {
+  if (!::CopyFileW(Widen(LongPath(source)).c_str(), Widen(LongPath(destination)).c_str(),
+                   FALSE)) {
     const DWORD error = ::GetLastError();
     hg::win::ThrowHResult(HRESULT_FROM_WIN32(error),
                           messages::CopyFailed(source, destination, SystemMessageText(error)));
@@ -219,7 +300,7 @@ void CopyOneFile(const std::string& source, const std::string& destination) {
 }
 
 bool IsFolder(const std::string& path) {
-  const std::string prefixed = WithLongPathPrefix(path);
+  const std::string prefixed = LongPath(path);
   if (prefixed.ends_with('\\')) return true;
   WIN32_FIND_DATAW found;
   const HANDLE search = ::FindFirstFileW(Widen(prefixed).c_str(), &found);
@@ -230,7 +311,7 @@ bool IsFolder(const std::string& path) {
 
 std::vector<std::string> DirectoryContents(const std::string& folder) {
   std::vector<std::string> names;
-  for (Entry& entry : Search(WithTrailingBackslash(folder) + "*.*")) {
+  for (Entry& entry : Search(WithTrailingBackslash(LongPath(folder)) + "*.*")) {
     names.push_back(std::move(entry.name));
   }
   return names;
@@ -254,6 +335,11 @@ bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
     if (!isFolder) {
       CopyOneFile(plan->source, plan->destination);
       return true;
+    }
+    // A copy into itself would go on copying its own copy.
+    if (IsSameOrInside(ComparablePath(plan->destination), ComparablePath(plan->source))) {
+      falseCause = messages::kDestinationInsideSource;
+      return false;
     }
     EnsureFolderExist(plan->destination);
     std::string cause;
@@ -398,7 +484,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
   STDMETHODIMP RemoveFile(BSTR fileName, VARIANT* falseCause, VARIANT_BOOL* result) override {
     return Trap([&] {
       Checked(result);
-      const std::wstring path = Widen(WithLongPathPrefix(Utf8(fileName)));
+      const std::wstring path = Widen(LongPath(Utf8(fileName)));
       *result = Bool(::DeleteFileW(path.c_str()) != FALSE);
       // On success the caller's FalseCause stays as it was.
       if (!*result) SetText(falseCause, LastErrorMessage());
@@ -444,7 +530,9 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
       const std::wstring path = Widen(Utf8(fileName));
       // A missing or empty file gives an unallocated array.
       if (!IsFileExist(path)) return;
-      *content = ByteArray(ReadFileBytes(path)).release();
+      // A safe array of bytes counts its elements in a LONG.
+      *content = ByteArray(ReadWholeFile(path, 0x7FFFFFFF, messages::FileTooLarge(Utf8(fileName))))
+                     .release();
     });
   }
 

@@ -8,6 +8,7 @@ constexpr std::string_view kPrefix = "\\\\?\\";
 constexpr std::string_view kUncPrefix = "\\\\?\\UNC\\";
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 
@@ -27,6 +28,16 @@ std::string WithLongPathPrefix(std::string_view path) {
     return std::string(kUncPrefix).append(path.substr(2));
   }
   return std::string(path);
+}
+
+bool TakesLongPathPrefix(std::string_view path) {
+  if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) {
+    return true;
+  }
+  if (path.size() <= 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
+  // "\\.\" and "\\?\" (either separator) are device paths, or already prefixed.
+  const bool isDevice = path.size() >= 4 && (path[2] == '.' || path[2] == '?') && IsSeparator(path[3]);
+  return !isDevice;
 }
 
 std::string WithTrailingBackslash(std::string_view path) {
@@ -68,6 +79,13 @@ std::optional<CopyPlan> PlanCopy(std::string_view source, std::string_view copyT
   plan.destination = std::string(copyTo);
   if (!copyTo.empty() && copyTo.back() == '\\') plan.destination += plan.source.substr(last + 1);
   return plan;
+}
+
+bool IsSameOrInside(std::string_view path, std::string_view folder) {
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  while (!folder.empty() && folder.back() == '\\') folder.remove_suffix(1);
+  if (!path.starts_with(folder)) return false;
+  return path.size() == folder.size() || path[folder.size()] == '\\';
 }
 
 }  // namespace tk

@@ -17,6 +17,11 @@ std::string MergeFolderAndSubobject(std::string_view parent, std::string_view ch
 // already carry the prefix stay as they are: the prefix would make them invalid.
 std::string WithLongPathPrefix(std::string_view path);
 
+// Whether the path is absolute and takes the long-path prefix once made whole:
+// a drive path or a server share, with "\\" or "/" as separators. Relative
+// paths, device paths and prefixed paths do not.
+bool TakesLongPathPrefix(std::string_view path);
+
 std::string WithTrailingBackslash(std::string_view path);
 std::string WithoutTrailingBackslash(std::string_view path);
 
@@ -32,5 +37,9 @@ struct CopyPlan {
   std::string destination;
 };
 std::optional<CopyPlan> PlanCopy(std::string_view source, std::string_view copyTo);
+
+// Whether path is folder itself or lies below it, compared exactly on whole
+// components ("C:\ab" is not inside "C:\a"); trailing backslashes do not count.
+bool IsSameOrInside(std::string_view path, std::string_view folder);
 
 }  // namespace tk

@@ -11,6 +11,8 @@ TEST(FileMessages, QuoteThePath) {
   EXPECT_EQ(messages::InvalidFolder("C:"), "Invalid folder:'C:'");
   EXPECT_EQ(messages::InvalidFileOrFolder("a"), "Invalid FileOrFolder: 'a'");
   EXPECT_EQ(messages::InvalidCopySource("abcd"), "Invalid Folder: 'abcd'");
+  EXPECT_EQ(messages::FileTooLarge("C:\\big.bin"),
+            "File too large to load as bytes (2 GB or more): 'C:\\big.bin'.");
 }
 
 TEST(FileMessages, DeleteFailureFollowsTheSystemMessageDirectly) {

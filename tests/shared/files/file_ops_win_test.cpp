@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <objbase.h>
+#include <winioctl.h>
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,27 @@ TEST_F(FileOpsTest, LoadFileBOfAMissingOrEmptyFileGivesNoArray) {
   EXPECT_FALSE(array);
 }
 
+TEST_F(FileOpsTest, LoadFileBRefusesAFileOfTwoGigabytesBeforeReadingIt) {
+  const std::wstring path = scratch / L"big.bin";
+  {
+    const hg::win::unique_file_handle file(::CreateFileW(
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file);
+    // Sparse where the file system can, so that the test needs no real space.
+    DWORD ignored = 0;
+    ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER size;
+    size.QuadPart = 0x80000000LL;
+    ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(::SetEndOfFile(file.get()));
+  }
+  hg::win::unique_safearray array;
+  const Failure failure = LastFailure(files->LoadFileB(Bstr(path), array.put()));
+  EXPECT_EQ(failure.hr, HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE));
+  EXPECT_NE(failure.description.find(path), std::wstring::npos) << failure.description;
+  EXPECT_FALSE(array);
+}
+
 // ---- Folders ----
 
 TEST_F(FileOpsTest, EnsureFolderExistCreatesEveryMissingLevelBelowTheDriveRoot) {
@@ -317,6 +339,13 @@ TEST_F(FileOpsTest, RemoveFolder2WithSubFoldersRemovesALinkedFolderButNotWhatItL
   EXPECT_TRUE(RemoveFolder2(top, true, cause)) << cause.text();
   EXPECT_FALSE(Exists(top));
   EXPECT_EQ(ReadRaw(outside + L"\\keep.txt"), "x");
+
+  // The folder given may itself be the link.
+  const std::wstring link = scratch / L"link";
+  ASSERT_TRUE(::CreateSymbolicLinkW(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY));
+  EXPECT_TRUE(RemoveFolder2(link + L"\\", true, cause)) << cause.text();
+  EXPECT_FALSE(Exists(link));
+  EXPECT_EQ(ReadRaw(outside + L"\\keep.txt"), "x");
 }
 
 TEST_F(FileOpsTest, RemoveFolder2WithSubFoldersReportsWhatItCouldNotRemove) {
@@ -370,6 +399,31 @@ TEST_F(FileOpsTest, RemoveFileReportsAMissingFileAndKeepsTheCauseOnSuccess) {
   EXPECT_EQ(cause.value.type(), VT_EMPTY);
 }
 
+TEST_F(FileOpsTest, RemoveFileAcceptsDotDotAndSlashes) {
+  std::filesystem::create_directory(scratch / L"sub");
+  WriteRaw(scratch / L"a.txt", "a");
+  WriteRaw(scratch / L"b.txt", "b");
+  for (const std::wstring& path : {scratch / L"sub\\..\\a.txt", scratch.path() + L"/sub/../b.txt"}) {
+    OutText cause;
+    VARIANT_BOOL result = VARIANT_FALSE;
+    ASSERT_EQ(files->RemoveFile(Bstr(path), cause.value.put(), &result), S_OK);
+    EXPECT_EQ(result, VARIANT_TRUE) << path << L": " << cause.text();
+  }
+  EXPECT_FALSE(Exists(scratch / L"a.txt"));
+  EXPECT_FALSE(Exists(scratch / L"b.txt"));
+}
+
+TEST_F(FileOpsTest, AFolderThatCannotBeSearchedIsReportedNotTakenAsEmpty) {
+  // "|" is no valid name: the search fails for a reason other than absence.
+  const std::wstring folder = scratch / L"a|b";
+  OutText cause;
+  EXPECT_FALSE(DeleteByMask(folder, L"*.*", cause));
+  ExpectSystemMessageForm(cause.text());
+  com_ptr<_CCollection> names;
+  EXPECT_EQ(files->DirectoryContents(Bstr(folder), names.put()),
+            HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
+}
+
 TEST_F(FileOpsTest, ByReferenceOutputsFollowTypedReferences) {
   BSTR text = ::SysAllocString(L"before");
   VARIANT cause;
@@ -381,6 +435,32 @@ TEST_F(FileOpsTest, ByReferenceOutputsFollowTypedReferences) {
   EXPECT_EQ(result, VARIANT_FALSE);
   EXPECT_EQ(cause.vt, VT_BYREF | VT_BSTR);
   ExpectSystemMessageForm(owner.get());
+}
+
+TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
+  VARIANT cause;
+  cause.vt = VT_BYREF | VT_BSTR;
+  cause.pbstrVal = nullptr;
+  VARIANT_BOOL result = VARIANT_TRUE;
+  ASSERT_EQ(files->RemoveFile(Bstr(scratch / L"none"), &cause, &result), S_OK);
+  ASSERT_EQ(cause.vt, VT_BSTR);
+  ExpectSystemMessageForm(cause.bstrVal);
+  ::VariantClear(&cause);
+
+  wchar_t system[MAX_PATH];
+  ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0u);
+  VARIANT is32, is64;
+  is32.vt = is64.vt = VT_BYREF | VT_BOOL;
+  is32.pboolVal = is64.pboolVal = nullptr;
+  Variant text;
+  ASSERT_EQ(files->LoadFileHeaderMachine(Bstr(std::wstring(system) + L"\\kernel32.dll"), &is32,
+                                         &is64, text.put(), &result),
+            S_OK);
+  EXPECT_EQ(result, VARIANT_TRUE);
+  ASSERT_EQ(is64.vt, VT_BOOL);
+  EXPECT_EQ(is64.boolVal, VARIANT_TRUE);
+  ASSERT_EQ(is32.vt, VT_BOOL);
+  EXPECT_EQ(is32.boolVal, VARIANT_FALSE);
 }
 
 // ---- Tests of existence and type ----
@@ -464,6 +544,25 @@ TEST_F(FileOpsTest, CopyFileOrFolderReportsBadSources) {
   EXPECT_FALSE(CopyFileOrFolder(scratch / L"none", scratch / L"x", cause));
   EXPECT_NE(cause.text().find(scratch / L"none"), std::wstring::npos) << cause.text();
   EXPECT_FALSE(Exists(scratch / L"x"));
+}
+
+TEST_F(FileOpsTest, CopyFileOrFolderRefusesToCopyAFolderIntoItself) {
+  const std::wstring source = scratch / L"a";
+  std::filesystem::create_directories(source + L"\\sub");
+  WriteRaw(source + L"\\f.txt", "f");
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"HG_FILES_TEST", scratch.path().c_str()));
+  OutText cause;
+  for (const std::wstring& copyTo :
+       {source + L"\\", scratch / L"A\\b", source, scratch / L"x\\..\\a/sub\\"}) {
+    EXPECT_FALSE(CopyFileOrFolder(L"%HG_FILES_TEST%\\a", copyTo, cause)) << copyTo;
+    EXPECT_EQ(cause.text(), L"The destination lies inside the folder to copy.") << copyTo;
+  }
+  EXPECT_FALSE(Exists(source + L"\\a"));
+  EXPECT_FALSE(Exists(source + L"\\b"));
+  EXPECT_FALSE(Exists(source + L"\\sub\\a"));
+  // A folder whose name merely begins with the source's lies beside it.
+  EXPECT_TRUE(CopyFileOrFolder(source, scratch / L"ab\\", cause)) << cause.text();
+  EXPECT_EQ(ReadRaw(scratch / L"ab\\a\\f.txt"), "f");
 }
 
 // ---- Listing, images, dates, paths ----

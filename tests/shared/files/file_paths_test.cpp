@@ -4,8 +4,10 @@
 
 namespace {
 
+using tk::IsSameOrInside;
 using tk::ParentToCreate;
 using tk::PlanCopy;
+using tk::TakesLongPathPrefix;
 using tk::WithLongPathPrefix;
 
 TEST(MergeFolderAndSubobject, AddsOneBackslashBetween) {
@@ -38,6 +40,16 @@ TEST(LongPathPrefix, TurnsServerSharePathsIntoUncForm) {
 TEST(LongPathPrefix, LeavesRelativeAndDevicePathsAlone) {
   for (const char* path : {"", "a\\b", "..\\b", "\\root", "C:rel", "C:/a", "\\\\.\\COM1"}) {
     EXPECT_EQ(WithLongPathPrefix(path), path);
+  }
+}
+
+TEST(LongPathPrefix, IsTakenByAbsolutePathsWithEitherSeparator) {
+  for (const char* path : {"C:\\a", "C:/a/b", "c:\\", "\\\\server\\share", "//server/share"}) {
+    EXPECT_TRUE(TakesLongPathPrefix(path)) << path;
+  }
+  for (const char* path : {"", "a\\b", "..\\b", "\\root", "/root", "C:rel", "\\\\.\\COM1",
+                           "//./COM1", "\\\\?\\C:\\a", "\\\\"}) {
+    EXPECT_FALSE(TakesLongPathPrefix(path)) << path;
   }
 }
 
@@ -79,6 +91,16 @@ TEST(PlanCopy, ToANameTakesThatName) {
 TEST(PlanCopy, NeedsABackslashInTheSource) {
   EXPECT_EQ(PlanCopy("file.txt", "D:\\b\\"), std::nullopt);
   EXPECT_EQ(PlanCopy("dir\\", "D:\\b\\"), std::nullopt);
+}
+
+TEST(IsSameOrInside, ComparesWholeComponents) {
+  EXPECT_TRUE(IsSameOrInside("C:\\a", "C:\\a"));
+  EXPECT_TRUE(IsSameOrInside("C:\\a\\", "C:\\a"));
+  EXPECT_TRUE(IsSameOrInside("C:\\a\\b\\c", "C:\\a\\"));
+  EXPECT_TRUE(IsSameOrInside("C:\\a", "C:\\"));
+  EXPECT_FALSE(IsSameOrInside("C:\\ab", "C:\\a"));
+  EXPECT_FALSE(IsSameOrInside("C:\\a", "C:\\a\\b"));
+  EXPECT_FALSE(IsSameOrInside("D:\\a\\b", "C:\\a"));
 }
 
 }  // namespace
