@@ -101,6 +101,36 @@ bool ForEachValue(HKEY key, Visit&& visit) {
   }
 }
 
+#ifdef _WIN64
+// A 64-bit process sees the 64-bit classes unless it asks for the 32-bit view.
+constexpr REGSAM kClasses32bitView = KEY_WOW64_32KEY;
+#else
+constexpr REGSAM kClasses32bitView = 0;  // a 32-bit process's own view is the 32-bit one
+#endif
+
+// The class identifiers in one view of HKEY_CLASSES_ROOT\CLSID whose class
+// declares the category.
+std::vector<std::string> ClassesOfCategory(const std::string& catId, REGSAM view) {
+  unique_hkey classes;
+  if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID", 0, KEY_READ | view, classes.put()) != ERROR_SUCCESS) {
+    classes.release();
+    return {};
+  }
+  std::vector<std::string> found;
+  for (std::string& clsid : EnumNames(kLongestKeyName, [&](DWORD index, wchar_t* name, DWORD* length) {
+         return ::RegEnumKeyExW(classes.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+       })) {
+    unique_hkey category;
+    const std::wstring path = Widen(clsid + "\\Implemented Categories\\" + catId);
+    if (::RegOpenKeyExW(classes.get(), path.c_str(), 0, KEY_READ | view, category.put()) != ERROR_SUCCESS) {
+      category.release();
+      continue;
+    }
+    found.push_back(std::move(clsid));
+  }
+  return found;
+}
+
 // The reason of a failure caught inside an operation that reports through FalseCause.
 std::string DescriptionOf(const std::exception& failure) {
   if (const auto* error = dynamic_cast<const hg::win::HResultError*>(&failure)) {
@@ -379,10 +409,11 @@ bool RegistryAccess::CopyTree(std::uint32_t key, const std::string& subKey, std:
                               const std::string& putToSubKey, std::string& falseCause) const {
   const std::string destination = Join(putToSubKey, LastName(subKey));
   {
-    unique_hkey target;
-    if (!CreateKeyAnyOS(toKey, destination, target, falseCause)) return false;
+    // The source first: a missing one must leave no empty copy behind.
     unique_hkey source;
     if (!OpenKey(key, subKey, true, source, falseCause)) return false;
+    unique_hkey target;
+    if (!CreateKeyAnyOS(toKey, destination, target, falseCause)) return false;
     LSTATUS written = ERROR_SUCCESS;
     ForEachValue(source.get(), [&](const std::wstring& name, DWORD type,
                                    std::span<const std::uint8_t> data) {
@@ -441,30 +472,18 @@ std::vector<RegistryAccess::FoundClass> RegistryAccess::EnumClassesOfCategory(
     const std::string& catId, bool include32, bool include64) const {
   const bool with64 = include64 && flags_.isWindows64;
   const bool both = include32 && with64;
-  const auto categoryKey = [&](const std::string& clsid) {
-    return "CLSID\\" + clsid + "\\Implemented Categories\\" + catId;
-  };
   std::vector<FoundClass> found;
   std::set<std::string> seen;
   if (include32) {
-    for (const std::string& clsid : EnumKey(kClassesRoot, "CLSID")) {
-      unique_hkey opened;
-      if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, Widen(categoryKey(clsid)).c_str(), 0, KEY_READ,
-                          opened.put()) != ERROR_SUCCESS) {
-        opened.release();
-        continue;
-      }
-      found.push_back({clsid, both});
+    for (std::string& clsid : ClassesOfCategory(catId, kClasses32bitView)) {
       seen.insert(hg::text::FoldCase(clsid));
+      found.push_back({std::move(clsid), both});
     }
   }
   if (with64) {
-    for (const std::string& clsid : EnumKey(kClassesRoot64, "CLSID")) {
-      unique_hkey opened;
-      std::string ignored;
-      if (!OpenKey(kClassesRoot64, categoryKey(clsid), true, opened, ignored)) continue;
+    for (std::string& clsid : ClassesOfCategory(catId, KEY_WOW64_64KEY)) {
       if (both && seen.count(hg::text::FoldCase(clsid)) != 0) continue;
-      found.push_back({clsid, false});
+      found.push_back({std::move(clsid), false});
     }
   }
   return found;

@@ -69,7 +69,8 @@ class RegistryAccess {
     std::string clsid;
     bool keyed;  // added with the class identifier as its key too
   };
-  // Classes declaring the category, those of the process's own view first.
+  // Classes declaring the category: those of the 32-bit view first, then
+  // those of the 64-bit view on a 64-bit Windows.
   std::vector<FoundClass> EnumClassesOfCategory(const std::string& catId, bool include32,
                                                 bool include64) const;
 

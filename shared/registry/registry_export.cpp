@@ -11,6 +11,17 @@ namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
 
+// Text in double quotes, a backslash before each backslash and quote: value
+// names and string data alike, so that the file reads back as written.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '\\' || c == '"') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
 // The UTF-16 text of string data, without the terminating zero unit.
 std::string StringData(std::span<const std::uint8_t> data) {
   std::u16string units;
@@ -18,12 +29,7 @@ std::string StringData(std::span<const std::uint8_t> data) {
     units += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
   }
   if (!units.empty() && units.back() == u'\0') units.pop_back();
-  std::string escaped;
-  for (const char c : hg::text::Utf16ToUtf8(units)) {
-    if (c == '\\' || c == '"') escaped += '\\';
-    escaped += c;
-  }
-  return '"' + escaped + '"';
+  return Quoted(hg::text::Utf16ToUtf8(units));
 }
 
 std::string Lowercase(std::string text) {
@@ -67,7 +73,7 @@ std::string KeySection(std::string_view rootName, std::string_view subKey) {
 }
 
 std::string ValueLine(std::string_view name, std::uint32_t type, std::span<const std::uint8_t> data) {
-  std::string line = name.empty() ? "@" : '"' + std::string(name) + '"';
+  std::string line = name.empty() ? "@" : Quoted(name);
   line += '=';
   switch (type) {
     case kTypeString: line += StringData(data); break;

@@ -19,7 +19,8 @@ std::string ByteToHex(std::uint8_t byte);
 std::string KeySection(std::string_view rootName, std::string_view subKey);
 
 // One value's line with its CR LF: "name"=data, or @=data for the default
-// value. Names are UTF-8; string data are the registry's UTF-16LE bytes.
+// value. Names are UTF-8; string data are the registry's UTF-16LE bytes. A
+// backslash or double quote in a name or string data gets a backslash before it.
 std::string ValueLine(std::string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
 
 }  // namespace tk::registry

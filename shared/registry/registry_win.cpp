@@ -107,10 +107,12 @@ VARTYPE ElementType(SAFEARRAY* array) {
 
 std::vector<std::uint8_t> BytesOf(SAFEARRAY* array) {
   std::vector<std::uint8_t> bytes(array->rgsabound[0].cElements);
+  // Asked before the data are taken: a throw between the two would leave the caller's array locked.
+  const bool asBytes = ElementType(array) == VT_UI1;
   void* data = nullptr;
   THROW_IF_FAILED(::SafeArrayAccessData(array, &data));
   HRESULT hr = S_OK;
-  if (ElementType(array) == VT_UI1) {
+  if (asBytes) {
     std::copy_n(static_cast<const std::uint8_t*>(data), bytes.size(), bytes.begin());
   } else {
     const auto* items = static_cast<const VARIANT*>(data);

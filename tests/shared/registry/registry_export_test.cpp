@@ -46,6 +46,13 @@ TEST(RegistryExport, StringEscapesBackslashesAndQuotes) {
             "\"Path\"=\"C:\\\\a \\\"b\\\"\"\r\n");
 }
 
+TEST(RegistryExport, NameEscapesBackslashesAndQuotesAsStringDataDo) {
+  EXPECT_EQ(ValueLine("C:\\dir\\file.dll", kTypeString, Utf16Bytes(u"v", true)),
+            "\"C:\\\\dir\\\\file.dll\"=\"v\"\r\n");
+  const std::uint8_t one[] = {1, 0, 0, 0};
+  EXPECT_EQ(ValueLine("say \"hi\"", kTypeDword, one), "\"say \\\"hi\\\"\"=dword:00000001\r\n");
+}
+
 TEST(RegistryExport, StringKeepsItsLastCharacterWhenStoredWithoutTerminator) {
   EXPECT_EQ(ValueLine("S", kTypeString, Utf16Bytes(u"abc", false)), "\"S\"=\"abc\"\r\n");
   EXPECT_EQ(ValueLine("S", kTypeString, Utf16Bytes(u"abc", true)), "\"S\"=\"abc\"\r\n");

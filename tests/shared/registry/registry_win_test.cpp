@@ -305,6 +305,24 @@ TEST_F(RegistryTest, SetBinaryRefusesALengthBeyondTheArrayAndWritesNothing) {
   EXPECT_TRUE(stored.second.empty());
 }
 
+TEST_F(RegistryTest, SetBinaryLeavesAnArrayOfUnknownElementTypeUnlocked) {
+  // Built without its element type, as a C++ caller may: the type query fails.
+  SAFEARRAY* array = nullptr;
+  ASSERT_EQ(::SafeArrayAllocDescriptor(1, &array), S_OK);
+  array->cbElements = 1;
+  array->rgsabound[0] = {3, 0};
+  ASSERT_EQ(::SafeArrayAllocData(array), S_OK);
+  VARTYPE type = VT_EMPTY;
+  ASSERT_TRUE(FAILED(::SafeArrayGetVartype(array, &type)));
+  VARIANT value;
+  value.vt = VT_ARRAY | VT_UI1;
+  value.parray = array;
+  VARIANT_BOOL done = VARIANT_TRUE;
+  EXPECT_TRUE(FAILED(registry->SetBINARY(kCurrentUser, B(base).get(), B(L"bin").get(), value, 3, &done)));
+  EXPECT_EQ(array->cLocks, 0u);
+  EXPECT_EQ(::SafeArrayDestroy(array), S_OK);
+}
+
 TEST_F(RegistryTest, DeleteValueTakesAMissingKeyAsSuccessButNotAMissingValue) {
   WriteText(L"", L"v", L"x");
   VARIANT_BOOL done = VARIANT_FALSE;
@@ -548,6 +566,7 @@ TEST_F(RegistryTest, CopySubKeyOfAMissingKeyGivesTheOpenKeyText) {
                                  B(Path(L"dst")).get(), Ref(cause), &done), S_OK);
   EXPECT_FALSE(done);
   EXPECT_EQ(TextOf(cause), L"OpenKey failed('HKEY_CURRENT_USER\\" + Path(L"absent") + L"', ReadOnly=True)");
+  EXPECT_FALSE(hg::test::KeyExists(HKEY_CURRENT_USER, Path(L"dst")));
 }
 
 TEST_F(RegistryTest, CopySingleValueCopiesLargeDataWhole) {
@@ -576,7 +595,8 @@ TEST_F(RegistryTest, CopySingleValueOfAMissingValueGivesTheSystemMessage) {
   EXPECT_FALSE(hg::test::KeyExists(HKEY_CURRENT_USER, Path(L"to")));
 }
 
-// Registers a class of its own with a category of its own in HKEY_CLASSES_ROOT.
+// Registers a class of its own with a category of its own in both views of
+// HKEY_CLASSES_ROOT; a test may add a second class in the 32-bit view only.
 class CategoryTest : public RegistryTest {
  protected:
   void SetUp() override {
@@ -586,15 +606,41 @@ class CategoryTest : public RegistryTest {
     clsid = hg::test::GuidText(guid);
     ASSERT_EQ(::CoCreateGuid(&guid), S_OK);
     category = hg::test::GuidText(guid);
-    unique_hkey key;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT,
-                                (L"CLSID\\" + clsid + L"\\Implemented Categories\\" + category).c_str(), 0,
-                                nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr),
-              ERROR_SUCCESS);
+    Register(clsid, KEY_WOW64_64KEY);
+    Register(clsid, KEY_WOW64_32KEY);
   }
   void TearDown() override {
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, (L"CLSID\\" + clsid).c_str());
+    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+      unique_hkey classes;
+      if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID", 0, KEY_ALL_ACCESS | view, classes.put()) != ERROR_SUCCESS) {
+        classes.release();
+        continue;
+      }
+      ::RegDeleteTreeW(classes.get(), clsid.c_str());
+      if (!clsid32.empty()) ::RegDeleteTreeW(classes.get(), clsid32.c_str());
+    }
     RegistryTest::TearDown();
+  }
+  std::wstring CategoryKey(const std::wstring& id) const {
+    return L"CLSID\\" + id + L"\\Implemented Categories\\" + category;
+  }
+  void Register(const std::wstring& id, REGSAM view) {
+    unique_hkey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, CategoryKey(id).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
+                                nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+  }
+  void Register32bitClass() {
+    GUID guid;
+    ASSERT_EQ(::CoCreateGuid(&guid), S_OK);
+    clsid32 = hg::test::GuidText(guid);
+    Register(clsid32, KEY_WOW64_32KEY);
+    // Without the views kept apart the test below would prove nothing.
+    unique_hkey native;
+    ASSERT_NE(::RegOpenKeyExW(HKEY_CLASSES_ROOT, CategoryKey(clsid32).c_str(), 0, KEY_READ | KEY_WOW64_64KEY,
+                              native.put()),
+              ERROR_SUCCESS);
+    native.release();
   }
   std::vector<std::wstring> Classes(bool include32, bool include64) {
     com_ptr<_CCollection> found;
@@ -605,6 +651,7 @@ class CategoryTest : public RegistryTest {
   }
 
   std::wstring clsid;
+  std::wstring clsid32;
   std::wstring category;
 };
 
@@ -613,6 +660,18 @@ TEST_F(CategoryTest, EnumClassesOfCategoryListsAClassOfBothViewsOnce) {
   EXPECT_EQ(Classes(true, false), std::vector<std::wstring>{clsid});
   EXPECT_EQ(Classes(false, true), std::vector<std::wstring>{clsid});
   EXPECT_TRUE(Classes(false, false).empty());
+}
+
+TEST_F(CategoryTest, EnumClassesOfCategoryListsAClassOfThe32bitViewOnlyWithThe32bitFlag) {
+  Register32bitClass();
+  const auto sorted = [](std::vector<std::wstring> items) {
+    std::sort(items.begin(), items.end());
+    return items;
+  };
+  const auto both = sorted({clsid, clsid32});
+  EXPECT_EQ(sorted(Classes(true, false)), both);
+  EXPECT_EQ(Classes(false, true), std::vector<std::wstring>{clsid});
+  EXPECT_EQ(sorted(Classes(true, true)), both);
 }
 
 TEST(RegistryScripts, VBScriptClientUsesTheRegistryLateBound) {
