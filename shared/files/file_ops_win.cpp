@@ -117,6 +117,14 @@ struct Entry {
   hg::win::ThrowHResult(HRESULT_FROM_WIN32(error), SystemMessageText(error));
 }
 
+// A junction or symbolic link. Other reparse points (cloud placeholders,
+// deduplicated folders) hold their own content.
+bool IsLink(const WIN32_FIND_DATAW& found) {
+  return (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+         (found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT ||
+          found.dwReserved0 == IO_REPARSE_TAG_SYMLINK);
+}
+
 // Every entry a search pattern matches, "." and ".." left out. No match and a
 // missing folder give no entries; any other failure (access denied, a path too
 // long) throws with the system's message, so that an operation built on the
@@ -136,8 +144,8 @@ std::vector<Entry> Search(const std::string& pattern) {
   do {
     const std::wstring_view name(found.cFileName);
     if (name == L"." || name == L"..") continue;
-    entries.push_back({Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
-                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
+    entries.push_back(
+        {Narrow(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, IsLink(found)});
   } while (::FindNextFileW(search.get(), &found));
   const DWORD error = ::GetLastError();
   if (error != ERROR_NO_MORE_FILES) ThrowSearchFailure(error);
@@ -258,8 +266,9 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
   // A folder that is itself a link goes as a link, like the links inside: its
   // target's content is not ours to delete.
   const std::string self = WithoutTrailingBackslash(directory);
-  const DWORD attributes = ::GetFileAttributesW(Widen(self).c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+  WIN32_FIND_DATAW found;
+  const hg::win::unique_find_handle itself(::FindFirstFileW(Widen(self).c_str(), &found));
+  if (itself && IsLink(found)) {
     if (!RemoveFolder(self, false, cause)) {
       falseCause = "RemoveFolder2 failed. " + cause;
       return false;
