@@ -200,10 +200,13 @@ void SetBool(VARIANT* out, bool value) {
 
 // ---- The operations, on UTF-8 paths ----
 
-bool DeleteFilesByMask(const std::string& folder, const std::string& mask,
-                       std::string& falseCause) {
-  falseCause.clear();
-  const std::string directory = WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder)));
+// Paths a search found are used as they are: a name holding "%" is a name,
+// not a variable to expand again.
+
+// Deletes the files `mask` matches in `directory` (expanded, prefixed, with
+// its backslash).
+bool DeleteFilesIn(const std::string& directory, const std::string& mask,
+                   std::string& falseCause) {
   std::vector<Entry> entries;
   if (!SearchOrCause(directory + mask, entries, falseCause)) return false;
   for (const Entry& entry : entries) {
@@ -215,6 +218,12 @@ bool DeleteFilesByMask(const std::string& folder, const std::string& mask,
     }
   }
   return true;
+}
+
+bool DeleteFilesByMask(const std::string& folder, const std::string& mask,
+                       std::string& falseCause) {
+  falseCause.clear();
+  return DeleteFilesIn(WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder))), mask, falseCause);
 }
 
 DWORD CreateOpenFolder(const std::wstring& path) {
@@ -239,6 +248,7 @@ void EnsureFolderExist(const std::string& folder) {
 }
 
 bool RemoveFolderTree(const std::string& folder, std::string& falseCause);
+bool RemoveTreeAt(const std::string& directory, std::string& falseCause);
 
 bool RemoveFolder(const std::string& path, bool withSubFolders, std::string& falseCause) {
   falseCause.clear();
@@ -261,7 +271,11 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
     return false;
   }
   // Prefixed, so that a tree reaching beyond MAX_PATH is searched and removed whole.
-  const std::string directory = WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder)));
+  return RemoveTreeAt(WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder))), falseCause);
+}
+
+// RemoveFolderTree below the expansion: `directory` is prefixed and ends in a backslash.
+bool RemoveTreeAt(const std::string& directory, std::string& falseCause) {
   std::string cause;
   // A folder that is itself a link goes as a link, like the links inside: its
   // target's content is not ours to delete.
@@ -275,7 +289,7 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
     }
     return true;
   }
-  if (!DeleteFilesByMask(directory, "*.*", cause)) {
+  if (!DeleteFilesIn(directory, "*.*", cause)) {
     falseCause = "DeleteFilesByMask2 failed. " + cause;
     return false;
   }
@@ -286,7 +300,7 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
     // A linked folder is removed as a link: what it points to is not part of
     // this tree and must survive.
     const bool removed = entry.isLink ? RemoveFolder(directory + entry.name, false, cause)
-                                      : RemoveFolderTree(directory + entry.name, cause);
+                                      : RemoveTreeAt(directory + entry.name + "\\", cause);
     if (!removed) {
       falseCause = cause;
       return false;
@@ -326,15 +340,14 @@ std::vector<std::string> DirectoryContents(const std::string& folder) {
   return names;
 }
 
-bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
-                      std::string& falseCause) {
-  falseCause.clear();
-  if (Length(source) < 4) {
-    falseCause = messages::InvalidFileOrFolder(source);
-    return false;
-  }
+std::string CauseOf(const hg::win::HResultError& e) {
+  return e.description().empty() ? SystemMessageText(static_cast<DWORD>(e.hr())) : e.description();
+}
+
+// CopyFileOrFolder below the expansion of its source.
+bool CopyExpanded(const std::string& expanded, const std::string& copyTo,
+                  std::string& falseCause) {
   try {
-    const std::string expanded = Expand(source);
     const bool isFolder = IsFolder(expanded);
     const auto plan = PlanCopy(expanded, copyTo);
     if (!plan) {
@@ -353,17 +366,33 @@ bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
     EnsureFolderExist(plan->destination);
     std::string cause;
     for (const std::string& name : DirectoryContents(plan->source)) {
-      if (!CopyFileOrFolder(plan->source + "\\" + name, plan->destination + "\\", cause)) {
+      if (!CopyExpanded(plan->source + "\\" + name, plan->destination + "\\", cause)) {
         falseCause = cause;
         return false;
       }
     }
     return true;
   } catch (const hg::win::HResultError& e) {
-    falseCause = e.description().empty() ? SystemMessageText(static_cast<DWORD>(e.hr()))
-                                         : e.description();
+    falseCause = CauseOf(e);
     return false;
   }
+}
+
+bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
+                      std::string& falseCause) {
+  falseCause.clear();
+  if (Length(source) < 4) {
+    falseCause = messages::InvalidFileOrFolder(source);
+    return false;
+  }
+  std::string expanded;
+  try {
+    expanded = Expand(source);
+  } catch (const hg::win::HResultError& e) {
+    falseCause = CauseOf(e);
+    return false;
+  }
+  return CopyExpanded(expanded, copyTo, falseCause);
 }
 
 MachineType LoadFileHeaderMachine(const std::string& fileName) {

@@ -528,6 +528,21 @@ TEST_F(FileOpsTest, CopyFileOrFolderCopiesATreeIntoAFolder) {
   EXPECT_EQ(ReadRaw(scratch / L"dst\\dir\\sub\\g.txt"), "g");
 }
 
+TEST_F(FileOpsTest, NamesWithPercentSignsInsideATreeAreNamesNotVariables) {
+  std::filesystem::create_directories(scratch / L"src\\dir\\%HG_FILES_NAME%");
+  WriteRaw(scratch / L"src\\dir\\%HG_FILES_NAME%\\h.txt", "h");
+  WriteRaw(scratch / L"src\\dir\\%HG_FILES_NAME%.txt", "t");
+  std::filesystem::create_directory(scratch / L"dst");
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"HG_FILES_NAME", L"other"));
+  OutText cause;
+  EXPECT_TRUE(CopyFileOrFolder(scratch / L"src\\dir", scratch / L"dst\\", cause)) << cause.text();
+  EXPECT_EQ(ReadRaw(scratch / L"dst\\dir\\%HG_FILES_NAME%\\h.txt"), "h");
+  EXPECT_EQ(ReadRaw(scratch / L"dst\\dir\\%HG_FILES_NAME%.txt"), "t");
+  EXPECT_FALSE(Exists(scratch / L"dst\\dir\\other"));
+  EXPECT_TRUE(RemoveFolder2(scratch / L"src", true, cause)) << cause.text();
+  EXPECT_FALSE(Exists(scratch / L"src"));
+}
+
 TEST_F(FileOpsTest, CopyFileOrFolderCopiesAFileToANewNameThroughTheEnvironment) {
   WriteRaw(scratch / L"f.txt", "f");
   ASSERT_TRUE(::SetEnvironmentVariableW(L"HG_FILES_TEST", scratch.path().c_str()));
