@@ -60,10 +60,9 @@ HRESULT GetTypeLibrary(ITypeLib** result) noexcept {
 }  // namespace tk
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    tk::g_module = instance;
-    ::DisableThreadLibraryCalls(instance);
-  }
+  // Thread notifications stay on: the statically linked runtime frees each
+  // thread's own data (thread_local objects) when it is told the thread ends.
+  if (reason == DLL_PROCESS_ATTACH) tk::g_module = instance;
   return TRUE;
 }
 
