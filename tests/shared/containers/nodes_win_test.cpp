@@ -8,11 +8,13 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
 namespace {
 
+using hg::test::Create;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
@@ -35,14 +37,6 @@ struct Texts {
   BSTR Bstr(const std::wstring& text) { return (*this)(text).bstrVal; }
   std::vector<hg::win::unique_bstr> held;
 };
-
-template <typename I>
-com_ptr<I> Make(REFCLSID clsid, REFIID iid) {
-  com_ptr<I> object;
-  EXPECT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object.put_void()),
-            S_OK);
-  return object;
-}
 
 std::wstring AsText(const VARIANT& value) {
   Variant text;
@@ -121,14 +115,14 @@ class NodesTest : public ::testing::Test {
 
   // The object as a new bag reads it back from the bytes of the one it was written to.
   Variant RoundTrip(IDispatch* object) {
-    auto bag = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+    auto bag = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
     VARIANT value;
     value.vt = VT_DISPATCH;
     value.pdispVal = object;
     EXPECT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), value, hg::win::MissingArgument()), S_OK);
     Variant contents;
     EXPECT_EQ(bag->get_Contents(contents.put()), S_OK);
-    auto copy = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+    auto copy = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
     EXPECT_EQ(copy->put_Contents(contents.get()), S_OK);
     Variant restored;
     EXPECT_EQ(copy->ReadProperty(text.Bstr(L"tree"), hg::win::MissingArgument(), restored.put()),
@@ -141,7 +135,7 @@ class NodesTest : public ::testing::Test {
 };
 
 TEST_F(NodesTest, TreeOfDepthThreeComesBackThroughContentsIntoANewBag) {
-  auto root = Make<_CNode>(CLSID_CNode, IID__CNode);
+  auto root = Create<_CNode>(CLSID_CNode, IID__CNode);
   Fill(root.get(), 3, L"root");
   const Variant restoredValue = RoundTrip(root.get());
   ASSERT_EQ(restoredValue.type(), VT_DISPATCH);
@@ -165,14 +159,14 @@ TEST_F(NodesTest, TreeOfDepthThreeComesBackThroughContentsIntoANewBag) {
 }
 
 TEST_F(NodesTest, EntriesRenamedToAnotherEntrysKeyComeBackAllTheSame) {
-  auto nodes = Make<_CNodes>(CLSID_CNodes, IID__CNodes);
+  auto nodes = Create<_CNodes>(CLSID_CNodes, IID__CNodes);
   com_ptr<_CNode> first, second;
   ASSERT_EQ(nodes->Add(first.put()), S_OK);
   ASSERT_EQ(nodes->Add(second.put()), S_OK);
   hg::win::unique_bstr id;
   ASSERT_EQ(first->get_Id(id.put()), S_OK);
   ASSERT_EQ(second->put_Id(id.get()), S_OK);
-  auto params = Make<_CParams>(CLSID_CParams, IID__CParams);
+  auto params = Create<_CParams>(CLSID_CParams, IID__CParams);
   com_ptr<_CParam> a, b;
   ASSERT_EQ(params->Add(text(L"A"), Long(1), a.put()), S_OK);
   ASSERT_EQ(a->put_Name(text.Bstr(L"B")), S_OK);
@@ -201,7 +195,7 @@ TEST_F(NodesTest, EntriesRenamedToAnotherEntrysKeyComeBackAllTheSame) {
 }
 
 TEST_F(NodesTest, NewNodesHaveDistinctIdentifiersInRegistryForm) {
-  auto nodes = Make<_CNodes>(CLSID_CNodes, IID__CNodes);
+  auto nodes = Create<_CNodes>(CLSID_CNodes, IID__CNodes);
   com_ptr<_CNode> first, second, found;
   ASSERT_EQ(nodes->Add(first.put()), S_OK);
   ASSERT_EQ(nodes->Add(second.put()), S_OK);
@@ -216,7 +210,7 @@ TEST_F(NodesTest, NewNodesHaveDistinctIdentifiersInRegistryForm) {
 }
 
 TEST_F(NodesTest, ParamsAreFoundByNameInAnyCase) {
-  auto params = Make<_CParams>(CLSID_CParams, IID__CParams);
+  auto params = Create<_CParams>(CLSID_CParams, IID__CParams);
   com_ptr<_CParam> color, found, bare;
   ASSERT_EQ(params->Add(text(L"Color"), Long(5), color.put()), S_OK);
   ASSERT_EQ(params->get_Item(text(L"color"), found.put()), S_OK);

@@ -9,11 +9,13 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
 namespace {
 
+using hg::test::Create;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
@@ -45,14 +47,6 @@ Variant Text(const wchar_t* text) {
   return v;
 }
 
-template <typename I>
-com_ptr<I> Make(REFCLSID clsid, REFIID iid) {
-  com_ptr<I> object;
-  EXPECT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object.put_void()),
-            S_OK);
-  return object;
-}
-
 std::wstring Description() {
   com_ptr<IErrorInfo> info;
   hg::win::unique_bstr text;
@@ -62,7 +56,7 @@ std::wstring Description() {
 
 class PropertyBagTest : public ::testing::Test {
  protected:
-  void SetUp() override { bag = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag); }
+  void SetUp() override { bag = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag); }
 
   void Write(const wchar_t* name, const VARIANT& value, const VARIANT& byDefault = hg::win::MissingArgument()) {
     EXPECT_EQ(bag->WriteProperty(Bstr(name), value, byDefault), S_OK) << name;
@@ -76,7 +70,7 @@ class PropertyBagTest : public ::testing::Test {
     Variant contents;
     EXPECT_EQ(from->get_Contents(contents.put()), S_OK);
     EXPECT_EQ(contents.type(), VT_ARRAY | VT_UI1);
-    auto to = Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+    auto to = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
     EXPECT_EQ(to->put_Contents(contents.get()), S_OK);
     return to;
   }
@@ -179,7 +173,7 @@ TEST_F(PropertyBagTest, ValueEqualToItsDefaultIsNotStored) {
   Write(L"Id", Text(L"").get(), Text(L"").get());
   Variant contents, empty;
   ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
-  ASSERT_EQ(Make<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag)->get_Contents(empty.put()),
+  ASSERT_EQ(Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag)->get_Contents(empty.put()),
             S_OK);
   EXPECT_EQ(::SafeArrayGetElemsize(contents.get().parray), 1u);
   LONG contentsUpper = 0, emptyUpper = 0;
@@ -204,7 +198,7 @@ TEST_F(PropertyBagTest, CorruptContentsFailWithADescriptionAndChangeNothing) {
 }
 
 TEST_F(PropertyBagTest, ObjectWithoutPersistenceIsRefused) {
-  auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
+  auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
   com_ptr<IUnknown> enumerator;
   ASSERT_EQ(collection->NewEnum(enumerator.put()), S_OK);
   EXPECT_EQ(bag->WriteProperty(Bstr(L"e"), Object(enumerator.get()), hg::win::MissingArgument()), E_NOINTERFACE);
@@ -247,8 +241,8 @@ TEST_F(PropertyBagTest, ANestedFailureNeverBorrowsAnOlderDescription) {
 class CollectionPersistence : public PropertyBagTest {};
 
 TEST_F(CollectionPersistence, RestoredCollectionKeepsOrderAndNestingButNoKeys) {
-  auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
-  auto inner = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
+  auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
+  auto inner = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
   ASSERT_EQ(inner->Add(Text(L"deep").get(), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
   ASSERT_EQ(collection->Add(Text(L"one").get(), Text(L"K1").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
   ASSERT_EQ(collection->Add(Object(inner.get()), Text(L"K2").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
@@ -283,7 +277,7 @@ TEST_F(CollectionPersistence, RestoredCollectionKeepsOrderAndNestingButNoKeys) {
 }
 
 TEST_F(CollectionPersistence, EmptyCollectionWritesNoCount) {
-  auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
+  auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
   com_ptr<IPersistPropertyBag> persist =
       collection.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
   ASSERT_TRUE(persist);
@@ -293,7 +287,7 @@ TEST_F(CollectionPersistence, EmptyCollectionWritesNoCount) {
 }
 
 TEST_F(CollectionPersistence, CollectionHoldingItselfFailsInsteadOfRecursingForever) {
-  auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
+  auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
   ASSERT_EQ(collection->Add(Object(collection.get()), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
   EXPECT_EQ(bag->WriteProperty(Bstr(L"c"), Object(collection.get()), hg::win::MissingArgument()), E_INVALIDARG);
   EXPECT_NE(Description().find(L"holds itself"), std::wstring::npos);
@@ -304,7 +298,7 @@ TEST_F(CollectionPersistence, ForgedCountFailsAtTheFirstMissingEntry) {
   com_ptr<IPropertyBag> forged = bag.query<IPropertyBag>(IID_IPropertyBag);
   VARIANT huge = Number(VT_I4, 0x7FFFFFFF);
   ASSERT_EQ(forged->Write(L"n", &huge), S_OK);
-  auto collection = Make<_CCollection>(CLSID_CCollection, IID__CCollection);
+  auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
   com_ptr<IPersistPropertyBag> persist =
       collection.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
   EXPECT_EQ(persist->Load(forged.get(), nullptr), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));

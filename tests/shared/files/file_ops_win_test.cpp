@@ -12,6 +12,7 @@
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
 #include "tests/shared/files/scratch_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
@@ -20,6 +21,7 @@ namespace {
 using hg::test::Exists;
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
+using hg::test::Bstr;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
@@ -34,15 +36,6 @@ void ExpectSystemMessageForm(const std::wstring& text) {
   EXPECT_EQ(text.back(), L' ') << text;
   EXPECT_NE(text[text.size() - 2], L' ') << text;
 }
-
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : value_(hg::win::MakeBstr(std::wstring_view(text))) {}
-  operator BSTR() const { return value_.get(); }
-
- private:
-  hg::win::unique_bstr value_;
-};
 
 // A by-reference text or flag as a script or a program passes it.
 struct OutText {

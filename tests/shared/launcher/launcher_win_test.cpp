@@ -12,6 +12,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
@@ -29,7 +30,7 @@ struct Delivery {
 };
 
 // A client's event sink: records every call it receives into a shared log.
-class Sink final : public IDispatch {
+class Sink final : public hg::test::EventSink {
  public:
   static com_ptr<Sink> Make(std::string name, std::vector<Delivery>& log) {
     return com_ptr<Sink>::Attach(new Sink(std::move(name), log));
@@ -37,29 +38,6 @@ class Sink final : public IDispatch {
 
   std::function<void()> onEvent;
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID___CreateThread) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                       UINT*) override {
     log_.push_back({name_, id, params->cArgs, ::GetCurrentThreadId(),
@@ -68,13 +46,15 @@ class Sink final : public IDispatch {
     return S_OK;
   }
 
+ protected:
+  void OnLastRelease() override { delete this; }
+
  private:
-  Sink(std::string name, std::vector<Delivery>& log) : name_(std::move(name)), log_(log) {}
-  ~Sink() = default;
+  Sink(std::string name, std::vector<Delivery>& log)
+      : EventSink(DIID___CreateThread), name_(std::move(name)), log_(log) {}
 
   std::string name_;
   std::vector<Delivery>& log_;
-  std::atomic<ULONG> references_{1};
 };
 
 // Runs this thread's message loop until done() holds or the time is up.

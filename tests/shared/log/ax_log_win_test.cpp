@@ -10,6 +10,7 @@
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
 #include "tests/shared/files/scratch_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
@@ -18,16 +19,8 @@ namespace {
 using hg::test::Exists;
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
+using hg::test::Bstr;
 using hg::win::com_ptr;
-
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text) : value_(hg::win::MakeBstr(std::wstring_view(text))) {}
-  operator BSTR() const { return value_.get(); }
-
- private:
-  hg::win::unique_bstr value_;
-};
 
 std::vector<std::string> Split(const std::string& text, const std::string& separator) {
   std::vector<std::string> parts;

@@ -10,6 +10,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
@@ -27,30 +28,12 @@ struct Arrival {
 };
 
 // A client's event sink for __CMsgr, recording every call in a shared list.
-class Sink final : public IDispatch {
+// It lives on the stack.
+class Sink final : public hg::test::EventSink {
  public:
   Sink(std::wstring name, std::vector<Arrival>& arrivals, HRESULT answer = S_OK)
-      : name_(std::move(name)), arrivals_(arrivals), answer_(answer) {}
+      : EventSink(DIID___CMsgr), name_(std::move(name)), arrivals_(arrivals), answer_(answer) {}
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == DIID___CMsgr) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override { return --references_; }  // lives on the stack
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*,
                       EXCEPINFO*, UINT*) override {
     if (id != 1 || flags != DISPATCH_METHOD || params->cArgs != 4) return DISP_E_MEMBERNOTFOUND;
@@ -61,8 +44,6 @@ class Sink final : public IDispatch {
     return answer_;
   }
 
-  ULONG references() const { return references_; }
-
  private:
   static std::wstring Text(const VARIANT& v) {
     return v.vt == VT_BSTR ? std::wstring(v.bstrVal ? v.bstrVal : L"") : L"<not text>";
@@ -71,7 +52,6 @@ class Sink final : public IDispatch {
   std::wstring name_;
   std::vector<Arrival>& arrivals_;
   HRESULT answer_;
-  ULONG references_ = 1;
 };
 
 class MsgrTest : public ::testing::Test {

@@ -1,0 +1,84 @@
+// Helpers for the tests that call the library through COM: texts to pass,
+// objects by class, and a client's event sink.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <string_view>
+
+#include "common/win/com_win.h"
+#include "common/win/text_win.h"
+#include "common/win/unique_any.h"
+
+namespace hg::test {
+
+// A text to pass as a BSTR, alive as long as this object.
+class Bstr {
+ public:
+  explicit Bstr(const std::wstring& text) : value_(hg::win::MakeBstr(std::wstring_view(text))) {}
+  operator BSTR() const { return value_.get(); }
+
+ private:
+  hg::win::unique_bstr value_;
+};
+
+// A new object of the class, asked for iid.
+template <typename I>
+hg::win::com_ptr<I> Create(REFCLSID clsid, REFIID iid) {
+  hg::win::com_ptr<I> object;
+  EXPECT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object.put_void()),
+            S_OK);
+  return object;
+}
+
+// A client's event sink for one source interface: IUnknown and the parts of
+// IDispatch an event source never calls. Derived sinks answer Invoke. It
+// starts with one reference, its creator's; OnLastRelease decides what
+// happens when none is left (nothing, for a sink on the stack).
+class EventSink : public IDispatch {
+ public:
+  explicit EventSink(REFIID events) : events_(events) {}
+  virtual ~EventSink() = default;
+  EventSink(const EventSink&) = delete;
+  EventSink& operator=(const EventSink&) = delete;
+
+  ULONG references() const { return references_; }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) {
+      *object = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) OnLastRelease();
+    return left;
+  }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+
+ protected:
+  virtual void OnLastRelease() {}
+
+ private:
+  IID events_;
+  std::atomic<ULONG> references_{1};
+};
+
+}  // namespace hg::test
