@@ -11,6 +11,7 @@
 #include "app/engine/library_win.h"
 #include "app/resource.h"
 #include "common/text/utf.h"
+#include "common/win/file_win.h"
 #include "common/win/proc_address.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
@@ -79,14 +80,7 @@ class SystemHostsFileSystem final : public HostsFileSystem {
                                                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                                    nullptr));
     THROW_LAST_ERROR_IF(!file);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-      DWORD written = 0;
-      THROW_IF_WIN32_BOOL_FALSE(
-          ::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr));
-      done += written;
-    }
+    hg::win::WriteAll(file.get(), bytes);
     // The new content must be on disk before it takes the old one's place.
     THROW_IF_WIN32_BOOL_FALSE(::FlushFileBuffers(file.get()));
   }

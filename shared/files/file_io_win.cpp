@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "common/win/file_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
@@ -65,15 +66,7 @@ void WriteFileBytes(const std::wstring& path, std::string_view bytes) {
   unique_file_handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   THROW_LAST_ERROR_IF(!file);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    DWORD written = 0;
-    THROW_IF_WIN32_BOOL_FALSE(
-        ::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr));
-    if (written == 0) hg::win::ThrowHResult(HRESULT_FROM_WIN32(ERROR_WRITE_FAULT));
-    done += written;
-  }
+  hg::win::WriteAll(file.get(), bytes);
   THROW_IF_WIN32_BOOL_FALSE(::SetEndOfFile(file.get()));
 }
 
