@@ -9,6 +9,7 @@
 #include "common/win/text_win.h"
 #include "shared/containers/persist_win.h"
 #include "shared/dispatch_win.h"
+#include "shared/simple_object_win.h"
 #include "tkShared.h"
 
 namespace tk {
@@ -57,33 +58,13 @@ void WriteFrom(PropertyList& list, LPCOLESTR name, const VARIANT* value, int dep
 // The bag handed to a nested object while it saves or loads itself. It keeps
 // the object's record alive, so a bag the object holds on to stays valid. A
 // bag for loading is read-only: the record belongs to the bag it came from.
-class NestedBag final : public IPropertyBag {
+class NestedBag final : public SimpleObject<IPropertyBag> {
  public:
   explicit NestedBag(std::shared_ptr<const PersistedObject> source)
-      : source_(std::move(source)), target_(nullptr), depth_(kMaxNesting) {
-    ModuleAddRef();
-  }
+      : source_(std::move(source)), target_(nullptr), depth_(kMaxNesting) {}
   NestedBag(std::shared_ptr<PersistedObject> target, int depth)
-      : source_(target), target_(std::move(target)), depth_(depth) {
-    ModuleAddRef();
-  }
-  NestedBag(const NestedBag&) = delete;
-  NestedBag& operator=(const NestedBag&) = delete;
+      : source_(target), target_(std::move(target)), depth_(depth) {}
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (iid != IID_IUnknown && iid != IID_IPropertyBag) return E_NOINTERFACE;
-    *object = static_cast<IPropertyBag*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   STDMETHODIMP Read(LPCOLESTR name, VARIANT* value, IErrorLog*) override {
     return Trap([&] { ReadInto(source_->properties, name, value); });
   }
@@ -95,7 +76,6 @@ class NestedBag final : public IPropertyBag {
   }
 
  private:
-  ~NestedBag() { ModuleRelease(); }
   template <typename F>
   HRESULT Trap(F&& body) {
     return TrapFailures(L"PropertyBag", IID_IPropertyBag, std::forward<F>(body));
@@ -104,7 +84,6 @@ class NestedBag final : public IPropertyBag {
   std::shared_ptr<const PersistedObject> source_;
   std::shared_ptr<PersistedObject> target_;
   int depth_;
-  std::atomic<ULONG> references_{1};
 };
 
 
