@@ -248,11 +248,9 @@ com_ptr<_CCollection> ReadSites() {
     return hg::win::Narrow(hg::win::AnsiToWide(bytes));
   };
   const VARIANT missing = hg::win::MissingArgument();
+  // BlockedSites lists each site once by the same case fold the keys use.
   for (const std::string& site : engine::BlockedSites(content, decode)) {
     const hg::win::unique_bstr key = MakeBstr("_" + hg::text::FoldCase(site));
-    VARIANT_BOOL held = VARIANT_FALSE;
-    library::Check(sites->IsInCollection(key.get(), &held));
-    if (held) continue;
     const hg::win::unique_bstr name = MakeBstr(site);
     VARIANT item, keyValue;
     item.vt = VT_BSTR;
