@@ -340,10 +340,6 @@ std::vector<std::string> DirectoryContents(const std::string& folder) {
   return names;
 }
 
-std::string CauseOf(const hg::win::HResultError& e) {
-  return e.description().empty() ? SystemMessageText(static_cast<DWORD>(e.hr())) : e.description();
-}
-
 // CopyFileOrFolder below the expansion of its source.
 bool CopyExpanded(const std::string& expanded, const std::string& copyTo,
                   std::string& falseCause) {
@@ -373,7 +369,7 @@ bool CopyExpanded(const std::string& expanded, const std::string& copyTo,
     }
     return true;
   } catch (const hg::win::HResultError& e) {
-    falseCause = CauseOf(e);
+    falseCause = DescriptionOf(e);
     return false;
   }
 }
@@ -389,7 +385,7 @@ bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
   try {
     expanded = Expand(source);
   } catch (const hg::win::HResultError& e) {
-    falseCause = CauseOf(e);
+    falseCause = DescriptionOf(e);
     return false;
   }
   return CopyExpanded(expanded, copyTo, falseCause);

@@ -1,6 +1,7 @@
 // The library's form of a system message: one line, blanks folded.
 #pragma once
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,10 @@ std::string SystemMessageText(unsigned long code);
 // ErrorTextOf with this thread's library flags and the system's message.
 // Windows only.
 std::string ErrorText(unsigned long code);
+
+// What a caught failure says in a FalseCause: its description, or for a
+// failure with an HRESULT and no description the system's message for it.
+// Windows only.
+std::string DescriptionOf(const std::exception& failure);
 
 }  // namespace tk

@@ -1,6 +1,7 @@
 // The system's message text for an error code.
 #include <windows.h>
 
+#include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "shared/global/system_message.h"
 #include "shared/startup_win.h"
@@ -17,6 +18,13 @@ std::string SystemMessageText(unsigned long code) {
 
 std::string ErrorText(unsigned long code) {
   return ErrorTextOf(code, StartLibrary().isVista, code != 0 ? SystemMessageText(code) : "");
+}
+
+std::string DescriptionOf(const std::exception& failure) {
+  if (const auto* error = dynamic_cast<const hg::win::HResultError*>(&failure)) {
+    if (error->description().empty()) return SystemMessageText(static_cast<DWORD>(error->hr()));
+  }
+  return failure.what();
 }
 
 }  // namespace tk

@@ -131,14 +131,6 @@ std::vector<std::string> ClassesOfCategory(const std::string& catId, REGSAM view
   return found;
 }
 
-// The reason of a failure caught inside an operation that reports through FalseCause.
-std::string DescriptionOf(const std::exception& failure) {
-  if (const auto* error = dynamic_cast<const hg::win::HResultError*>(&failure)) {
-    if (error->description().empty()) return SystemMessageText(static_cast<DWORD>(error->hr()));
-  }
-  return failure.what();
-}
-
 }  // namespace
 
 bool RegistryAccess::OpenKey(std::uint32_t key, const std::string& subKey, bool readOnly,
