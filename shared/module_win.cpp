@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "common/win/com_win.h"
+#include "common/win/file_win.h"
 #include "common/win/result.h"
 #include "shared/class_factory_win.h"
 #include "shared/registration_win.h"
@@ -22,18 +23,7 @@ hg::win::com_ptr<ITypeLib> g_typeLibrary;
 
 HMODULE ModuleHandle() noexcept { return g_module; }
 
-std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
-    THROW_LAST_ERROR_IF(length == 0);
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);  // truncated: a long path
-  }
-}
+std::wstring ModulePath() { return hg::win::ModuleFileName(g_module); }
 
 void ModuleAddRef() noexcept { ++g_references; }
 void ModuleRelease() noexcept { --g_references; }

@@ -1,0 +1,74 @@
+#include "app/shell/main_window.h"
+
+#include <gtest/gtest.h>
+
+namespace app::shell {
+namespace {
+
+TEST(MainWindowLogic, TabIndexFromKey) {
+  EXPECT_EQ(TabIndexFromKey("help"), 1);
+  EXPECT_EQ(TabIndexFromKey("blocksite"), 2);
+  EXPECT_EQ(TabIndexFromKey("Help"), 0);
+  EXPECT_EQ(TabIndexFromKey(""), 0);
+}
+
+TEST(MainWindowLogic, KeysAndPages) {
+  struct Row {
+    int key, modifiers;
+    KeyCommand command;
+  };
+  const Row rows[] = {
+      {kKeyF5, 0, KeyCommand::kRefresh},
+      {kKeyF5, kShift, KeyCommand::kNone},
+      {kKeyF5, kCtrl, KeyCommand::kNone},
+      {kKeyTab, kCtrl, KeyCommand::kNextPage},
+      {kKeyTab, kCtrl | kAlt, KeyCommand::kNextPage},
+      {kKeyTab, kCtrl | kShift, KeyCommand::kPreviousPage},
+      {kKeyTab, 0, KeyCommand::kNone},
+      {kKeyTab, kShift, KeyCommand::kNone},
+      {'R', kCtrl, KeyCommand::kNone},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(KeyCommandOf(row.key, row.modifiers), row.command) << row.key << " " << row.modifiers;
+  }
+  EXPECT_EQ(NextPage(1, kPageCount), 2);
+  EXPECT_EQ(NextPage(2, kPageCount), 1);
+  EXPECT_EQ(PreviousPage(1, kPageCount), 2);
+  EXPECT_EQ(PreviousPage(2, kPageCount), 1);
+  EXPECT_EQ(NextPage(0, kPageCount), 1);
+}
+
+TEST(MainWindowLogic, LayoutSkipsNegativeSizes) {
+  MainLayout layout;
+  LayOutMain(layout, 6600, 4410);
+  EXPECT_EQ(layout.tabHeight, 3960);
+  EXPECT_EQ(layout.pageHeight, 3375);
+  EXPECT_EQ(layout.noteTop, 4110);
+  EXPECT_EQ(layout.tabWidth, 6450);
+  EXPECT_EQ(layout.pageWidth, 6015);
+
+  // Too small: the tab strip and the pages keep their last sizes.
+  LayOutMain(layout, 140, 1000);
+  EXPECT_EQ(layout.tabHeight, 550);
+  EXPECT_EQ(layout.pageHeight, 3375);
+  EXPECT_EQ(layout.noteTop, 700);
+  EXPECT_EQ(layout.tabWidth, 6450);
+  EXPECT_EQ(layout.pageWidth, 6015);
+
+  // The pages follow the tab strip even when only their own size is negative.
+  LayOutMain(layout, 500, 0);
+  EXPECT_EQ(layout.tabWidth, 350);
+  EXPECT_EQ(layout.pageWidth, 6015);
+  EXPECT_EQ(layout.tabHeight, 550);
+
+  HelpLayout help;
+  LayOutHelp(help, 6015, 3375);
+  EXPECT_EQ(help.labelWidth, 4515);
+  EXPECT_EQ(help.labelHeight, 3135);
+  LayOutHelp(help, 1400, 200);
+  EXPECT_EQ(help.labelWidth, 4515);
+  EXPECT_EQ(help.labelHeight, 3135);
+}
+
+}  // namespace
+}  // namespace app::shell
