@@ -42,6 +42,9 @@ std::string FormatString(const std::string& text, const std::vector<std::string>
 class AxLogFailureLog final : public FailureLog {
  public:
   AxLogFailureLog(const std::string& logFile, const std::string& shortLogFile);
+  // Writes through a writer that is already set up.
+  explicit AxLogFailureLog(hg::win::com_ptr<_axLog> log) noexcept : log_(std::move(log)) {}
+  const hg::win::com_ptr<_axLog>& writer() const noexcept { return log_; }
   void LogIt(std::int32_t number, const std::string& description, Severity severity,
              const std::string& source) noexcept override;
 

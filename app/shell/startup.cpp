@@ -58,19 +58,18 @@ StartupResult InitializeProgram(StartupSystem& system, const StartupTexts& texts
   std::optional<Failure> ignored;
   const std::string localData =
       Attempt([&] { return system.LocalApplicationDataFolder(); }, std::string(), ignored);
-  // Without the user's folder there is nowhere to write a log: a path made of
+  // Without the user's folder the log writes nowhere: a path made of
   // "Hedgerow" alone would land wherever the current folder happens to be.
   if (!localData.empty()) {
     result.dataFolder = Attempt(
         [&] { return system.MergeFolderAndSubobject(localData, "Hedgerow"); }, std::string(),
         ignored);
   }
-  if (!result.dataFolder.empty()) {
-    Attempt([&] { system.EnsureFolderExist(result.dataFolder); }, ignored);
-    Attempt([&] {
-      system.OpenLog(result.dataFolder + "\\HGRW.log", result.dataFolder + "\\short.log");
-    }, ignored);
-  }
+  if (!result.dataFolder.empty()) Attempt([&] { system.EnsureFolderExist(result.dataFolder); }, ignored);
+  const auto logFile = [&](const char* name) {
+    return result.dataFolder.empty() ? std::string() : result.dataFolder + "\\" + name;
+  };
+  Attempt([&] { system.OpenLog(logFile("HGRW.log"), logFile("short.log")); }, ignored);
 
   const auto trace = [&](const std::string& text) {
     system.LogIt(0, text, Severity::kTrace, kInitializeSource);

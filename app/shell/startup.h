@@ -26,7 +26,8 @@ class StartupSystem {
   virtual std::string MergeFolderAndSubobject(const std::string& folder,
                                               const std::string& name) = 0;
   virtual void EnsureFolderExist(const std::string& folder) = 0;
-  // Creates the log writer with its main and short log file.
+  // Creates the log writer with its main and short log file (both empty: a
+  // writer that writes nowhere).
   virtual void OpenLog(const std::string& logFile, const std::string& shortLogFile) = 0;
   // One entry through the current log writer; never fails.
   virtual void LogIt(std::int32_t number, const std::string& description, Severity severity,
