@@ -23,7 +23,8 @@ std::string ElevationTrace(bool uacEnabled, bool isAdmin, std::int32_t elevation
 }
 
 std::string LauncherParameters(const std::string& shortProgramFolder) {
-  return "\"" + shortProgramFolder + "\\HedgeRun.dll\", " + hg::product::kLauncherEntry + " " +
+  // No blank after the comma: Wine's rundll32 would take it into the entry's name.
+  return "\"" + shortProgramFolder + "\\HedgeRun.dll\"," + hg::product::kLauncherEntry + " " +
          shortProgramFolder;
 }
 

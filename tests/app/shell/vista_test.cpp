@@ -36,7 +36,7 @@ TEST(Vista, DecisionTable) {
 TEST(Vista, TraceAndLauncherTexts) {
   EXPECT_EQ(ElevationTrace(true, false, -1), "UACEnabled=True, IsAdmin=False, ElevationType=-1");
   const std::string parameters = LauncherParameters("C:\\PROGRA~1\\HEDGER~1");
-  EXPECT_EQ(parameters, "\"C:\\PROGRA~1\\HEDGER~1\\HedgeRun.dll\", hedgerun C:\\PROGRA~1\\HEDGER~1");
+  EXPECT_EQ(parameters, "\"C:\\PROGRA~1\\HEDGER~1\\HedgeRun.dll\",hedgerun C:\\PROGRA~1\\HEDGER~1");
   EXPECT_EQ(LauncherTrace("C:\\windows\\system32\\rundll32.exe", parameters),
             "File='C:\\windows\\system32\\rundll32.exe', Parameters='" + parameters + "'");
 }
