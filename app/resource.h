@@ -2,10 +2,22 @@
 #pragma once
 
 #define IDI_HEDGEROW 1
+#define IDI_LOGO 2
+
+// The splash picture drawn for 96, 144 and 192 dots per inch (PNG, RCDATA).
+#define IDP_SPLASH_96 20
+#define IDP_SPLASH_144 21
+#define IDP_SPLASH_192 22
 
 // String table: the product name, also the caption of the main window and
 // the title of message boxes that give none.
 #define IDS_PRODUCT_NAME 100
+
+// Start-up's stops, and the help page's description.
+#define IDS_NO_SYSTEM_FOLDER 101
+#define IDS_UNKNOWN_WINDOWS_VERSION 102
+#define IDS_ACCESS_DENIED 103
+#define IDS_HELP_DESCRIPTION 112
 
 // Failure texts: the failure's description follows each directly. A failure
 // the program raises itself carries 0x80040000 plus the id as its number.
@@ -21,3 +33,21 @@
 #define IDD_INPUT_BOX 200
 #define IDC_INPUT_PROMPT 201
 #define IDC_INPUT_TEXT 202
+
+// The main window's menu.
+#define IDM_MAIN 300
+#define IDM_REFRESH 301
+#define IDM_EXIT 302
+#define IDM_BLOCK_LIST 303
+#define IDM_BACKUP 304
+#define IDM_RESTORE 305
+#define IDM_PASSWORD_PROTECTION 306
+#define IDM_VISIT_HOMEPAGE 307
+#define IDM_ABOUT 308
+
+// The About box.
+#define IDD_ABOUT 400
+#define IDC_ABOUT_LOGO 401
+#define IDC_ABOUT_NAME 402
+#define IDC_ABOUT_SEPARATOR 403
+#define IDC_ABOUT_VISIT 404
