@@ -58,8 +58,8 @@ void ReportFailure(const Failure& failure, const std::string& source, const std:
   }
 }
 
-void SwallowFailure(const Failure& failure, const std::string& source) {
-  Log(failure, Severity::kError, source);
+void SwallowFailure(const Failure& failure, const std::string& source, Severity severity) {
+  Log(failure, severity, source);
 }
 
 void RepairAndRaise(const Failure& failure, const std::string& source, int textId,

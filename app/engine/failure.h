@@ -70,8 +70,9 @@ Failure FailureOf(std::exception_ptr error);
 void ReportFailure(const Failure& failure, const std::string& source, const std::string& text,
                    int icon);
 
-// Pattern S: log with sevError; the caller never learns of it.
-void SwallowFailure(const Failure& failure, const std::string& source);
+// Pattern S: log with `severity`; the caller never learns of it.
+void SwallowFailure(const Failure& failure, const std::string& source,
+                    Severity severity = Severity::kError);
 
 // Pattern E: log with sevError, run `repair` ignoring its own failures, then
 // raise the program's failure `textId` with `text` followed by the description.

@@ -11,41 +11,7 @@
 namespace app {
 namespace {
 
-using test::RecordingLog;
-
-class RecordingDialogs final : public UserDialogs {
- public:
-  int ShowMessageBox(const std::string& prompt, int style, const std::string& title) override {
-    shown.push_back(prompt + "|" + std::to_string(style) + "|" + title);
-    return kResultOk;
-  }
-  std::optional<std::string> ShowInputBox(const std::string&, const std::string&,
-                                          const std::string&, std::optional<int>,
-                                          std::optional<int>) override {
-    return std::nullopt;
-  }
-  std::vector<std::string> shown;
-};
-
-class FailureTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    previousLog_ = SetFailureLog(&log);
-    previousDialogs_ = SetUserDialogs(&dialogs);
-    SetProductName("Hedgerow");
-  }
-  void TearDown() override {
-    SetFailureLog(previousLog_);
-    SetUserDialogs(previousDialogs_);
-  }
-
-  RecordingLog log;
-  RecordingDialogs dialogs;
-
- private:
-  FailureLog* previousLog_ = nullptr;
-  UserDialogs* previousDialogs_ = nullptr;
-};
+using FailureTest = test::RecordingTest;
 
 constexpr std::int32_t kAccessDenied = static_cast<std::int32_t>(0x80070005u);
 
