@@ -79,8 +79,6 @@ std::string DecodePassword(std::string_view stored) {
   return Utf8Of(password);
 }
 
-std::string MaskedText(std::string_view text) {
-  return std::string(CodePoints(text).size(), '*');
-}
+std::string MaskedText(std::string_view text) { return std::string(CodePoints(text).size(), '*'); }
 
 }  // namespace app::protection

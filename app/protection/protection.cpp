@@ -42,8 +42,8 @@ bool LoginModel::Check(const std::string& typed, const char* source) {
       [&](const Failure& failure) {
         // The typed text is usually the password with a typo: the log keeps
         // only its length.
-        Failure entry(failure.number(), kAccessDenied + failure.description() + " \"" +
-                                            MaskedText(typed) + "\"");
+        Failure entry(failure.number(),
+                      kAccessDenied + failure.description() + " \"" + MaskedText(typed) + "\"");
         SwallowFailure(entry, source, Severity::kInternalError);
         try {
           AppMsgBox(kAccessDenied + failure.description(), kOkOnly + kIconExclamation, "");

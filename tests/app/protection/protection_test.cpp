@@ -13,8 +13,9 @@ namespace {
 class Login : public ProtectionTest {
  protected:
   void Protect(const std::string& password) {
-    ASSERT_TRUE(store.WriteProperties({{kProtectionEnabled, Setting::Boolean(true)},
-                                       {kStoredPassword, Setting::Text(EncodePassword(password))}}));
+    ASSERT_TRUE(
+        store.WriteProperties({{kProtectionEnabled, Setting::Boolean(true)},
+                               {kStoredPassword, Setting::Text(EncodePassword(password))}}));
   }
   LoginModel login{store};
 };

@@ -12,7 +12,8 @@ namespace {
 
 std::string StoredText(const tk::PropertyList& bag) {
   const auto bytes = tk::Serialize(bag);
-  return tk::Base64EncodeB(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  return tk::Base64EncodeB(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 tk::PropertyList BagOf(const std::string& text) {
@@ -65,7 +66,8 @@ TEST_F(SettingsStore, ACorruptStoreReadsAsEmptyAndTheNextWriteReplacesIt) {
       {"not Base64", "<<not a bag>>"},
       {"truncated", truncated},
       {"another version", otherVersion},
-      {"count beyond the entries", StoredText(entry(whole, "c", Setting::Signed(tk::ValueKind::Int32, 2)))},
+      {"count beyond the entries",
+       StoredText(entry(whole, "c", Setting::Signed(tk::ValueKind::Int32, 2)))},
       {"negative count", StoredText(entry(whole, "c", Setting::Signed(tk::ValueKind::Int32, -1)))},
       {"count as text", StoredText(entry(whole, "c", Setting::Text("1")))},
       {"name not text", StoredText(entry(whole, "n1", Setting::Boolean(true)))},

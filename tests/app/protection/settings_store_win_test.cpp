@@ -1,0 +1,122 @@
+#include "app/protection/settings_store_win.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/protection/protection.h"
+#include "common/win/com_win.h"
+#include "tests/support/com_test_win.h"
+#include "tests/support/win_test_support.h"
+#include "tkShared.h"
+
+namespace app::protection {
+namespace {
+
+using hg::test::Bstr;
+using hg::test::Create;
+using hg::win::com_ptr;
+using hg::win::Variant;
+
+constexpr char kTestKey[] = "Software\\Tarnwick Software\\Hedgerow Tests\\Protection";
+constexpr wchar_t kTestKeyW[] = L"Software\\Tarnwick Software\\Hedgerow Tests\\Protection";
+constexpr wchar_t kTestRoot[] = L"Software\\Tarnwick Software\\Hedgerow Tests";
+
+VARIANT Borrowed(BSTR text) {
+  VARIANT value;
+  value.vt = VT_BSTR;
+  value.bstrVal = text;
+  return value;
+}
+
+VARIANT NoDefault() { return hg::win::MissingArgument(); }
+
+// The library's own classes on one side, the program's store on the other,
+// meeting in the real registry.
+class StoreInRegistry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(apartment_.result(), S_OK);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot);
+    registry = Create<_CRegistry>(CLSID_CRegistry, IID__CRegistry);
+    global = Create<_CGlobal>(CLSID_CGlobal, IID__CGlobal);
+    bag = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+    ASSERT_TRUE(registry && global && bag);
+  }
+  void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot); }
+
+  hg::test::ComApartment apartment_;
+  com_ptr<_CRegistry> registry;
+  com_ptr<_CGlobal> global;
+  com_ptr<_PropertyBag> bag;
+};
+
+TEST_F(StoreInRegistry, TheProgramReadsWhatTheLibraryWrote) {
+  const Bstr pp(L"PP"), enabled(L"PPEnabled"), stored(L"b3a7");
+  VARIANT yes;
+  yes.vt = VT_BOOL;
+  yes.boolVal = VARIANT_TRUE;
+  VARIANT two;
+  two.vt = VT_I4;
+  two.lVal = 2;
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"n1"), Borrowed(enabled), NoDefault()), S_OK);
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"v1"), yes, NoDefault()), S_OK);
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"n2"), Borrowed(pp), NoDefault()), S_OK);
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"v2"), Borrowed(stored), NoDefault()), S_OK);
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"c"), two, NoDefault()), S_OK);
+  Variant contents;
+  ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
+  hg::win::unique_bstr text;
+  ASSERT_EQ(global->Base64EncodeB(contents.get(), text.put()), S_OK);
+  VARIANT_BOOL written = VARIANT_FALSE;
+  ASSERT_EQ(registry->SetSTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.get(),
+                                &written),
+            S_OK);
+  ASSERT_TRUE(written);
+
+  RegistrySettingsText place(kCurrentUser, kTestKey, kStoreValueName);
+  CRData store(place);
+  EXPECT_TRUE(ProtectionEnabled(store));
+  EXPECT_EQ(store.ReadProperty("pp"), Setting::Text("b3a7"));
+}
+
+TEST_F(StoreInRegistry, TheProgramsFirstWriteCreatesTheValueTheLibraryReads) {
+  RegistrySettingsText place(kCurrentUser, kTestKey, kStoreValueName);
+  CRData store(place);
+  EXPECT_EQ(store.ReadProperty("PPEnabled", Setting::Boolean(true)), Setting::Empty());
+  ASSERT_TRUE(store.WriteProperties(
+      {{"PPEnabled", Setting::Boolean(true)}, {"PP", Setting::Text("b3a7")}}));
+
+  Variant text;
+  VARIANT_BOOL found = VARIANT_FALSE;
+  ASSERT_EQ(registry->QuerySTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.put(),
+                                  &found),
+            S_OK);
+  ASSERT_TRUE(found);
+  SAFEARRAY* bytes = nullptr;
+  ASSERT_EQ(global->Base64DecodeB(text.get().bstrVal, &bytes), S_OK);
+  const hg::win::unique_safearray owned(bytes);
+  VARIANT contents;
+  contents.vt = VT_ARRAY | VT_UI1;
+  contents.parray = bytes;
+  ASSERT_EQ(bag->put_Contents(contents), S_OK);
+
+  const struct {
+    const wchar_t* name;
+    VARTYPE type;
+  } expected[] = {
+      {L"n1", VT_BSTR}, {L"v1", VT_BOOL}, {L"n2", VT_BSTR}, {L"v2", VT_BSTR}, {L"c", VT_I4}};
+  for (const auto& e : expected) {
+    Variant value;
+    ASSERT_EQ(bag->ReadProperty(Bstr(e.name), NoDefault(), value.put()), S_OK);
+    EXPECT_EQ(value.type(), e.type) << e.name;
+  }
+  Variant name;
+  ASSERT_EQ(bag->ReadProperty(Bstr(L"n2"), NoDefault(), name.put()), S_OK);
+  EXPECT_STREQ(name.get().bstrVal, L"PP");
+  Variant count;
+  ASSERT_EQ(bag->ReadProperty(Bstr(L"c"), NoDefault(), count.put()), S_OK);
+  EXPECT_EQ(count.get().lVal, 2);
+}
+
+}  // namespace
+}  // namespace app::protection
