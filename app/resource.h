@@ -19,6 +19,13 @@
 #define IDS_ACCESS_DENIED 103
 #define IDS_HELP_DESCRIPTION 112
 
+// Backup and restore messages; 109 and 110 take the chosen file's path as %1.
+#define IDS_BACKUP_COMPLETE 108
+#define IDS_INVALID_BACKUP_FILE 109
+#define IDS_CANNOT_RESTORE 110
+#define IDS_CANNOT_BACKUP 111
+#define IDS_BACKUP_RESTORED 117
+
 // Failure texts: the failure's description follows each directly. A failure
 // the program raises itself carries 0x80040000 plus the id as its number.
 #define IDS_CANNOT_APPLY_BLOCKING 1665

@@ -1,6 +1,7 @@
 // The start-up sequence's system side.
 #include "app/shell/startup_win.h"
 
+#include "app/engine/program_folder_win.h"
 #include "app/engine/user_dialogs.h"
 #include "app/shell/vista_win.h"
 #include "common/product_ids.h"
@@ -98,7 +99,9 @@ std::string SystemStartup::MergeFolderAndSubobject(const std::string& folder,
 }
 
 void SystemStartup::EnsureFolderExist(const std::string& folder) {
-  library::Check(library::SharedFileOps().EnsureFolderExist(MakeBstr(folder).get()));
+  // Not the library's folder, which everyone may write to: the logs are the
+  // program's own.
+  EnsureProgramFolder(hg::win::Widen(folder));
 }
 
 void SystemStartup::OpenLog(const std::string& logFile, const std::string& shortLogFile) {

@@ -1,0 +1,281 @@
+#include "app/backup/backup_win.h"
+
+#include <windows.h>
+#include <dlgs.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "app/engine/failure.h"
+#include "app/engine/library_win.h"
+#include "app/engine/mhgr_win.h"
+#include "app/engine/open_file_dialog_win.h"
+#include "app/engine/user_dialogs.h"
+#include "common/win/result.h"
+#include "common/win/text_win.h"
+#include "tests/app/engine/recording_log.h"
+#include "tests/shared/files/scratch_win.h"
+#include "tests/support/win_test_support.h"
+
+namespace app::backup {
+namespace {
+
+using hg::test::ReadRaw;
+using hg::test::WriteRaw;
+using Names = std::vector<std::string>;
+
+std::wstring RealHostsFile() {
+  wchar_t windows[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windows, MAX_PATH);
+  return std::wstring(windows) + L"\\system32\\drivers\\etc\\hosts";
+}
+
+std::wstring UnblockedKey() { return hg::win::Widen(kUnblockedKey); }
+
+Names RegistryNames() {
+  Names names;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExW(HKEY_CURRENT_USER, UnblockedKey().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return names;
+  }
+  wchar_t name[16384];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 16384;
+    if (::RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.push_back(hg::win::Narrow(std::wstring_view(name, length)));
+  }
+  ::RegCloseKey(key);
+  return names;
+}
+
+void SetRegistryNames(const Names& names) {
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, UnblockedKey().c_str());
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, UnblockedKey().c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  for (const std::string& name : names) {
+    ::RegSetValueExW(key, hg::win::Widen(name).c_str(), 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+  }
+  ::RegCloseKey(key);
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  std::error_code missing;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
+    names.push_back(entry.path().filename().wstring());
+  }
+  return names;
+}
+
+class BackupWinTest : public test::RecordingTest {
+ protected:
+  void SetUp() override {
+    RecordingTest::SetUp();
+    ASSERT_TRUE(SUCCEEDED(apartment_.result()));
+    mhgr::SetHostsFilePath(hosts);
+    hostsBefore_ = ReadRaw(hosts);
+    ASSERT_NE(hostsBefore_, "<missing>");
+    registryBefore_ = RegistryNames();
+  }
+  void TearDown() override {
+    WriteRaw(hosts, hostsBefore_);
+    SetRegistryNames(registryBefore_);
+    library::ReleaseShared();
+    RecordingTest::TearDown();
+  }
+
+  ProgramBackupEnvironment Environment(std::string chosen = {}) {
+    return ProgramBackupEnvironment(backups, [this] { ++refreshes; },
+                                    [this, chosen](const OpenFileRequest& request) {
+                                      asked = request;
+                                      return std::optional<std::string>(chosen);
+                                    });
+  }
+
+  // The only file in the backup folder.
+  std::wstring OnlyBackup() {
+    const auto files = FilesIn(backups);
+    EXPECT_EQ(files.size(), 1u);
+    return files.empty() ? std::wstring() : backups + L"\\" + files[0];
+  }
+
+  Names HostsSites() {
+    ProgramBackupEnvironment environment = Environment();
+    return environment.BlockedSites();
+  }
+
+  hg::test::ComApartment apartment_;
+  hg::test::ScratchFolder folder{L"backup"};
+  // Neither it nor its parent exists yet.
+  std::wstring backups = folder / L"Program\\Backup";
+  std::wstring hosts = RealHostsFile();
+  int refreshes = 0;
+  OpenFileRequest asked;
+
+ private:
+  std::string hostsBefore_;
+  Names registryBefore_;
+};
+
+TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
+  WriteRaw(hosts, "# kept\r\n127.0.0.1 localhost\r\n127.0.0.1 a.com\r\n127.0.0.1 B.com\r\n");
+  SetRegistryNames({"c.com", "d.com"});
+  std::string reason;
+  ProgramBackupEnvironment backingUp = Environment();
+  ASSERT_TRUE(BackupConfiguration(backingUp, reason)) << reason;
+  const std::wstring backup = OnlyBackup();
+  EXPECT_EQ(ReadRaw(backup), "Blocked: a.com, B.com\r\nUnblocked: c.com, d.com\r\n\r\n");
+  const std::wstring name = std::filesystem::path(backup).filename().wstring();
+  EXPECT_TRUE(std::regex_match(name, std::wregex(LR"(Backup \S+ \d\d, \d{4} \d\d-\d\d-\d\d\.bak)")));
+
+  mhgr::ApplyBlocked({"x.com"});
+  SetRegistryNames({"y.com"});
+  ::Sleep(1100);  // the undo backup gets a name of its own
+  ProgramBackupEnvironment environment = Environment(hg::win::Narrow(backup));
+  RestoreCommand(environment);
+  EXPECT_EQ(dialogs.shown, Names{"Backup restored successfully.|64|Hedgerow"});
+  EXPECT_EQ(HostsSites(), (Names{"a.com", "B.com"}));
+  EXPECT_EQ(ReadRaw(hosts).substr(0, 31), "# kept\r\n127.0.0.1 localhost\r\n12");
+  EXPECT_EQ(RegistryNames(), (Names{"c.com", "d.com"}));
+  EXPECT_EQ(refreshes, 1);
+  EXPECT_EQ(asked.title, "Select Backup File To Restore");
+  EXPECT_EQ(asked.initialFolder, hg::win::Narrow(backups));
+
+  // The undo backup holds the configuration the restore replaced.
+  ASSERT_EQ(FilesIn(backups).size(), 2u);
+  ASSERT_EQ(log.entries.size(), 1u);
+  const std::string& entry = log.entries[0].description;
+  const std::size_t quote = entry.find('\'');
+  ASSERT_NE(quote, std::string::npos) << entry;
+  const std::string undo = entry.substr(quote + 1, entry.rfind('\'') - quote - 1);
+  EXPECT_EQ(ReadRaw(hg::win::Widen(undo)), "Blocked: x.com\r\nUnblocked: y.com\r\n\r\n");
+}
+
+TEST_F(BackupWinTest, RestoreOfAFileThatIsNoBackupChangesNothing) {
+  const std::wstring file = folder / L"chosen.bak";
+  const std::string path = hg::win::Narrow(file);
+  const std::string refused = "Invalid backup file '" + path + "'. |48|Hedgerow";
+  struct Case {
+    std::string content;
+    std::string message;
+  } const cases[] = {
+      {"", refused},
+      {std::string("\x7F" "ELF\0\x01\xFF\xFE blocked", 14), refused},
+      {std::string(50'000'000, 'a') + ", b.com", refused},
+      {"Unblocked: c.com\r\nBlocked: a.com\r\n", refused},
+      {"Blocked: a.com\r\nUnblocked: c\x01.com\r\n",
+       "Invalid backup file '" + path +
+           "'. The web site name \"c\\x01.com\" holds a control character and cannot be "
+           "blocked.|48|Hedgerow"},
+  };
+  WriteRaw(hosts, "127.0.0.1 keep.com\r\n");
+  SetRegistryNames({"parked.com"});
+  for (const Case& c : cases) {
+    WriteRaw(file, c.content);
+    dialogs.shown.clear();
+    ProgramBackupEnvironment environment = Environment(path);
+    RestoreCommand(environment);
+    EXPECT_EQ(dialogs.shown, Names{c.message});
+  }
+  // A file that is gone by the time it is read.
+  ::DeleteFileW(file.c_str());
+  dialogs.shown.clear();
+  ProgramBackupEnvironment environment = Environment(path);
+  RestoreCommand(environment);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].rfind("Cannot restore from '" + path + "'. Please contact ", 0), 0u)
+      << dialogs.shown[0];
+  EXPECT_EQ(log.entries.size(), 1u);
+
+  EXPECT_EQ(ReadRaw(hosts), "127.0.0.1 keep.com\r\n");
+  EXPECT_EQ(RegistryNames(), Names{"parked.com"});
+  EXPECT_TRUE(FilesIn(backups).empty());
+  EXPECT_EQ(refreshes, 0);
+}
+
+TEST_F(BackupWinTest, AHostsFileThatCannotBeWrittenLeavesTheRegistryListAsItWas) {
+  const std::wstring file = folder / L"chosen.bak";
+  WriteRaw(file, "Blocked: a.com\r\nUnblocked: c.com\r\n");
+  WriteRaw(hosts, "127.0.0.1 keep.com\r\n");
+  SetRegistryNames({"parked.com"});
+  {
+    // Readable, but held so that nothing can take its place.
+    const hg::win::unique_file_handle held(::CreateFileW(
+        hosts.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    ProgramBackupEnvironment environment = Environment(hg::win::Narrow(file));
+    RestoreCommand(environment);
+  }
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].rfind("Cannot restore from '", 0), 0u) << dialogs.shown[0];
+  EXPECT_EQ(ReadRaw(hosts), "127.0.0.1 keep.com\r\n");
+  EXPECT_EQ(RegistryNames(), Names{"parked.com"});
+  // The undo backup was written before the hosts file was tried.
+  EXPECT_EQ(ReadRaw(OnlyBackup()), "Blocked: keep.com\r\nUnblocked: parked.com\r\n\r\n");
+  EXPECT_EQ(log.entries.back().source, "FMain.mnuRestore_Click");
+}
+
+TEST_F(BackupWinTest, ABackupFolderThatCannotBeCreatedSays111) {
+  WriteRaw(folder / L"file", "");
+  backups = folder / L"file\\Backup";
+  ProgramBackupEnvironment environment = Environment();
+  BackupCommand(environment);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].rfind("Cannot backup configuration data. ", 0), 0u);
+  EXPECT_GT(dialogs.shown[0].size(), 40u) << dialogs.shown[0];
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_EQ(log.entries[0].source, "FMain.mnuBackup_Click");
+}
+
+TEST_F(BackupWinTest, TenThousandBlockedAndAThousandUnblockedSitesComeBackInOrder) {
+  Names blocked, unblocked;
+  for (int i = 0; i < 10'000; ++i) blocked.push_back("b" + std::to_string(i * 7919 % 10'007) + ".com");
+  for (int i = 0; i < 1'000; ++i) unblocked.push_back("u" + std::to_string(i * 997 % 1'009) + ".org");
+  mhgr::ApplyBlocked(blocked);
+  SetRegistryNames(unblocked);
+  // The order the registry enumerates them in is the list's order.
+  unblocked = RegistryNames();
+  ASSERT_EQ(unblocked.size(), 1'000u);
+  std::string reason;
+  ProgramBackupEnvironment environment = Environment();
+  ASSERT_TRUE(BackupConfiguration(environment, reason)) << reason;
+  const std::wstring backup = OnlyBackup();
+
+  mhgr::ApplyBlocked({});
+  SetRegistryNames({});
+  ProgramBackupEnvironment restoring = Environment(hg::win::Narrow(backup));
+  RestoreCommand(restoring);
+  EXPECT_EQ(dialogs.shown, Names{"Backup restored successfully.|64|Hedgerow"});
+  EXPECT_EQ(HostsSites(), blocked);
+  EXPECT_EQ(RegistryNames(), unblocked);
+}
+
+TEST(OpenFileDialogWin, OpensWithTheTitleAndGivesTheFileTyped) {
+  hg::test::ComApartment apartment;
+  hg::test::ScratchFolder folder{L"open"};
+  const std::wstring file = folder / L"one.bak";
+  WriteRaw(file, "x");
+  const OpenFileRequest request{"Select Backup File To Restore",
+                                {{"Backup Files (*.bak)", "*.bak"}, {"All Files", "*.*"}},
+                                hg::win::Narrow(folder.path())};
+  for (auto show : {ShowOpenFileDialog, ShowClassicOpenFileDialog}) {
+    std::wstring title;
+    hg::test::AnswerNextDialog([&](HWND dialog) {
+      title = hg::test::WindowText(dialog);
+      // The file name box: cmb13 or edt1, by dialog and system.
+      ::SetDlgItemTextW(dialog, cmb13, L"one.bak");
+      ::SetDlgItemTextW(dialog, edt1, L"one.bak");
+      ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(show(nullptr, request), hg::win::Narrow(file));
+    EXPECT_EQ(title, L"Select Backup File To Restore");
+  }
+}
+
+}  // namespace
+}  // namespace app::backup
