@@ -34,7 +34,7 @@ com_ptr<_CRegistry> NewRegistry() {
 // The texts of a collection, in its order.
 std::vector<std::string> Texts(_CCollection& collection) {
   com_ptr<IUnknown> unknown;
-  library::Check(collection.NewEnum(unknown.put()));
+  engine::Check(collection.NewEnum(unknown.put()));
   const auto walk = unknown.query<IEnumVARIANT>(IID_IEnumVARIANT);
   if (!walk) hg::win::ThrowHResult(E_NOINTERFACE);
   std::vector<std::string> texts;
@@ -122,17 +122,17 @@ ProgramBackupEnvironment::ProgramBackupEnvironment(std::wstring folder,
     : folder_(std::move(folder)), refreshLists_(std::move(refreshLists)), choose_(std::move(choose)) {}
 
 std::vector<std::string> ProgramBackupEnvironment::BlockedSites() {
-  return Texts(*mhgr::ReadBlockedSites().get());
+  return Texts(*engine::ReadBlockedSites().get());
 }
 
 std::vector<std::string> ProgramBackupEnvironment::UnblockedSites() {
   com_ptr<_CCollection> names;
-  library::Check(NewRegistry()->EnumValues(kCurrentUser, MakeBstr(kUnblockedKey).get(), names.put()));
+  engine::Check(NewRegistry()->EnumValues(kCurrentUser, MakeBstr(kUnblockedKey).get(), names.put()));
   return names ? Texts(*names.get()) : std::vector<std::string>();
 }
 
 void ProgramBackupEnvironment::ApplyBlocked(const std::vector<std::string>& sites) {
-  mhgr::ApplyBlocked(sites);
+  engine::ApplyBlocked(sites);
 }
 
 void ProgramBackupEnvironment::ReplaceUnblocked(const std::vector<std::string>& sites) {
@@ -142,9 +142,9 @@ void ProgramBackupEnvironment::ReplaceUnblocked(const std::vector<std::string>& 
   // The registry class answers false for what it cannot do; the list is then
   // what could be written.
   VARIANT_BOOL done = VARIANT_FALSE;
-  library::Check(registry->DeleteKey(kCurrentUser, key.get(), &done));
+  engine::Check(registry->DeleteKey(kCurrentUser, key.get(), &done));
   for (const std::string& site : sites) {
-    library::Check(registry->SetSTRING(kCurrentUser, key.get(), MakeBstr(site).get(), empty.get(),
+    engine::Check(registry->SetSTRING(kCurrentUser, key.get(), MakeBstr(site).get(), empty.get(),
                                        &done));
   }
 }
@@ -169,7 +169,7 @@ std::string ProgramBackupEnvironment::WriteBackup(const Configuration& configura
 
 std::string ProgramBackupEnvironment::ReadFile(const std::string& path) {
   BSTR text = nullptr;
-  library::Check(library::SharedFileOps().LoadFile(MakeBstr(path).get(), &text));
+  engine::Check(engine::SharedFileOps().LoadFile(MakeBstr(path).get(), &text));
   const hg::win::unique_bstr owned(text);
   return hg::win::FromBstr(owned.get());
 }
@@ -188,7 +188,7 @@ std::string ProgramBackupEnvironment::Text(int id, const std::string& parameter)
     const std::string text = ResourceText(id);
     if (parameter.empty()) return text;
     try {
-      return library::FormatString(text, {parameter});
+      return engine::FormatString(text, {parameter});
     } catch (...) {
       return text;
     }

@@ -7,7 +7,7 @@
 #include "app/engine/hosts_file.h"
 #include "app/engine/user_dialogs.h"
 
-namespace app {
+namespace app::engine {
 namespace {
 
 FailureLog* g_log = nullptr;
@@ -37,7 +37,7 @@ Failure FailureOf(std::exception_ptr error) {
   } catch (const std::system_error& failed) {
     // The platform edge's errors: the number is their code's value.
     return Failure(failed.code().value(), failed.what());
-  } catch (const engine::UnsafeSiteName& unsafe) {
+  } catch (const UnsafeSiteName& unsafe) {
     return Failure(kInvalidArgument, unsafe.what());
   } catch (const std::bad_alloc&) {
     return Failure(kOutOfMemory, "Out of memory");
@@ -80,4 +80,4 @@ void LogTwiceAndRaise(const Failure& failure, const std::string& source, int tex
   throw failure;
 }
 
-}  // namespace app
+}  // namespace app::engine

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace app {
+namespace app::engine {
 
 // A failure as the program sees it: the number and description of an error.
 class Failure : public std::runtime_error {
@@ -99,4 +99,10 @@ void Trapped(Body&& body, OnFailure&& onFailure) {
   onFailure(failure);
 }
 
+}  // namespace app::engine
+
+// The engine's terms (failures, severities, the dialogs) are the vocabulary of
+// the whole program: its other folders use them unqualified.
+namespace app {
+using namespace engine;
 }  // namespace app

@@ -4,7 +4,7 @@
 #include "app/resource.h"
 #include "common/win/result.h"
 
-namespace app {
+namespace app::engine {
 
 bool InputBoxDialog::Show(HINSTANCE instance, HWND owner) {
   const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_INPUT_BOX), owner,
@@ -58,4 +58,4 @@ void InputBoxDialog::OnOk(HWND dialog) {
   ::EndDialog(dialog, IDOK);
 }
 
-}  // namespace app
+}  // namespace app::engine

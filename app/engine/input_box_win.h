@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace app {
+namespace app::engine {
 
 // Fields are set before Show and read after it.
 class InputBoxDialog final {
@@ -30,4 +30,4 @@ class InputBoxDialog final {
   void OnOk(HWND dialog);
 };
 
-}  // namespace app
+}  // namespace app::engine

@@ -6,7 +6,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 
-namespace app::library {
+namespace app::engine {
 namespace {
 
 using hg::win::com_ptr;
@@ -102,4 +102,4 @@ void AxLogFailureLog::LogIt(std::int32_t number, const std::string& description,
   }
 }
 
-}  // namespace app::library
+}  // namespace app::engine

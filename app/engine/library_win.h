@@ -13,7 +13,7 @@
 #include "common/win/com_win.h"
 #include "tkShared.h"
 
-namespace app::library {
+namespace app::engine {
 
 // The one FileOps and the one CGlobal of the run, created on first use.
 _FileOps& SharedFileOps();
@@ -52,4 +52,4 @@ class AxLogFailureLog final : public FailureLog {
   hg::win::com_ptr<_axLog> log_;
 };
 
-}  // namespace app::library
+}  // namespace app::engine

@@ -17,7 +17,7 @@
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 
-namespace app::mhgr {
+namespace app::engine {
 namespace {
 
 using hg::win::com_ptr;
@@ -39,7 +39,7 @@ class SystemHostsFileSystem final : public HostsFileSystem {
  public:
   std::string Read(const std::wstring& path) override {
     SAFEARRAY* raw = nullptr;
-    library::Check(library::SharedFileOps().LoadFileB(MakeBstr(path).get(), &raw));
+    Check(SharedFileOps().LoadFileB(MakeBstr(path).get(), &raw));
     const hg::win::unique_safearray bytes(raw);
     if (!bytes) {
       // The library reads a file it cannot find as an empty one: only a file
@@ -214,7 +214,7 @@ void WriteAtomically(HostsFileSystem& files, const std::wstring& path, const std
 }
 
 void Apply(const std::vector<std::string>& sites) {
-  engine::RequireSafeSiteNames(sites);
+  RequireSafeSiteNames(sites);
   HostsFileSystem& files = FileSystem();
   const std::wstring& path = HostsFilePath();
   std::vector<std::string> entries;
@@ -223,11 +223,11 @@ void Apply(const std::vector<std::string>& sites) {
     // A look-alike or "?" in place of a character would block another site.
     auto entry = hg::win::WideToAnsiExact(hg::win::Widen(site));
     if (!entry) {
-      throw engine::UnsafeSiteName(site, "cannot be written in the hosts file's character set.");
+      throw UnsafeSiteName(site, "cannot be written in the hosts file's character set.");
     }
     entries.push_back(std::move(*entry));
   }
-  const std::string content = engine::ApplyBlockedContent(ReadHostsFile(files, path), entries);
+  const std::string content = ApplyBlockedContent(ReadHostsFile(files, path), entries);
   WriteAtomically(files, path, content);
   FlushDnsCache();
 }
@@ -235,21 +235,21 @@ void Apply(const std::vector<std::string>& sites) {
 std::string CannotApplyText(const std::wstring& path) {
   const std::string text = ResourceText(kCannotApplyTo);
   try {
-    return library::FormatString(text, {hg::win::Narrow(path)});
+    return FormatString(text, {hg::win::Narrow(path)});
   } catch (...) {
     return text;
   }
 }
 
 com_ptr<_CCollection> ReadSites() {
-  com_ptr<_CCollection> sites = library::NewCollection();
+  com_ptr<_CCollection> sites = NewCollection();
   const std::string content = ReadHostsFile(FileSystem(), HostsFilePath());
   const auto decode = [](std::string_view bytes) {
     return hg::win::Narrow(hg::win::AnsiToWide(bytes));
   };
   const VARIANT missing = hg::win::MissingArgument();
   // BlockedSites lists each site once by the same case fold the keys use.
-  for (const std::string& site : engine::BlockedSites(content, decode)) {
+  for (const std::string& site : BlockedSites(content, decode)) {
     const hg::win::unique_bstr key = MakeBstr("_" + hg::text::FoldCase(site));
     const hg::win::unique_bstr name = MakeBstr(site);
     VARIANT item, keyValue;
@@ -257,7 +257,7 @@ com_ptr<_CCollection> ReadSites() {
     item.bstrVal = name.get();
     keyValue.vt = VT_BSTR;
     keyValue.bstrVal = key.get();
-    library::Check(sites->Add(item, keyValue, missing, missing));
+    Check(sites->Add(item, keyValue, missing, missing));
   }
   return sites;
 }
@@ -297,4 +297,4 @@ void ApplyBlocked(const std::vector<std::string>& sites) {
   }
 }
 
-}  // namespace app::mhgr
+}  // namespace app::engine

@@ -10,7 +10,7 @@
 #include "common/win/com_win.h"
 #include "tkShared.h"
 
-namespace app::mhgr {
+namespace app::engine {
 
 // The hosts file of the run. Start-up sets it once; tests point it at a file
 // of their own.
@@ -51,4 +51,4 @@ hg::win::com_ptr<_CCollection> ReadBlockedSites();
 // "MHGR.ApplyBlocked", then raises the failure unchanged.
 void ApplyBlocked(const std::vector<std::string>& sites);
 
-}  // namespace app::mhgr
+}  // namespace app::engine

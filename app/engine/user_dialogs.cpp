@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-namespace app {
+namespace app::engine {
 namespace {
 
 UserDialogs* g_dialogs = nullptr;
@@ -38,4 +38,4 @@ std::string AppInputBox(const std::string& prompt, const std::string& title,
   return Dialogs().ShowInputBox(prompt, TitleOrProductName(title), defaultText, x, y).value_or("");
 }
 
-}  // namespace app
+}  // namespace app::engine

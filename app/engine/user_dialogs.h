@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace app {
+namespace app::engine {
 
 // Button sets and icons of the message box, as the system defines them.
 enum MessageBoxStyle : int {
@@ -45,4 +45,10 @@ std::string AppInputBox(const std::string& prompt, const std::string& title,
                         const std::string& defaultText = {}, std::optional<int> x = {},
                         std::optional<int> y = {});
 
+}  // namespace app::engine
+
+// The engine's terms (failures, severities, the dialogs) are the vocabulary of
+// the whole program: its other folders use them unqualified.
+namespace app {
+using namespace engine;
 }  // namespace app

@@ -5,7 +5,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 
-namespace app {
+namespace app::engine {
 namespace {
 
 // Twips to pixels of the screen: 1440 twips per logical inch.
@@ -38,4 +38,4 @@ std::optional<std::string> SystemDialogs::ShowInputBox(const std::string& prompt
   return hg::win::Narrow(dialog.text);
 }
 
-}  // namespace app
+}  // namespace app::engine

@@ -5,7 +5,7 @@
 
 #include "app/engine/user_dialogs.h"
 
-namespace app {
+namespace app::engine {
 
 class SystemDialogs final : public UserDialogs {
  public:
@@ -20,4 +20,4 @@ class SystemDialogs final : public UserDialogs {
   HINSTANCE instance_;
 };
 
-}  // namespace app
+}  // namespace app::engine

@@ -19,7 +19,7 @@ RegistrySettingsText::RegistrySettingsText(enRegistryKey key, std::string subKey
 std::string RegistrySettingsText::Read() {
   hg::win::Variant value;
   VARIANT_BOOL found = VARIANT_FALSE;
-  library::Check(registry_->QuerySTRING(key_, MakeBstr(subKey_).get(), MakeBstr(valueName_).get(),
+  engine::Check(registry_->QuerySTRING(key_, MakeBstr(subKey_).get(), MakeBstr(valueName_).get(),
                                         value.put(), &found));
   if (value.type() != VT_BSTR) return {};
   return hg::win::FromBstr(value.get().bstrVal);
@@ -27,7 +27,7 @@ std::string RegistrySettingsText::Read() {
 
 void RegistrySettingsText::Write(const std::string& text) {
   VARIANT_BOOL written = VARIANT_FALSE;
-  library::Check(registry_->SetSTRING(key_, MakeBstr(subKey_).get(), MakeBstr(valueName_).get(),
+  engine::Check(registry_->SetSTRING(key_, MakeBstr(subKey_).get(), MakeBstr(valueName_).get(),
                                       MakeBstr(text).get(), &written));
   if (!written) {
     throw Failure(static_cast<std::int32_t>(E_FAIL),

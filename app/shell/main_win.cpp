@@ -5,17 +5,18 @@
 #include "app/engine/user_dialogs_win.h"
 #include "app/resource.h"
 #include "app/shell/main_window_win.h"
-#include "common/win/text_win.h"
 #include "common/win/result.h"
+#include "common/win/text_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
   try {
-    app::SystemDialogs dialogs(instance);
-    app::SetUserDialogs(&dialogs);
-    app::SetProductName(hg::win::Narrow(app::LoadResourceString(instance, IDS_PRODUCT_NAME)));
-    app::MainWindow main(instance);
+    app::engine::SystemDialogs dialogs(instance);
+    app::engine::SetUserDialogs(&dialogs);
+    app::engine::SetProductName(
+        hg::win::Narrow(app::shell::LoadResourceString(instance, IDS_PRODUCT_NAME)));
+    app::shell::MainWindow main(instance);
     main.Create();
     ::ShowWindow(main.handle(), show);
     ::UpdateWindow(main.handle());

@@ -4,7 +4,7 @@
 #include "app/resource.h"
 #include "common/win/result.h"
 
-namespace app {
+namespace app::shell {
 namespace {
 
 constexpr wchar_t kClassName[] = L"HedgerowMainWindow";
@@ -83,4 +83,4 @@ void MainWindow::OnDestroy() {
   ::PostQuitMessage(0);
 }
 
-}  // namespace app
+}  // namespace app::shell

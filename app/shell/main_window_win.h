@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace app {
+namespace app::shell {
 
 // One top-level window; `this` travels in WM_NCCREATE and messages go to
 // HandleMessage.
@@ -32,4 +32,4 @@ class MainWindow final {
 // A string of the program's string table; empty when it has no such id.
 std::wstring LoadResourceString(HINSTANCE instance, UINT id);
 
-}  // namespace app
+}  // namespace app::shell

@@ -23,13 +23,13 @@ std::string TakeBstr(BSTR text) {
 
 void ProgramLog::Open(const std::string& logFile, const std::string& shortLogFile) {
   if (!logFile.empty()) {
-    log_ = std::make_unique<library::AxLogFailureLog>(logFile, shortLogFile);
+    log_ = std::make_unique<engine::AxLogFailureLog>(logFile, shortLogFile);
     return;
   }
   com_ptr<_axLog> writer;
   THROW_IF_FAILED(::CoCreateInstance(CLSID_axLog, nullptr, CLSCTX_INPROC_SERVER, IID__axLog,
                                      writer.put_void()));
-  log_ = std::make_unique<library::AxLogFailureLog>(std::move(writer));
+  log_ = std::make_unique<engine::AxLogFailureLog>(std::move(writer));
 }
 
 void ProgramLog::LogIt(std::int32_t number, const std::string& description, Severity severity,
@@ -42,7 +42,7 @@ void ProgramLog::OfferTo(IDispatch& component) {
   const hg::win::unique_bstr name = MakeBstr(std::wstring_view(L"Init"));
   LPOLESTR names[] = {name.get()};
   DISPID id = 0;
-  library::Check(component.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+  engine::Check(component.GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
   hg::win::Variant held;
   VARIANT* slot = held.put();
   slot->vt = VT_DISPATCH;
@@ -53,7 +53,7 @@ void ProgramLog::OfferTo(IDispatch& component) {
   argument.pvarVal = slot;
   DISPPARAMS parameters{&argument, nullptr, 1, 0};
   hg::win::Variant result;
-  library::Check(component.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
+  engine::Check(component.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &parameters,
                                   result.put(), nullptr, nullptr));
   // Only another log writer may take the place of ours.
   const VARIANT& handed = hg::win::Deref(held.get());
@@ -63,14 +63,14 @@ void ProgramLog::OfferTo(IDispatch& component) {
   if (!object) return;
   com_ptr<_axLog> other;
   if (SUCCEEDED(object->QueryInterface(IID__axLog, other.put_void())) && other) {
-    log_ = std::make_unique<library::AxLogFailureLog>(std::move(other));
+    log_ = std::make_unique<engine::AxLogFailureLog>(std::move(other));
   }
 }
 
 bool CheckComponents(std::string& falseCause) {
   const char* component = "tkShared.dll";
   try {
-    library::NewCollection();
+    engine::NewCollection();
     component = "HGRWCustom.dll";
     CLSID probe;
     THROW_IF_FAILED(::CLSIDFromString(hg::win::Widen(hg::product::kProbeClsid).c_str(), &probe));
@@ -86,14 +86,14 @@ bool CheckComponents(std::string& falseCause) {
 
 std::string SystemStartup::LocalApplicationDataFolder() {
   BSTR folder = nullptr;
-  library::Check(library::SharedGlobal().LocalApplicationDataFolder(&folder));
+  engine::Check(engine::SharedGlobal().LocalApplicationDataFolder(&folder));
   return TakeBstr(folder);
 }
 
 std::string SystemStartup::MergeFolderAndSubobject(const std::string& folder,
                                                    const std::string& name) {
   BSTR path = nullptr;
-  library::Check(library::SharedFileOps().MergeFolderAndSubobject(
+  engine::Check(engine::SharedFileOps().MergeFolderAndSubobject(
       MakeBstr(folder).get(), MakeBstr(name).get(), &path));
   return TakeBstr(path);
 }
@@ -116,7 +116,7 @@ void SystemStartup::LogIt(std::int32_t number, const std::string& description,
 std::string SystemStartup::WindowsVersion(std::int32_t& platformId) {
   hg::win::Variant major, minor, build, platform, servicePack;
   BSTR text = nullptr;
-  library::Check(library::SharedGlobal().WindowsVersion(major.put(), minor.put(), build.put(),
+  engine::Check(engine::SharedGlobal().WindowsVersion(major.put(), minor.put(), build.put(),
                                                         platform.put(), servicePack.put(), &text));
   std::string description = TakeBstr(text);
   hg::win::Variant number;
@@ -127,16 +127,16 @@ std::string SystemStartup::WindowsVersion(std::int32_t& platformId) {
 }
 
 bool SystemStartup::CheckElevation() {
-  vista::SystemElevation elevation(
+  shell::SystemElevation elevation(
       [this](const std::string& text) {
-        log_.LogIt(0, text, Severity::kTrace, vista::kSource);
+        log_.LogIt(0, text, Severity::kTrace, shell::kSource);
       },
       [] {
         // A plain box, not AppMsgBox: its title is the program's name whatever
         // the string table says.
-        AppMsgBox(vista::kNoAdminWarning, kOkOnly + kIconExclamation, "Hedgerow");
+        AppMsgBox(shell::kNoAdminWarning, kOkOnly + kIconExclamation, "Hedgerow");
       });
-  return vista::CheckElevation(elevation);
+  return shell::CheckElevation(elevation);
 }
 
 void SystemStartup::OfferLogToCustomComponent() {
@@ -150,7 +150,7 @@ void SystemStartup::OfferLogToCustomComponent() {
 
 std::string SystemStartup::ExpandWindowsFolder() {
   BSTR folder = nullptr;
-  library::Check(library::SharedGlobal().ExpandEnvironmentStrings(
+  engine::Check(engine::SharedGlobal().ExpandEnvironmentStrings(
       MakeBstr(std::wstring_view(L"%windir%")).get(), &folder));
   std::string expanded = TakeBstr(folder);
   // A variable the system does not know stays as it was written.

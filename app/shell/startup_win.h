@@ -28,7 +28,7 @@ class ProgramLog final : public FailureLog {
   _axLog* writer() const noexcept { return log_ ? log_->writer().get() : nullptr; }
 
  private:
-  std::unique_ptr<library::AxLogFailureLog> log_;
+  std::unique_ptr<engine::AxLogFailureLog> log_;
 };
 
 // Creates one object of each component library; on failure `falseCause`

@@ -3,7 +3,7 @@
 
 #include "common/product_ids.h"
 
-namespace app::vista {
+namespace app::shell {
 namespace {
 
 const char* BooleanText(bool value) { return value ? "True" : "False"; }
@@ -51,4 +51,4 @@ bool CheckElevation(ElevationSystem& system) {
   return false;
 }
 
-}  // namespace app::vista
+}  // namespace app::shell

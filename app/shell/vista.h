@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace app::vista {
+namespace app::shell {
 
 inline constexpr char kSource[] = "MVista";
 inline constexpr std::int32_t kElevationUnknown = -1;
@@ -57,4 +57,4 @@ class ElevationSystem {
 // end (after the warning, or once the elevated instance is on its way).
 bool CheckElevation(ElevationSystem& system);
 
-}  // namespace app::vista
+}  // namespace app::shell

@@ -10,7 +10,7 @@
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 
-namespace app::vista {
+namespace app::shell {
 namespace {
 
 using unique_sid = hg::win::unique_any<hg::win::NullTraits<PSID, ::FreeSid>>;
@@ -132,4 +132,4 @@ void SystemElevation::RestartElevated() {
   ::ShellExecuteW(nullptr, L"runas", launcher.c_str(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
 }
 
-}  // namespace app::vista
+}  // namespace app::shell

@@ -10,7 +10,7 @@
 
 #include "app/shell/vista.h"
 
-namespace app::vista {
+namespace app::shell {
 
 // Platform id 2 and major version exactly 6 (the program declares no later
 // system, so later ones report 6 as well).
@@ -34,10 +34,10 @@ class SystemElevation final : public ElevationSystem {
  public:
   SystemElevation(std::function<void(const std::string&)> trace, std::function<void()> warn)
       : trace_(std::move(trace)), warn_(std::move(warn)) {}
-  bool IsVistaFamily() override { return vista::IsVistaFamily(); }
-  bool IsUACEnabled() override { return vista::IsUACEnabled(); }
+  bool IsVistaFamily() override { return shell::IsVistaFamily(); }
+  bool IsUACEnabled() override { return shell::IsUACEnabled(); }
   bool IsUserAdmin(std::int32_t& elevationType) override {
-    return vista::IsUserAdmin(elevationType);
+    return shell::IsUserAdmin(elevationType);
   }
   bool WasRestarted() override { return TakeRestartedMark(); }
   void Trace(const std::string& text) override { trace_(text); }
@@ -49,4 +49,4 @@ class SystemElevation final : public ElevationSystem {
   std::function<void()> warn_;
 };
 
-}  // namespace app::vista
+}  // namespace app::shell

@@ -5,9 +5,9 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "shared/com/dispatch_win.h"
 #include "shared/containers/enum_variant_win.h"
 #include "shared/containers/persist_win.h"
-#include "shared/dispatch_win.h"
 #include "tkShared.h"
 
 namespace tk {

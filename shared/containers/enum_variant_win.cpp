@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "shared/simple_object_win.h"
+#include "shared/com/simple_object_win.h"
 
 namespace tk {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "shared/com/dispatch_win.h"
 #include "shared/containers/gum_array.h"
-#include "shared/dispatch_win.h"
 #include "tkShared.h"
 
 namespace tk {

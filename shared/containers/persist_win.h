@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/win/com_win.h"
-#include "shared/dispatch_win.h"
+#include "shared/com/dispatch_win.h"
 
 namespace tk {
 

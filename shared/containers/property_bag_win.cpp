@@ -7,9 +7,9 @@
 #include <string>
 
 #include "common/win/text_win.h"
+#include "shared/com/dispatch_win.h"
+#include "shared/com/simple_object_win.h"
 #include "shared/containers/persist_win.h"
-#include "shared/dispatch_win.h"
-#include "shared/simple_object_win.h"
 #include "tkShared.h"
 
 namespace tk {

@@ -10,14 +10,14 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "shared/com/dispatch_win.h"
+#include "shared/com/startup_win.h"
 #include "shared/containers/collection_win.h"
-#include "shared/dispatch_win.h"
 #include "shared/files/file_exist_win.h"
 #include "shared/global/system_info.h"
 #include "shared/global/system_info_win.h"
-#include "shared/global/system_message.h"
 #include "shared/global/text_encoders.h"
-#include "shared/startup_win.h"
+#include "shared/system_message.h"
 #include "tkShared.h"
 
 namespace tk {

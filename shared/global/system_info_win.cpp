@@ -15,7 +15,7 @@
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 #include "shared/global/system_info.h"
-#include "shared/global/system_message.h"
+#include "shared/system_message.h"
 
 namespace tk {
 

@@ -9,9 +9,9 @@
 #include "common/win/com_win.h"
 #include "common/win/result.h"
 #include "common/win/unique_any.h"
-#include "shared/connection_point_win.h"
-#include "shared/dispatch_win.h"
-#include "shared/module_win.h"
+#include "shared/com/connection_point_win.h"
+#include "shared/com/dispatch_win.h"
+#include "shared/com/module_win.h"
 #include "tkShared.h"
 
 namespace tk {

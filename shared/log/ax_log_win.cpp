@@ -5,7 +5,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
-#include "shared/dispatch_win.h"
+#include "shared/com/dispatch_win.h"
 #include "shared/log/log_line.h"
 #include "shared/log/log_win.h"
 #include "tkShared.h"

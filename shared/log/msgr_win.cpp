@@ -4,8 +4,8 @@
 #include "common/win/com_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
-#include "shared/connection_point_win.h"
-#include "shared/dispatch_win.h"
+#include "shared/com/connection_point_win.h"
+#include "shared/com/dispatch_win.h"
 #include "shared/log/log_win.h"
 #include "tkShared.h"
 

@@ -7,9 +7,9 @@
 #include "common/text/utf.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
-#include "shared/global/system_message.h"
 #include "shared/registry/registry_export.h"
 #include "shared/registry/registry_keys.h"
+#include "shared/system_message.h"
 
 namespace tk {
 

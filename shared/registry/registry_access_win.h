@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/win/unique_any.h"
-#include "shared/startup_win.h"
+#include "shared/com/startup_win.h"
 
 namespace tk {
 

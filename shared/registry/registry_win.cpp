@@ -8,11 +8,11 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "shared/com/dispatch_win.h"
+#include "shared/com/startup_win.h"
 #include "shared/containers/collection_win.h"
-#include "shared/dispatch_win.h"
 #include "shared/registry/registry_access_win.h"
 #include "shared/registry/registry_keys.h"
-#include "shared/startup_win.h"
 #include "tkShared.h"
 
 namespace tk {

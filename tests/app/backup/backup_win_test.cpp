@@ -77,7 +77,7 @@ class BackupWinTest : public test::RecordingTest {
   void SetUp() override {
     RecordingTest::SetUp();
     ASSERT_TRUE(SUCCEEDED(apartment_.result()));
-    mhgr::SetHostsFilePath(hosts);
+    engine::SetHostsFilePath(hosts);
     hostsBefore_ = ReadRaw(hosts);
     ASSERT_NE(hostsBefore_, "<missing>");
     registryBefore_ = RegistryNames();
@@ -85,7 +85,7 @@ class BackupWinTest : public test::RecordingTest {
   void TearDown() override {
     WriteRaw(hosts, hostsBefore_);
     SetRegistryNames(registryBefore_);
-    library::ReleaseShared();
+    engine::ReleaseShared();
     RecordingTest::TearDown();
   }
 
@@ -133,7 +133,7 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   const std::wstring name = std::filesystem::path(backup).filename().wstring();
   EXPECT_TRUE(std::regex_match(name, std::wregex(LR"(Backup \S+ \d\d, \d{4} \d\d-\d\d-\d\d\.bak)")));
 
-  mhgr::ApplyBlocked({"x.com"});
+  engine::ApplyBlocked({"x.com"});
   SetRegistryNames({"y.com"});
   ::Sleep(1100);  // the undo backup gets a name of its own
   ProgramBackupEnvironment environment = Environment(hg::win::Narrow(backup));
@@ -236,7 +236,7 @@ TEST_F(BackupWinTest, TenThousandBlockedAndAThousandUnblockedSitesComeBackInOrde
   Names blocked, unblocked;
   for (int i = 0; i < 10'000; ++i) blocked.push_back("b" + std::to_string(i * 7919 % 10'007) + ".com");
   for (int i = 0; i < 1'000; ++i) unblocked.push_back("u" + std::to_string(i * 997 % 1'009) + ".org");
-  mhgr::ApplyBlocked(blocked);
+  engine::ApplyBlocked(blocked);
   SetRegistryNames(unblocked);
   // The order the registry enumerates them in is the list's order.
   unblocked = RegistryNames();
@@ -246,7 +246,7 @@ TEST_F(BackupWinTest, TenThousandBlockedAndAThousandUnblockedSitesComeBackInOrde
   ASSERT_TRUE(BackupConfiguration(environment, reason)) << reason;
   const std::wstring backup = OnlyBackup();
 
-  mhgr::ApplyBlocked({});
+  engine::ApplyBlocked({});
   SetRegistryNames({});
   ProgramBackupEnvironment restoring = Environment(hg::win::Narrow(backup));
   RestoreCommand(restoring);

@@ -8,7 +8,7 @@
 #include "app/engine/user_dialogs.h"
 #include "tests/app/engine/recording_log.h"
 
-namespace app {
+namespace app::engine {
 namespace {
 
 using FailureTest = test::RecordingTest;
@@ -78,11 +78,11 @@ TEST(FailureOf, GivesEveryExceptionANumberAndADescription) {
   const auto of = [](auto thrown) { return FailureOf(std::make_exception_ptr(thrown)); };
   EXPECT_EQ(of(Failure(42, "x")).number(), 42);
   EXPECT_EQ(of(std::bad_alloc()).number(), 7);
-  const Failure unsafe = of(engine::UnsafeSiteName("a\nb"));
+  const Failure unsafe = of(UnsafeSiteName("a\nb"));
   EXPECT_FALSE(unsafe.description().empty());
   EXPECT_NE(unsafe.number(), 0);
   EXPECT_EQ(of(std::runtime_error("odd")).description(), "odd");
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace app::engine

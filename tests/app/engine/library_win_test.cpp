@@ -8,7 +8,7 @@
 #include "tests/shared/files/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
-namespace app::library {
+namespace app::engine {
 namespace {
 
 class LibraryTest : public ::testing::Test {
@@ -103,4 +103,4 @@ TEST(FailureTexts, StandInTheStringTableUnderTheirIds) {
 }
 
 }  // namespace
-}  // namespace app::library
+}  // namespace app::engine

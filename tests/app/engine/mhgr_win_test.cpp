@@ -16,7 +16,7 @@
 #include "tests/shared/files/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
-namespace app::mhgr {
+namespace app::engine {
 namespace {
 
 using hg::test::ReadRaw;
@@ -25,7 +25,6 @@ using hg::win::com_ptr;
 
 constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002u);
 
-using test::RecordingLog;
 
 // A failure no retry waits out.
 constexpr HRESULT kInjected = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
@@ -146,7 +145,7 @@ class MhgrTest : public ::testing::Test {
   void TearDown() override {
     SetHostsFileSystem(nullptr);
     SetFailureLog(previousLog_);
-    library::ReleaseShared();
+    ReleaseShared();
     for (const std::wstring& name : FilesIn(folder.path())) {
       ::SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
@@ -165,7 +164,7 @@ class MhgrTest : public ::testing::Test {
   hg::test::ComApartment apartment_;
   hg::test::ScratchFolder folder{L"mhgr"};
   std::wstring hosts = folder / L"hosts";
-  RecordingLog log;
+  test::RecordingLog log;
 
  private:
   FailureLog* previousLog_ = nullptr;
@@ -356,4 +355,4 @@ TEST_F(MhgrTest, ApplyBlockedGivesUpOnAFileHeldForLong) {
 }
 
 }  // namespace
-}  // namespace app::mhgr
+}  // namespace app::engine

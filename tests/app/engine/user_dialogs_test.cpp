@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace app {
+namespace app::engine {
 namespace {
 
 class ScriptedDialogs final : public UserDialogs {
@@ -53,4 +53,4 @@ TEST_F(UserDialogsTest, CancellingTheInputBoxGivesEmptyText) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace app::engine

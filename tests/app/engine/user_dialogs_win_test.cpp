@@ -5,7 +5,7 @@
 #include "app/resource.h"
 #include "tests/support/win_test_support.h"
 
-namespace app {
+namespace app::engine {
 namespace {
 
 using hg::test::AnswerNextDialog;
@@ -60,4 +60,4 @@ TEST(SystemMessageBox, ShowsPromptAndTitleAndReturnsTheButtonPressed) {
 }
 
 }  // namespace
-}  // namespace app
+}  // namespace app::engine

@@ -13,7 +13,7 @@ namespace {
 
 TEST(MainWindow, OpensWithTheProductNameAndTheProgramIcon) {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  app::MainWindow window(instance);
+  app::shell::MainWindow window(instance);
   window.Create();
   ASSERT_NE(window.handle(), nullptr);
 
@@ -25,7 +25,7 @@ TEST(MainWindow, OpensWithTheProductNameAndTheProgramIcon) {
 }
 
 TEST(MainWindow, ClosingEndsTheMessageLoop) {
-  app::MainWindow window(::GetModuleHandleW(nullptr));
+  app::shell::MainWindow window(::GetModuleHandleW(nullptr));
   window.Create();
   ::PostMessageW(window.handle(), WM_CLOSE, 0, 0);
   MSG message;

@@ -51,7 +51,7 @@ class StartupWin : public ::testing::Test {
     log_.Open({}, {});
     ASSERT_NE(log_.writer(), nullptr);
   }
-  void TearDown() override { library::ReleaseShared(); }
+  void TearDown() override { engine::ReleaseShared(); }
 
   hg::test::ComApartment apartment_;
   ProgramLog log_;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace app::vista {
+namespace app::shell {
 namespace {
 
 TEST(Vista, DecisionTable) {
@@ -82,4 +82,4 @@ TEST(Vista, CheckElevationTracesThenActs) {
 }
 
 }  // namespace
-}  // namespace app::vista
+}  // namespace app::shell

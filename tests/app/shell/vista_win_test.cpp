@@ -7,7 +7,7 @@
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 
-namespace app::vista {
+namespace app::shell {
 namespace {
 
 using unique_sid = hg::win::unique_any<hg::win::NullTraits<PSID, ::FreeSid>>;
@@ -68,4 +68,4 @@ TEST(VistaWin, TheRestartedMarkIsTakenOnce) {
 }
 
 }  // namespace
-}  // namespace app::vista
+}  // namespace app::shell

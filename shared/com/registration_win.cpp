@@ -1,5 +1,5 @@
 // Per-user registration of the component server.
-#include "shared/registration_win.h"
+#include "shared/com/registration_win.h"
 
 #include <oaidl.h>
 
@@ -10,9 +10,9 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
-#include "shared/class_factory_win.h"
-#include "shared/module_win.h"
-#include "shared/registration.h"
+#include "shared/com/class_factory_win.h"
+#include "shared/com/module_win.h"
+#include "shared/com/registration.h"
 #include "tkShared.h"
 
 namespace tk {

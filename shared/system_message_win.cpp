@@ -3,8 +3,8 @@
 
 #include "common/win/result.h"
 #include "common/win/text_win.h"
-#include "shared/global/system_message.h"
-#include "shared/startup_win.h"
+#include "shared/com/startup_win.h"
+#include "shared/system_message.h"
 
 namespace tk {
 

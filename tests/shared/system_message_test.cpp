@@ -1,4 +1,4 @@
-#include "shared/global/system_message.h"
+#include "shared/system_message.h"
 
 #include <gtest/gtest.h>
 

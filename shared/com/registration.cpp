@@ -1,5 +1,5 @@
 // What registering the component server writes.
-#include "shared/registration.h"
+#include "shared/com/registration.h"
 
 namespace tk {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <atomic>
 
-#include "shared/module_win.h"
+#include "shared/com/module_win.h"
 
 namespace tk {
 

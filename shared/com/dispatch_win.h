@@ -13,7 +13,7 @@
 #include <type_traits>
 
 #include "common/win/result.h"
-#include "shared/module_win.h"
+#include "shared/com/module_win.h"
 
 namespace tk {
 

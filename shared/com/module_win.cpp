@@ -1,5 +1,6 @@
-// The DLL's entry points: DllMain, the class objects, unloading, registration.
-#include "shared/module_win.h"
+// The DLL's module state: its handle, the count behind DllCanUnloadNow, its
+// type library.
+#include "shared/com/module_win.h"
 
 #include <atomic>
 #include <mutex>
@@ -7,8 +8,6 @@
 #include "common/win/com_win.h"
 #include "common/win/file_win.h"
 #include "common/win/result.h"
-#include "shared/class_factory_win.h"
-#include "shared/registration_win.h"
 
 namespace tk {
 namespace {
@@ -20,6 +19,8 @@ std::mutex g_typeLibraryLock;
 hg::win::com_ptr<ITypeLib> g_typeLibrary;
 
 }  // namespace
+
+void AttachModule(HMODULE module) noexcept { g_module = module; }
 
 HMODULE ModuleHandle() noexcept { return g_module; }
 
@@ -48,22 +49,3 @@ HRESULT GetTypeLibrary(ITypeLib** result) noexcept {
 }
 
 }  // namespace tk
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  // Thread notifications stay on: the statically linked runtime frees each
-  // thread's own data (thread_local objects) when it is told the thread ends.
-  if (reason == DLL_PROCESS_ATTACH) tk::g_module = instance;
-  return TRUE;
-}
-
-extern "C" HRESULT __stdcall DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
-  return tk::GetClassFactory(clsid, iid, object);
-}
-
-extern "C" HRESULT __stdcall DllCanUnloadNow() {
-  return tk::ModuleReferences() == 0 ? S_OK : S_FALSE;
-}
-
-extern "C" HRESULT __stdcall DllRegisterServer() { return tk::RegisterServer(); }
-
-extern "C" HRESULT __stdcall DllUnregisterServer() { return tk::UnregisterServer(); }

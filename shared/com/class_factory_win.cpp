@@ -1,21 +1,21 @@
 // The library's creatable classes and the one class factory that makes them.
-#include "shared/class_factory_win.h"
+#include "shared/com/class_factory_win.h"
 
 #include <atomic>
 #include <new>
 
+#include "shared/com/module_win.h"
+#include "shared/com/simple_object_win.h"
+#include "shared/com/startup_win.h"
 #include "shared/containers/collection_win.h"
+#include "shared/containers/gum_array_win.h"
 #include "shared/containers/nodes_win.h"
 #include "shared/containers/property_bag_win.h"
-#include "shared/registry/registry_win.h"
-#include "shared/containers/gum_array_win.h"
 #include "shared/files/file_ops_win.h"
 #include "shared/global/global_win.h"
 #include "shared/launcher/launcher_win.h"
 #include "shared/log/log_win.h"
-#include "shared/module_win.h"
-#include "shared/simple_object_win.h"
-#include "shared/startup_win.h"
+#include "shared/registry/registry_win.h"
 #include "tkShared.h"
 
 namespace tk {

@@ -1,4 +1,4 @@
-#include "shared/registration.h"
+#include "shared/com/registration.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The shared IDispatch machinery: error information, type information, Invoke.
-#include "shared/dispatch_win.h"
+#include "shared/com/dispatch_win.h"
 
 #include <cstring>
 #include <map>
@@ -8,7 +8,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
-#include "shared/global/system_message.h"
+#include "shared/system_message.h"
 
 namespace tk {
 

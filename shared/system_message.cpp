@@ -1,5 +1,5 @@
 // The library's form of a system message: one line, blanks folded.
-#include "shared/global/system_message.h"
+#include "shared/system_message.h"
 
 namespace tk {
 

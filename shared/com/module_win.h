@@ -9,6 +9,9 @@
 
 namespace tk {
 
+// Called by DllMain when the DLL is loaded; in a program that links the
+// library statically the handle stays null, which names the program's file.
+void AttachModule(HMODULE module) noexcept;
 HMODULE ModuleHandle() noexcept;
 std::wstring ModulePath();  // throws HResultError
 

@@ -7,7 +7,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/proc_address.h"
-#include "shared/startup_win.h"
+#include "shared/com/startup_win.h"
 #include "tests/support/registry_probe.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"

@@ -1,11 +1,11 @@
 // Events: the connection point of a class's outgoing dispinterface.
-#include "shared/connection_point_win.h"
+#include "shared/com/connection_point_win.h"
 
 #include <algorithm>
 #include <new>
 
 #include "common/win/result.h"
-#include "shared/simple_object_win.h"
+#include "shared/com/simple_object_win.h"
 
 namespace tk {
 namespace {

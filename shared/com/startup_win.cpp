@@ -1,5 +1,5 @@
 // The library's start routine and the flags it sets once per thread.
-#include "shared/startup_win.h"
+#include "shared/com/startup_win.h"
 
 #include <windows.h>
 
