@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/resource.h"
+
 namespace app::engine {
 
 // A failure as the program sees it: the number and description of an error.
@@ -32,13 +34,13 @@ constexpr std::int32_t ProgramErrorNumber(int stringId) {
 // String ids of the failure texts; each text ends in ". " and the failure's
 // description follows it directly.
 enum FailureText : int {
-  kCannotApplyBlocking = 1665,
-  kCannotAddSite = 1666,
-  kCannotBlockSites = 1667,
-  kCannotUnblockSites = 1668,
-  kCannotBlockList = 1669,
-  kCannotDeleteSites = 1670,
-  kCannotApplyTo = 1671,
+  kCannotApplyBlocking = IDS_CANNOT_APPLY_BLOCKING,
+  kCannotAddSite = IDS_CANNOT_ADD_SITE,
+  kCannotBlockSites = IDS_CANNOT_BLOCK_SITES,
+  kCannotUnblockSites = IDS_CANNOT_UNBLOCK_SITES,
+  kCannotBlockList = IDS_CANNOT_BLOCK_LIST,
+  kCannotDeleteSites = IDS_CANNOT_DELETE_SITES,
+  kCannotApplyTo = IDS_CANNOT_APPLY_TO,
 };
 
 enum class Severity : int {

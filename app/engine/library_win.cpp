@@ -5,6 +5,7 @@
 
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 
 namespace app::engine {
 namespace {
@@ -62,22 +63,12 @@ void Check(HRESULT hr) {
 }
 
 std::string FormatString(const std::string& text, const std::vector<std::string>& parameters) {
-  hg::win::unique_safearray array(
-      ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(parameters.size())));
-  if (!array) hg::win::ThrowHResult(E_OUTOFMEMORY);
-  for (LONG i = 0; i < static_cast<LONG>(parameters.size()); ++i) {
-    hg::win::Variant value;
-    VARIANT* slot = value.put();
-    slot->bstrVal = MakeBstr(parameters[static_cast<std::size_t>(i)]).release();
-    slot->vt = VT_BSTR;
-    THROW_IF_FAILED(::SafeArrayPutElement(array.get(), &i, slot));
-  }
-  VARIANT arrayValue;
-  arrayValue.vt = VT_ARRAY | VT_VARIANT;
-  arrayValue.parray = array.get();
+  std::vector<hg::win::Variant> values;
+  for (const std::string& parameter : parameters) values.push_back(hg::win::TextVariant(parameter));
+  const hg::win::unique_safearray array = hg::win::VariantArray(values, 0);
   const hg::win::unique_bstr source = MakeBstr(text);
   BSTR result = nullptr;
-  Check(SharedGlobal().FormatString(source.get(), arrayValue, &result));
+  Check(SharedGlobal().FormatString(source.get(), hg::win::BorrowedArray(array.get()), &result));
   const hg::win::unique_bstr owned(result);
   return hg::win::FromBstr(owned.get());
 }
@@ -91,12 +82,8 @@ AxLogFailureLog::AxLogFailureLog(const std::string& logFile, const std::string& 
 void AxLogFailureLog::LogIt(std::int32_t number, const std::string& description,
                             Severity severity, const std::string& source) noexcept {
   try {
-    VARIANT sourceValue;
-    sourceValue.vt = VT_BSTR;
-    const hg::win::unique_bstr sourceText = MakeBstr(source);
-    sourceValue.bstrVal = sourceText.get();
     log_->LogIt(number, MakeBstr(description).get(), static_cast<enSeverity>(severity),
-                sourceValue);
+                hg::win::TextVariant(source).get());
   } catch (...) {
     // A log entry that cannot even be built is lost; failure paths must not fail.
   }

@@ -16,6 +16,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "common/win/variant_win.h"
 
 namespace app::engine {
 namespace {
@@ -49,14 +50,7 @@ class SystemHostsFileSystem final : public HostsFileSystem {
       if (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0) hg::win::ThrowHResult(E_ACCESSDENIED);
       return {};
     }
-    LONG lower = 0, upper = -1;
-    THROW_IF_FAILED(::SafeArrayGetLBound(bytes.get(), 1, &lower));
-    THROW_IF_FAILED(::SafeArrayGetUBound(bytes.get(), 1, &upper));
-    void* data = nullptr;
-    THROW_IF_FAILED(::SafeArrayAccessData(bytes.get(), &data));
-    std::string content(static_cast<const char*>(data), static_cast<std::size_t>(upper - lower + 1));
-    ::SafeArrayUnaccessData(bytes.get());
-    return content;
+    return hg::win::BytesOf(bytes.get());
   }
 
   DWORD Attributes(const std::wstring& path) override {
@@ -154,15 +148,6 @@ std::wstring FolderOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
 }
 
-std::string ResourceText(UINT id) {
-  const wchar_t* text = nullptr;
-  // With a zero length LoadStringW hands out a pointer into the resource.
-  const int length =
-      ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
-  return length > 0 ? hg::win::Narrow(std::wstring_view(text, static_cast<std::size_t>(length)))
-                    : std::string();
-}
-
 // So that a block takes effect at once rather than when cached answers expire.
 void FlushDnsCache() noexcept {
   const hg::win::unique_hmodule dns(::LoadLibraryW(L"dnsapi.dll"));
@@ -233,7 +218,8 @@ void Apply(const std::vector<std::string>& sites) {
 }
 
 std::string CannotApplyText(const std::wstring& path) {
-  const std::string text = ResourceText(kCannotApplyTo);
+  const std::string text =
+      hg::win::Narrow(hg::win::LoadResourceString(::GetModuleHandleW(nullptr), kCannotApplyTo));
   try {
     return FormatString(text, {hg::win::Narrow(path)});
   } catch (...) {
@@ -250,14 +236,8 @@ com_ptr<_CCollection> ReadSites() {
   const VARIANT missing = hg::win::MissingArgument();
   // BlockedSites lists each site once by the same case fold the keys use.
   for (const std::string& site : BlockedSites(content, decode)) {
-    const hg::win::unique_bstr key = MakeBstr("_" + hg::text::FoldCase(site));
-    const hg::win::unique_bstr name = MakeBstr(site);
-    VARIANT item, keyValue;
-    item.vt = VT_BSTR;
-    item.bstrVal = name.get();
-    keyValue.vt = VT_BSTR;
-    keyValue.bstrVal = key.get();
-    Check(sites->Add(item, keyValue, missing, missing));
+    const hg::win::Variant key = hg::win::TextVariant("_" + hg::text::FoldCase(site));
+    Check(sites->Add(hg::win::TextVariant(site).get(), key.get(), missing, missing));
   }
   return sites;
 }

@@ -15,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     app::engine::SystemDialogs dialogs(instance);
     app::engine::SetUserDialogs(&dialogs);
     app::engine::SetProductName(
-        hg::win::Narrow(app::shell::LoadResourceString(instance, IDS_PRODUCT_NAME)));
+        hg::win::Narrow(hg::win::LoadResourceString(instance, IDS_PRODUCT_NAME)));
     app::shell::MainWindow main(instance);
     main.Create();
     ::ShowWindow(main.handle(), show);

@@ -3,6 +3,7 @@
 
 #include "app/resource.h"
 #include "common/win/result.h"
+#include "common/win/text_win.h"
 
 namespace app::shell {
 namespace {
@@ -10,13 +11,6 @@ namespace {
 constexpr wchar_t kClassName[] = L"HedgerowMainWindow";
 
 }  // namespace
-
-std::wstring LoadResourceString(HINSTANCE instance, UINT id) {
-  const wchar_t* text = nullptr;
-  // With a zero length LoadStringW hands out a pointer into the resource.
-  const int length = ::LoadStringW(instance, id, reinterpret_cast<LPWSTR>(&text), 0);
-  return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
 
 MainWindow::~MainWindow() {
   if (window_) ::DestroyWindow(window_);
@@ -41,7 +35,7 @@ void MainWindow::Create() {
     windowClass.lpszClassName = kClassName;
     THROW_LAST_ERROR_IF(::RegisterClassExW(&windowClass) == 0);
   }
-  const std::wstring caption = LoadResourceString(instance_, IDS_PRODUCT_NAME);
+  const std::wstring caption = hg::win::LoadResourceString(instance_, IDS_PRODUCT_NAME);
   const HWND window = ::CreateWindowExW(0, kClassName, caption.c_str(), WS_OVERLAPPEDWINDOW,
                                         CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, nullptr,
                                         instance_, this);

@@ -29,7 +29,4 @@ class MainWindow final {
   HWND window_ = nullptr;
 };
 
-// A string of the program's string table; empty when it has no such id.
-std::wstring LoadResourceString(HINSTANCE instance, UINT id);
-
 }  // namespace app::shell

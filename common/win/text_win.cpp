@@ -74,4 +74,11 @@ std::optional<std::string> WideToAnsiExact(std::wstring_view utf16) {
   return ansi;
 }
 
+std::wstring LoadResourceString(HMODULE module, UINT id) {
+  const wchar_t* text = nullptr;
+  // With a zero length LoadStringW hands out a pointer into the resource.
+  const int length = ::LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
+  return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}
+
 }  // namespace hg::win

@@ -29,4 +29,7 @@ std::string WideToAnsi(std::wstring_view utf16);
 // WideToAnsi would put a look-alike or "?").
 std::optional<std::string> WideToAnsiExact(std::wstring_view utf16);
 
+// A string of a module's string table; empty when it has no such id.
+std::wstring LoadResourceString(HMODULE module, UINT id);
+
 }  // namespace hg::win

@@ -5,6 +5,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/containers/enum_variant_win.h"
 #include "shared/containers/persist_win.h"
@@ -72,7 +73,7 @@ class Collection final
 
   STDMETHODIMP IsInCollection(BSTR key, VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) = items_.Contains(hg::win::FromBstr(key)) ? VARIANT_TRUE : VARIANT_FALSE;
+      *Checked(result) = hg::win::VariantBool(items_.Contains(hg::win::FromBstr(key)));
     });
   }
 

@@ -7,6 +7,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/containers/gum_array.h"
 #include "tkShared.h"
@@ -78,38 +79,16 @@ CellKey KeyOf(const Variant& cell) {
 std::string TextOf(const Variant& cell) {
   const VARIANT& v = cell.get();
   if (v.vt == VT_EMPTY || v.vt == VT_NULL) return {};
-  Variant text;
-  THROW_IF_FAILED(::VariantChangeType(text.put(), const_cast<VARIANT*>(&v), VARIANT_ALPHABOOL,
-                                      VT_BSTR));
-  return hg::win::FromBstr(text.get().bstrVal);
+  return hg::win::TextOf(v, VARIANT_ALPHABOOL);
 }
 
 // Copies of the elements of a one-dimensional array of variants, from its
 // lower bound up; a missing array has none.
 std::vector<Variant> ValuesOf(SAFEARRAY* array) {
-  std::vector<Variant> values;
-  if (!array) return values;
-  VARTYPE type = VT_EMPTY;
-  if (::SafeArrayGetDim(array) != 1 || FAILED(::SafeArrayGetVartype(array, &type)) ||
-      type != VT_VARIANT) {
+  if (array && (::SafeArrayGetDim(array) != 1 || hg::win::ElementTypeOf(array) != VT_VARIANT)) {
     hg::win::ThrowHResult(E_INVALIDARG, "A row is a one-dimensional array of variants.");
   }
-  LONG lower = 0;
-  LONG upper = 0;
-  THROW_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
-  THROW_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));
-  const auto count = static_cast<std::int64_t>(upper) - lower + 1;
-  if (count <= 0) return values;
-
-  VARIANT* data = nullptr;
-  THROW_IF_FAILED(::SafeArrayAccessData(array, reinterpret_cast<void**>(&data)));
-  struct Unaccess {
-    SAFEARRAY* array;
-    ~Unaccess() { ::SafeArrayUnaccessData(array); }
-  } unaccess{array};
-  values.reserve(static_cast<std::size_t>(count));
-  for (std::int64_t k = 0; k < count; ++k) values.push_back(Variant::CopyOf(data[k]));
-  return values;
+  return hg::win::VariantsOf(array);
 }
 
 class GumArray final : public DispatchObject<GumArray, _CGumArray> {
@@ -118,7 +97,7 @@ class GumArray final : public DispatchObject<GumArray, _CGumArray> {
 
   STDMETHODIMP Sort(LONG column, VARIANT_BOOL smallestToLargest) override {
     return Trap([&] {
-      WithTableErrors([&] { table_.Sort(column, smallestToLargest != VARIANT_FALSE, KeyOf); });
+      WithTableErrors([&] { table_.Sort(column, hg::win::IsTrue(smallestToLargest), KeyOf); });
     });
   }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "shared/containers/collection_win.h"
 #include "shared/containers/enum_variant_win.h"
 #include "shared/containers/persist_win.h"
@@ -61,20 +62,13 @@ std::string IdOf(_CNode* node) {
 
 void WriteText(IPropertyBag* bag, const wchar_t* name, const std::string& text) {
   if (text.empty()) return;  // the empty text is the default
-  const auto bstr = hg::win::MakeBstr(text);
-  VARIANT v;
-  v.vt = VT_BSTR;
-  v.bstrVal = bstr.get();
-  WriteToBag(bag, name, v);
+  WriteToBag(bag, name, hg::win::TextVariant(text).get());
 }
 
 std::string ReadText(IPropertyBag* bag, const wchar_t* name) {
   auto stored = ReadFromBag(bag, name);
   if (!stored) return {};
-  Variant text;
-  THROW_IF_FAILED(
-      ::VariantChangeType(text.put(), const_cast<VARIANT*>(&stored->get()), 0, VT_BSTR));
-  return hg::win::FromBstr(text.get().bstrVal);
+  return hg::win::TextOf(stored->get());
 }
 
 template <typename I>
@@ -247,7 +241,7 @@ class Params final : public DispatchObject<Params, _CParams, PersistInBag<Params
   STDMETHODIMP IsInCollection(BSTR name, VARIANT_BOOL* result) override {
     if (!result) return E_POINTER;
     try {
-      *result = items_.Contains(hg::win::FromBstr(name)) ? VARIANT_TRUE : VARIANT_FALSE;
+      *result = hg::win::VariantBool(items_.Contains(hg::win::FromBstr(name)));
     } catch (...) {
       *result = VARIANT_FALSE;
     }

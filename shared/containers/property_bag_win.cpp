@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/com/simple_object_win.h"
 #include "shared/containers/persist_win.h"
@@ -166,15 +167,8 @@ std::vector<Bound> BoundsOf(SAFEARRAY* array) {
 template <typename T, typename F>
 void WithElements(SAFEARRAY* array, std::size_t count, F&& visit) {
   if (::SafeArrayGetElemsize(array) != sizeof(T)) hg::win::ThrowHResult(DISP_E_BADVARTYPE);
-  void* data = nullptr;
-  THROW_IF_FAILED(::SafeArrayAccessData(array, &data));
-  try {
-    visit(static_cast<T*>(data), count);
-  } catch (...) {
-    ::SafeArrayUnaccessData(array);
-    throw;
-  }
-  ::SafeArrayUnaccessData(array);
+  const hg::win::ArrayAccess access(array);
+  visit(access.data<T>(), count);
 }
 
 std::size_t CountOf(const std::vector<Bound>& bounds) {
@@ -213,7 +207,7 @@ Value ToBagValue(const VARIANT& value, int depth) {
     case VT_NULL:
       return Value::Null();
     case VT_BOOL:
-      return Value::Boolean(v.boolVal != VARIANT_FALSE);
+      return Value::Boolean(hg::win::IsTrue(v.boolVal));
     case VT_I1:
       return Value::Signed(ValueKind::Int8, v.cVal);
     case VT_I2:
@@ -290,7 +284,7 @@ Variant FromBagValue(const Value& value) {
     case ValueKind::Null:
       break;
     case ValueKind::Boolean:
-      out->boolVal = value.AsBoolean() ? VARIANT_TRUE : VARIANT_FALSE;
+      out->boolVal = hg::win::VariantBool(value.AsBoolean());
       break;
     case ValueKind::Int8:
       out->cVal = static_cast<CHAR>(value.AsSigned());
@@ -412,13 +406,7 @@ class Bag final : public DispatchObject<Bag, _PropertyBag, IPropertyBag> {
       } catch (const BagFormatError& e) {
         ThrowBagError(e);
       }
-      const std::vector<Bound> bounds{Bound{0, static_cast<std::uint32_t>(bytes.size())}};
-      auto array = NewArray(VT_UI1, bounds);
-      WithElements<std::uint8_t>(array.get(), bytes.size(),
-                                 [&](std::uint8_t* data, std::size_t count) {
-                                   std::memcpy(data, bytes.data(), count);
-                                 });
-      ArrayVariant(VT_UI1, std::move(array)).Detach(result);
+      ArrayVariant(VT_UI1, hg::win::ByteArray(bytes, 0)).Detach(result);
     });
   }
 

@@ -1,7 +1,6 @@
 // FileOps: the library's file and folder class as a COM class.
 #include "shared/files/file_ops_win.h"
 
-#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "common/win/variant_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/com/startup_win.h"
 #include "shared/containers/collection_win.h"
@@ -27,6 +27,7 @@ namespace {
 
 namespace messages = file_messages;
 using hg::win::Narrow;
+using hg::win::VariantBool;
 using hg::win::Widen;
 
 // The error number IsFolder raises for a path that does not exist.
@@ -165,37 +166,13 @@ bool SearchOrCause(const std::string& pattern, std::vector<Entry>& entries,
 }
 
 // By-reference outputs: a script's variable arrives as a VARIANT, a typed
-// caller's as a reference to a BSTR or a VARIANT_BOOL.
-VARIANT* Target(VARIANT* out) {
-  while (out && out->vt == (VT_BYREF | VT_VARIANT)) out = out->pvarVal;
-  return out;
-}
-
+// caller's as a reference to a BSTR or a VARIANT_BOOL; a null one is left out.
 void SetText(VARIANT* out, const std::string& text) {
-  out = Target(out);
-  if (!out) return;
-  hg::win::unique_bstr value = hg::win::MakeBstr(text);
-  if (out->vt == (VT_BYREF | VT_BSTR) && out->pbstrVal) {
-    ::SysFreeString(*out->pbstrVal);
-    *out->pbstrVal = value.release();
-    return;
-  }
-  ::VariantClear(out);
-  out->vt = VT_BSTR;
-  out->bstrVal = value.release();
+  if (VARIANT* target = hg::win::OutTarget(out)) hg::win::PutText(*target, text);
 }
 
 void SetBool(VARIANT* out, bool value) {
-  out = Target(out);
-  if (!out) return;
-  const VARIANT_BOOL flag = value ? VARIANT_TRUE : VARIANT_FALSE;
-  if (out->vt == (VT_BYREF | VT_BOOL) && out->pboolVal) {
-    *out->pboolVal = flag;
-    return;
-  }
-  ::VariantClear(out);
-  out->vt = VT_BOOL;
-  out->boolVal = flag;
+  if (VARIANT* target = hg::win::OutTarget(out)) hg::win::PutBool(*target, value);
 }
 
 // ---- The operations, on UTF-8 paths ----
@@ -419,37 +396,21 @@ DATE FileCreationDate(const std::string& fileName) {
   return ::SystemTimeToVariantTime(&time, &date) ? date : 0;
 }
 
+// A file's bytes indexed from 1; an empty file's are an unallocated array.
 hg::win::unique_safearray ByteArray(const std::string& bytes) {
   if (bytes.empty()) return {};
-  SAFEARRAYBOUND bound{static_cast<ULONG>(bytes.size()), 1};
-  hg::win::unique_safearray array(::SafeArrayCreate(VT_UI1, 1, &bound));
-  if (!array) hg::win::ThrowHResult(E_OUTOFMEMORY);
-  void* data = nullptr;
-  THROW_IF_FAILED(::SafeArrayAccessData(array.get(), &data));
-  std::memcpy(data, bytes.data(), bytes.size());
-  ::SafeArrayUnaccessData(array.get());
-  return array;
+  return hg::win::ByteArray(bytes, 1);
 }
 
 std::string BytesOf(SAFEARRAY* array) {
   if (!array) return {};
-  VARTYPE type = VT_EMPTY;
-  THROW_IF_FAILED(::SafeArrayGetVartype(array, &type));
+  const VARTYPE type = hg::win::ElementTypeOf(array);
   if ((type != VT_UI1 && type != VT_I1) || ::SafeArrayGetDim(array) != 1) {
     hg::win::ThrowHResult(E_INVALIDARG, "Content must be an array of bytes.");
   }
-  LONG lower = 0, upper = -1;
-  THROW_IF_FAILED(::SafeArrayGetLBound(array, 1, &lower));
-  THROW_IF_FAILED(::SafeArrayGetUBound(array, 1, &upper));
-  if (upper < lower) return {};
-  void* data = nullptr;
-  THROW_IF_FAILED(::SafeArrayAccessData(array, &data));
-  std::string bytes(static_cast<const char*>(data), static_cast<std::size_t>(upper - lower) + 1);
-  ::SafeArrayUnaccessData(array);
-  return bytes;
+  return hg::win::BytesOf(array);
 }
 
-VARIANT_BOOL Bool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
 class FileOps final : public DispatchObject<FileOps, _FileOps> {
  public:
@@ -481,7 +442,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
                                   VARIANT_BOOL* result) override {
     return Trap([&] {
       std::string cause;
-      *Checked(result) = Bool(tk::DeleteFilesByMask(Utf8(folder), Utf8(mask), cause));
+      *Checked(result) = VariantBool(tk::DeleteFilesByMask(Utf8(folder), Utf8(mask), cause));
       SetText(falseCause, cause);
     });
   }
@@ -492,14 +453,8 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
 
   STDMETHODIMP RemoveFolder(BSTR pathName, VARIANT withSubFolders) override {
     return Trap([&] {
-      const VARIANT& flag = hg::win::Deref(withSubFolders);
-      bool recursive = false;
-      if (!hg::win::IsMissing(flag)) {
-        hg::win::Variant converted;
-        THROW_IF_FAILED(
-            ::VariantChangeType(converted.put(), const_cast<VARIANT*>(&flag), 0, VT_BOOL));
-        recursive = converted.get().boolVal != VARIANT_FALSE;
-      }
+      const bool recursive =
+          !hg::win::IsMissing(withSubFolders) && hg::win::BooleanOf(withSubFolders);
       std::string cause;
       tk::RemoveFolder(Utf8(pathName), recursive, cause);
     });
@@ -510,7 +465,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
     return Trap([&] {
       std::string cause;
       *Checked(result) =
-          Bool(tk::RemoveFolder(Utf8(pathName), withSubFolders != VARIANT_FALSE, cause));
+          VariantBool(tk::RemoveFolder(Utf8(pathName), hg::win::IsTrue(withSubFolders), cause));
       SetText(falseCause, cause);
     });
   }
@@ -519,7 +474,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
     return Trap([&] {
       Checked(result);
       const std::wstring path = Widen(LongPath(Utf8(fileName)));
-      *result = Bool(::DeleteFileW(path.c_str()) != FALSE);
+      *result = VariantBool(::DeleteFileW(path.c_str()) != FALSE);
       // On success the caller's FalseCause stays as it was.
       if (!*result) SetText(falseCause, LastErrorMessage());
     });
@@ -527,7 +482,8 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
 
   STDMETHODIMP isFileExist(BSTR file, VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) = Bool(IsFileExist(file ? std::wstring(file, ::SysStringLen(file)) : L""));
+      *Checked(result) =
+          VariantBool(IsFileExist(file ? std::wstring(file, ::SysStringLen(file)) : L""));
     });
   }
 
@@ -574,7 +530,8 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
                                 VARIANT_BOOL* result) override {
     return Trap([&] {
       std::string cause;
-      *Checked(result) = Bool(tk::CopyFileOrFolder(Utf8(fileOrFolder), Utf8(copyTo), cause));
+      *Checked(result) =
+          VariantBool(tk::CopyFileOrFolder(Utf8(fileOrFolder), Utf8(copyTo), cause));
       SetText(falseCause, cause);
     });
   }
@@ -586,18 +543,15 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
       THROW_IF_FAILED(CreateCollection(IID__CCollection, collection.put_void()));
       const VARIANT missing = hg::win::MissingArgument();
       for (const std::string& name : tk::DirectoryContents(Utf8(folder))) {
-        hg::win::unique_bstr text = hg::win::MakeBstr(name);
-        VARIANT item;
-        item.vt = VT_BSTR;
-        item.bstrVal = text.get();
-        THROW_IF_FAILED(collection->Add(item, missing, missing, missing));
+        THROW_IF_FAILED(
+            collection->Add(hg::win::TextVariant(name).get(), missing, missing, missing));
       }
       *names = collection.detach();
     });
   }
 
   STDMETHODIMP IsFolder(BSTR fileOrFolder, VARIANT_BOOL* result) override {
-    return Trap([&] { *Checked(result) = Bool(tk::IsFolder(Utf8(fileOrFolder))); });
+    return Trap([&] { *Checked(result) = VariantBool(tk::IsFolder(Utf8(fileOrFolder))); });
   }
 
   STDMETHODIMP LoadFileHeaderMachine(BSTR fileName, VARIANT* is32Bit, VARIANT* is64Bit,
@@ -610,7 +564,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
         SetBool(is32Bit, machine.is32Bit);
         SetBool(is64Bit, machine.is64Bit);
       }
-      *result = Bool(machine.ok);
+      *result = VariantBool(machine.ok);
     });
   }
 

@@ -10,6 +10,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/com/startup_win.h"
 #include "shared/containers/collection_win.h"
@@ -23,7 +24,9 @@
 namespace tk {
 
 using hg::win::FromBstr;
+using hg::win::TextVariant;
 using hg::win::Variant;
+using hg::win::VariantBool;
 
 namespace {
 
@@ -39,58 +42,20 @@ std::u16string Utf16Of(BSTR text) {
 // The one-dimensional array a variant holds (directly or by reference); null
 // for an unallocated array.
 SAFEARRAY* ArrayOf(const VARIANT& value) {
-  const VARIANT& v = hg::win::Deref(value);
-  if (!(v.vt & VT_ARRAY)) hg::win::ThrowHResult(DISP_E_TYPEMISMATCH, "An array is required.");
-  SAFEARRAY* array = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
+  if (!hg::win::HoldsArray(value)) {
+    hg::win::ThrowHResult(DISP_E_TYPEMISMATCH, "An array is required.");
+  }
+  SAFEARRAY* array = hg::win::ArrayOf(value);
   if (array && ::SafeArrayGetDim(array) != 1) {
     hg::win::ThrowHResult(E_INVALIDARG, "A one-dimensional array is required.");
   }
   return array;
 }
 
-struct Bounds {
-  LONG lower = 0;
-  LONG upper = -1;
-};
-
-Bounds BoundsOf(SAFEARRAY* array) {
-  Bounds bounds;
-  if (!array) return bounds;
-  THROW_IF_FAILED(::SafeArrayGetLBound(array, 1, &bounds.lower));
-  THROW_IF_FAILED(::SafeArrayGetUBound(array, 1, &bounds.upper));
-  return bounds;
-}
-
-// Every element as a variant of the array's own element type.
-std::vector<Variant> ElementsOf(const VARIANT& value) {
-  SAFEARRAY* array = ArrayOf(value);
-  std::vector<Variant> elements;
-  if (!array) return elements;
-  VARTYPE type = VT_EMPTY;
-  THROW_IF_FAILED(::SafeArrayGetVartype(array, &type));
-  if (type == VT_RECORD) hg::win::ThrowHResult(DISP_E_TYPEMISMATCH, "Unsupported element type.");
-  const Bounds bounds = BoundsOf(array);
-  for (LONG i = bounds.lower; i <= bounds.upper; ++i) {
-    Variant element;
-    VARIANT* slot = element.put();
-    if (type == VT_VARIANT) {
-      THROW_IF_FAILED(::SafeArrayGetElement(array, &i, slot));
-    } else if (type == VT_DECIMAL) {
-      THROW_IF_FAILED(::SafeArrayGetElement(array, &i, &slot->decVal));
-      slot->vt = VT_DECIMAL;
-    } else {
-      THROW_IF_FAILED(::SafeArrayGetElement(array, &i, &slot->llVal));
-      slot->vt = type;
-    }
-    elements.push_back(std::move(element));
-  }
-  return elements;
-}
-
 // Each element converted as an automation client would convert it.
 template <typename Convert>
 void ForEachConverted(const VARIANT& value, VARTYPE to, USHORT flags, Convert convert) {
-  for (const Variant& element : ElementsOf(value)) {
+  for (const Variant& element : hg::win::VariantsOf(ArrayOf(value))) {
     Variant converted;
     THROW_IF_FAILED(::VariantChangeTypeEx(converted.put(), const_cast<VARIANT*>(&element.get()),
                                           LOCALE_USER_DEFAULT, flags, to));
@@ -101,15 +66,9 @@ void ForEachConverted(const VARIANT& value, VARTYPE to, USHORT flags, Convert co
 // The bytes of a byte array directly; of any other array element by element.
 std::vector<std::uint8_t> BytesOf(const VARIANT& value) {
   SAFEARRAY* array = ArrayOf(value);
-  VARTYPE type = VT_EMPTY;
-  if (array && SUCCEEDED(::SafeArrayGetVartype(array, &type)) && type == VT_UI1) {
-    const Bounds bounds = BoundsOf(array);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(bounds.upper - bounds.lower + 1));
-    void* data = nullptr;
-    THROW_IF_FAILED(::SafeArrayAccessData(array, &data));
-    std::memcpy(bytes.data(), data, bytes.size());
-    ::SafeArrayUnaccessData(array);
-    return bytes;
+  if (hg::win::ElementTypeOf(array) == VT_UI1) {
+    const std::string bytes = hg::win::BytesOf(array);
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
   }
   std::vector<std::uint8_t> bytes;
   ForEachConverted(value, VT_UI1, 0, [&](const VARIANT& v) { bytes.push_back(v.bVal); });
@@ -132,14 +91,10 @@ std::vector<std::string> TextsOf(const VARIANT& value) {
 // A new array indexed from 1 holding the values.
 template <typename T>
 SAFEARRAY* MakeArray(VARTYPE type, const std::vector<T>& values) {
-  hg::win::unique_safearray array(
-      ::SafeArrayCreateVector(type, 1, static_cast<ULONG>(values.size())));
-  if (!array) hg::win::ThrowHResult(E_OUTOFMEMORY);
+  hg::win::unique_safearray array = hg::win::NewVector(type, values.size(), 1);
   if (!values.empty()) {
-    void* data = nullptr;
-    THROW_IF_FAILED(::SafeArrayAccessData(array.get(), &data));
-    std::memcpy(data, values.data(), values.size() * sizeof(T));
-    ::SafeArrayUnaccessData(array.get());
+    const hg::win::ArrayAccess access(array.get());
+    std::memcpy(access.data<T>(), values.data(), values.size() * sizeof(T));
   }
   return array.release();
 }
@@ -148,8 +103,7 @@ SAFEARRAY* MakeArray(VARTYPE type, const std::vector<T>& values) {
 // reference to a variant), through a typed reference, or into the variant.
 void SetOutput(VARIANT* out, Variant value) {
   if (!out || hg::win::IsMissing(*out)) return;
-  VARIANT* target = out;
-  while (target->vt == (VT_BYREF | VT_VARIANT) && target->pvarVal) target = target->pvarVal;
+  VARIANT* target = hg::win::OutTarget(out);
   if (!(target->vt & VT_BYREF)) {
     THROW_IF_FAILED(::VariantClear(target));
     value.Detach(target);
@@ -186,14 +140,6 @@ Variant NumberValue(std::uint32_t number) {
   return v;
 }
 
-Variant TextValue(std::string_view text) {
-  Variant v;
-  VARIANT* slot = v.put();
-  slot->bstrVal = hg::win::MakeBstr(text).release();
-  slot->vt = VT_BSTR;
-  return v;
-}
-
 // The version of the last file of a list when every file of it exists;
 // failures give the empty text.
 std::string VersionOfComponent(std::initializer_list<const char*> files) noexcept {
@@ -211,17 +157,12 @@ std::string VersionOfComponent(std::initializer_list<const char*> files) noexcep
 
 // True when v holds no array, an unallocated one, or one whose first
 // dimension has its upper bound below its lower bound.
-bool IsEmptyArray(const VARIANT& value) {
-  const VARIANT& v = hg::win::Deref(value);
-  if (!(v.vt & VT_ARRAY)) return true;
-  SAFEARRAY* array = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
-  if (!array) return true;
-  LONG lower = 0, upper = -1;
-  if (FAILED(::SafeArrayGetLBound(array, 1, &lower)) ||
-      FAILED(::SafeArrayGetUBound(array, 1, &upper))) {
+bool IsEmptyArray(const VARIANT& value) noexcept {
+  try {
+    return hg::win::BoundsOf(hg::win::ArrayOf(value)).count() == 0;
+  } catch (const hg::win::HResultError&) {
     return true;
   }
-  return upper < lower;
 }
 
 class Global final : public DispatchObject<Global, _CGlobal> {
@@ -271,7 +212,7 @@ class Global final : public DispatchObject<Global, _CGlobal> {
   }
 
   STDMETHODIMP IsConnected(VARIANT_BOOL* result) override {
-    return Trap([&] { *Checked(result) = IsDialUpConnected() ? VARIANT_TRUE : VARIANT_FALSE; });
+    return Trap([&] { *Checked(result) = VariantBool(IsDialUpConnected()); });
   }
 
   STDMETHODIMP WindowsVersion(VARIANT* major, VARIANT* minor, VARIANT* build,
@@ -282,7 +223,7 @@ class Global final : public DispatchObject<Global, _CGlobal> {
       SetOutput(minor, NumberValue(version.minor));
       SetOutput(build, NumberValue(version.build));
       SetOutput(platformId, NumberValue(version.platformId));
-      SetOutput(servicePack, TextValue(version.servicePack));
+      SetOutput(servicePack, TextVariant(version.servicePack));
       ReturnText(WindowsVersionText(version.platformId, version.major, version.minor,
                                     version.build, version.servicePack),
                  result);
@@ -303,8 +244,9 @@ class Global final : public DispatchObject<Global, _CGlobal> {
       hg::win::com_ptr<_CCollection> fields;
       THROW_IF_FAILED(CreateCollection(IID__CCollection, fields.put_void()));
       for (const auto& [name, value] : FileVersionStrings(FromBstr(fileName))) {
+        const VARIANT missing = hg::win::MissingArgument();
         THROW_IF_FAILED(
-            fields->Add(TextValue(value).get(), TextValue(name).get(), hg::win::MissingArgument(), hg::win::MissingArgument()));
+            fields->Add(TextVariant(value).get(), TextVariant(name).get(), missing, missing));
       }
       *result = fields.detach();
     });
@@ -312,24 +254,24 @@ class Global final : public DispatchObject<Global, _CGlobal> {
 
   STDMETHODIMP MDACJetVersion(VARIANT* mdacVersion, VARIANT* jetVersion) override {
     return Trap([&] {
-      SetOutput(mdacVersion, TextValue(""));
-      SetOutput(jetVersion, TextValue(""));
-      SetOutput(mdacVersion, TextValue(VersionOfComponent(
+      SetOutput(mdacVersion, TextVariant(""));
+      SetOutput(jetVersion, TextVariant(""));
+      SetOutput(mdacVersion, TextVariant(VersionOfComponent(
                                  {"%programfiles%\\Common Files\\System\\ado\\msado15.dll"})));
       SetOutput(jetVersion,
-                TextValue(VersionOfComponent(
+                TextVariant(VersionOfComponent(
                     {"%programfiles%\\Common Files\\Microsoft Shared\\DAO\\dao360.dll",
                      "%windir%\\system32\\msjet40.dll"})));
     });
   }
 
   STDMETHODIMP IsDAOAvailable(VARIANT_BOOL* result) override {
-    return Trap([&] { *Checked(result) = IsDaoAvailable() ? VARIANT_TRUE : VARIANT_FALSE; });
+    return Trap([&] { *Checked(result) = VariantBool(IsDaoAvailable()); });
   }
 
   STDMETHODIMP IsWindows64bit(VARIANT_BOOL* result) override {
     return Trap(
-        [&] { *Checked(result) = StartLibrary().isWindows64 ? VARIANT_TRUE : VARIANT_FALSE; });
+        [&] { *Checked(result) = VariantBool(StartLibrary().isWindows64); });
   }
 
   STDMETHODIMP Base64Encode(BSTR inData, BSTR* result) override {
@@ -380,7 +322,7 @@ class Global final : public DispatchObject<Global, _CGlobal> {
 
   STDMETHODIMP IsArrayEmpty(VARIANT v, VARIANT_BOOL* result) override {
     if (!result) return E_POINTER;
-    *result = IsEmptyArray(v) ? VARIANT_TRUE : VARIANT_FALSE;
+    *result = VariantBool(IsEmptyArray(v));
     return S_OK;
   }
 

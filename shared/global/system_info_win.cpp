@@ -14,6 +14,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "common/win/variant_win.h"
 #include "shared/global/system_info.h"
 #include "shared/system_message.h"
 
@@ -96,13 +97,6 @@ hg::win::Variant CallByName(IDispatch* object, const wchar_t* name,
   return result;
 }
 
-VARIANT BorrowText(BSTR text) {
-  VARIANT v;
-  v.vt = VT_BSTR;
-  v.bstrVal = text;
-  return v;
-}
-
 void CreateDaoDatabase(const std::wstring& path) {
   CLSID clsid;
   THROW_IF_FAILED(::CLSIDFromProgID(L"DAO.DBEngine", &clsid));
@@ -117,7 +111,7 @@ void CreateDaoDatabase(const std::wstring& path) {
   version.lVal = 32;  // the version 3.0 database format
   hg::win::Variant database =
       CallByName(engine.get(), L"CreateDatabase",
-                 {BorrowText(name.get()), BorrowText(locale.get()), version});
+                 {hg::win::BorrowedText(name.get()), hg::win::BorrowedText(locale.get()), version});
   if (database.type() != VT_DISPATCH || !database.get().pdispVal) hg::win::ThrowHResult(E_FAIL);
   CallByName(database.get().pdispVal, L"Close", {});
 }

@@ -5,6 +5,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "common/win/variant_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/log/log_line.h"
 #include "shared/log/log_win.h"
@@ -68,7 +69,7 @@ class AxLog final : public DispatchObject<AxLog, _axLog> {
   }
 
   STDMETHODIMP get_ShortLogMode(VARIANT_BOOL* shortLogMode) override {
-    return Trap([&] { *Checked(shortLogMode) = shortLogMode_ ? VARIANT_TRUE : VARIANT_FALSE; });
+    return Trap([&] { *Checked(shortLogMode) = hg::win::VariantBool(shortLogMode_); });
   }
 
   STDMETHODIMP Init2(BSTR fileName, BSTR shortLogFileName) override {

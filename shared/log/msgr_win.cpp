@@ -4,6 +4,7 @@
 #include "common/win/com_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "shared/com/connection_point_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/log/log_win.h"
@@ -39,10 +40,8 @@ class Msgr final : public DispatchObject<Msgr, _CMsgr, EventSourceOf<DIID___CMsg
     args[0].vt = VT_I4;
     args[0].lVal = msg;
     args[1] = hg::win::Deref(data);
-    args[2].vt = VT_BSTR;
-    args[2].bstrVal = from.get();
-    args[3].vt = VT_BSTR;
-    args[3].bstrVal = to.get();
+    args[2] = hg::win::BorrowedText(from.get());
+    args[3] = hg::win::BorrowedText(to.get());
     // A listener's failure reaches the sender as it is.
     return Events().Fire(kMsgArrived, args);
   }

@@ -8,6 +8,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "shared/com/dispatch_win.h"
 #include "shared/com/startup_win.h"
 #include "shared/containers/collection_win.h"
@@ -19,6 +20,7 @@ namespace tk {
 
 using hg::win::com_ptr;
 using hg::win::FromBstr;
+using hg::win::VariantBool;
 using hg::win::Variant;
 
 namespace {
@@ -28,39 +30,16 @@ constexpr HRESULT kSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);
 
 std::uint32_t Root(enRegistryKey key) { return static_cast<std::uint32_t>(key); }
 
-VARIANT_BOOL Bool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
-
 // The variant an [in, out] parameter writes to: the caller's own variable
 // behind any by-reference variants.
-VARIANT& OutSlot(VARIANT* parameter) {
-  VARIANT* slot = Checked(parameter);
-  while (slot->vt == (VT_BYREF | VT_VARIANT) && slot->pvarVal) slot = slot->pvarVal;
-  return *slot;
-}
+VARIANT& OutSlot(VARIANT* parameter) { return *hg::win::OutTarget(Checked(parameter)); }
 
 void PutText(VARIANT* parameter, const std::string& text) {
-  VARIANT& slot = OutSlot(parameter);
-  hg::win::unique_bstr value = hg::win::MakeBstr(text);
-  if (slot.vt == (VT_BYREF | VT_BSTR) && slot.pbstrVal) {
-    ::SysFreeString(*slot.pbstrVal);
-    *slot.pbstrVal = value.release();
-    return;
-  }
-  ::VariantClear(&slot);
-  slot.vt = VT_BSTR;
-  slot.bstrVal = value.release();
+  hg::win::PutText(OutSlot(parameter), text);
 }
 
 void PutLong(VARIANT* parameter, std::uint32_t number) {
-  VARIANT& slot = OutSlot(parameter);
-  const LONG value = static_cast<LONG>(number);
-  if (slot.vt == (VT_BYREF | VT_I4) && slot.plVal) {
-    *slot.plVal = value;
-    return;
-  }
-  ::VariantClear(&slot);
-  slot.vt = VT_I4;
-  slot.lVal = value;
+  hg::win::PutLong(OutSlot(parameter), static_cast<LONG>(number));
 }
 
 void PutObject(VARIANT* parameter, IDispatch* object) {
@@ -76,15 +55,6 @@ void PutObject(VARIANT* parameter, IDispatch* object) {
   slot.pdispVal = object;
 }
 
-std::string TextOf(const VARIANT& value) {
-  const VARIANT& inner = hg::win::Deref(value);
-  if (inner.vt == VT_BSTR) return FromBstr(inner.bstrVal);
-  if (inner.vt == (VT_BYREF | VT_BSTR)) return FromBstr(inner.pbstrVal ? *inner.pbstrVal : nullptr);
-  Variant text;
-  THROW_IF_FAILED(::VariantChangeType(text.put(), const_cast<VARIANT*>(&inner), 0, VT_BSTR));
-  return FromBstr(text.get().bstrVal);
-}
-
 // The one-dimensional array a byte parameter holds: bytes, or variants as
 // script languages make them. A value that is no array is refused.
 SAFEARRAY* ArrayOf(const VARIANT& value) {
@@ -93,56 +63,26 @@ SAFEARRAY* ArrayOf(const VARIANT& value) {
   if (!(inner.vt & VT_ARRAY) || (element != VT_UI1 && element != VT_VARIANT)) {
     hg::win::ThrowHResult(E_INVALIDARG, "Value must be an array of bytes.");
   }
-  SAFEARRAY* array = (inner.vt & VT_BYREF) ? (inner.pparray ? *inner.pparray : nullptr) : inner.parray;
+  SAFEARRAY* array = hg::win::ArrayOf(inner);
   if (!array) hg::win::ThrowHResult(kSubscriptOutOfRange, "The byte array has no elements allocated.");
   if (::SafeArrayGetDim(array) != 1) hg::win::ThrowHResult(E_INVALIDARG, "Value must be a one-dimensional array.");
   return array;
 }
 
-VARTYPE ElementType(SAFEARRAY* array) {
-  VARTYPE type = VT_EMPTY;
-  THROW_IF_FAILED(::SafeArrayGetVartype(array, &type));
-  return type;
-}
-
-std::vector<std::uint8_t> BytesOf(SAFEARRAY* array) {
-  std::vector<std::uint8_t> bytes(array->rgsabound[0].cElements);
-  // Asked before the data are taken: a throw between the two would leave the caller's array locked.
-  const bool asBytes = ElementType(array) == VT_UI1;
-  void* data = nullptr;
-  THROW_IF_FAILED(::SafeArrayAccessData(array, &data));
-  HRESULT hr = S_OK;
-  if (asBytes) {
-    std::copy_n(static_cast<const std::uint8_t*>(data), bytes.size(), bytes.begin());
-  } else {
-    const auto* items = static_cast<const VARIANT*>(data);
-    for (std::size_t i = 0; i < bytes.size() && SUCCEEDED(hr); ++i) {
-      Variant byte;
-      hr = ::VariantChangeType(byte.put(), const_cast<VARIANT*>(&items[i]), 0, VT_UI1);
-      if (SUCCEEDED(hr)) bytes[i] = byte.get().bVal;
-    }
-  }
-  ::SafeArrayUnaccessData(array);
-  THROW_IF_FAILED(hr);
-  return bytes;
-}
-
 // Writes bytes into the array from its lower bound; variant arrays get bytes as elements.
 void StoreBytes(SAFEARRAY* array, const std::vector<std::uint8_t>& bytes) {
-  const bool asBytes = ElementType(array) == VT_UI1;
-  void* data = nullptr;
-  THROW_IF_FAILED(::SafeArrayAccessData(array, &data));
+  const bool asBytes = hg::win::ElementTypeOf(array) == VT_UI1;
+  const hg::win::ArrayAccess access(array);
   if (asBytes) {
-    std::copy(bytes.begin(), bytes.end(), static_cast<std::uint8_t*>(data));
-  } else {
-    auto* items = static_cast<VARIANT*>(data);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      ::VariantClear(&items[i]);
-      items[i].vt = VT_UI1;
-      items[i].bVal = bytes[i];
-    }
+    std::copy(bytes.begin(), bytes.end(), access.data<std::uint8_t>());
+    return;
   }
-  ::SafeArrayUnaccessData(array);
+  VARIANT* items = access.data<VARIANT>();
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    ::VariantClear(&items[i]);
+    items[i].vt = VT_UI1;
+    items[i].bVal = bytes[i];
+  }
 }
 
 com_ptr<_CCollection> NewCollection() {
@@ -152,10 +92,7 @@ com_ptr<_CCollection> NewCollection() {
 }
 
 void AddText(_CCollection* collection, const std::string& text, bool keyed) {
-  Variant item;
-  VARIANT* slot = item.put();
-  slot->vt = VT_BSTR;
-  slot->bstrVal = hg::win::MakeBstr(text).release();
+  const Variant item = hg::win::TextVariant(text);
   const VARIANT missing = hg::win::MissingArgument();
   THROW_IF_FAILED(collection->Add(item.get(), keyed ? item.get() : missing, missing, missing));
 }
@@ -183,7 +120,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       std::string text;
       const bool found = access_.QueryString(Root(key), FromBstr(subKey), FromBstr(valueName), text);
       PutText(value, text);
-      *result = Bool(found);
+      *result = VariantBool(found);
     });
   }
 
@@ -195,7 +132,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       std::uint32_t number = 0;
       const bool found = access_.QueryDword(Root(key), FromBstr(subKey), FromBstr(valueName), number);
       if (found) PutLong(value, number);
-      *result = Bool(found);
+      *result = VariantBool(found);
     });
   }
 
@@ -214,23 +151,24 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
         StoreBytes(array, buffer);
       }
       PutLong(length, size);
-      *result = Bool(found);
+      *result = VariantBool(found);
     });
   }
 
   STDMETHODIMP SetSTRING(enRegistryKey key, BSTR subKey, BSTR valueName, BSTR value,
                          VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) =
-          Bool(access_.SetString(Root(key), FromBstr(subKey), FromBstr(valueName), FromBstr(value)));
+      *Checked(result) = VariantBool(
+          access_.SetString(Root(key), FromBstr(subKey), FromBstr(valueName), FromBstr(value)));
     });
   }
 
   STDMETHODIMP SetDWORD(enRegistryKey key, BSTR subKey, BSTR valueName, LONG value,
                         VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) = Bool(access_.SetDword(Root(key), FromBstr(subKey), FromBstr(valueName),
-                                               static_cast<std::uint32_t>(value)));
+      *Checked(result) = VariantBool(access_.SetDword(Root(key), FromBstr(subKey),
+                                                      FromBstr(valueName),
+                                                      static_cast<std::uint32_t>(value)));
     });
   }
 
@@ -238,25 +176,28 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
                          LONG length, VARIANT_BOOL* result) override {
     return Trap([&] {
       Checked(result);
-      const std::vector<std::uint8_t> bytes = BytesOf(ArrayOf(value));
+      const std::string bytes = hg::win::BytesOf(ArrayOf(value));
       if (length < 0 || static_cast<std::size_t>(length) > bytes.size()) {
         hg::win::ThrowHResult(E_INVALIDARG, "Length exceeds the size of the byte array.");
       }
-      *result = Bool(access_.SetBinary(Root(key), FromBstr(subKey), FromBstr(valueName),
-                                       std::span(bytes.data(), static_cast<std::size_t>(length))));
+      *result = VariantBool(access_.SetBinary(
+          Root(key), FromBstr(subKey), FromBstr(valueName),
+          std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                    static_cast<std::size_t>(length))));
     });
   }
 
   STDMETHODIMP DeleteValue(enRegistryKey key, BSTR subKey, BSTR value, VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) = Bool(access_.DeleteValue(Root(key), FromBstr(subKey), FromBstr(value)));
+      *Checked(result) =
+          VariantBool(access_.DeleteValue(Root(key), FromBstr(subKey), FromBstr(value)));
     });
   }
 
   STDMETHODIMP DeleteKey(enRegistryKey key, BSTR subKey, VARIANT_BOOL* result) override {
     return Trap([&] {
       std::string ignored;
-      *Checked(result) = Bool(access_.DeleteKeyEx(Root(key), FromBstr(subKey), ignored));
+      *Checked(result) = VariantBool(access_.DeleteKeyEx(Root(key), FromBstr(subKey), ignored));
     });
   }
 
@@ -268,7 +209,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       std::string cause;
       const bool deleted = access_.DeleteKeyEx(Root(key), FromBstr(subKey), cause);
       PutText(falseCause, cause);
-      *result = Bool(deleted);
+      *result = VariantBool(deleted);
     });
   }
 
@@ -280,7 +221,9 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
   }
 
   STDMETHODIMP IsKeyExist(enRegistryKey key, BSTR subKey, VARIANT_BOOL* result) override {
-    return Trap([&] { *Checked(result) = Bool(access_.IsKeyExist(Root(key), FromBstr(subKey))); });
+    return Trap([&] {
+      *Checked(result) = VariantBool(access_.IsKeyExist(Root(key), FromBstr(subKey)));
+    });
   }
 
   STDMETHODIMP EnumValuesEx(enRegistryKey key, BSTR subKey, VARIANT* result, VARIANT* falseCause,
@@ -294,7 +237,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       const bool listed = access_.EnumValuesEx(Root(key), FromBstr(subKey), names, cause);
       PutObject(result, CollectionOf(names, false).get());
       PutText(falseCause, cause);
-      *success = Bool(listed);
+      *success = VariantBool(listed);
     });
   }
 
@@ -311,7 +254,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
   STDMETHODIMP SaveAsReg50(enRegistryKey key, VARIANT* subKey, BSTR* text) override {
     return Trap([&] {
       Checked(text);
-      std::string path = TextOf(OutSlot(subKey));
+      std::string path = hg::win::TextOf(OutSlot(subKey));
       const std::string exported = access_.SaveAsReg50(Root(key), path);
       PutText(subKey, path);
       *text = hg::win::MakeBstr(exported).release();
@@ -327,7 +270,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       const bool copied =
           access_.CopySubKey(Root(key), FromBstr(subKey), Root(toKey), FromBstr(putToSubKey), cause);
       PutText(falseCause, cause);
-      *result = Bool(copied);
+      *result = VariantBool(copied);
     });
   }
 
@@ -340,7 +283,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       const bool copied = access_.CopySingleValue(Root(key), FromBstr(subKey), FromBstr(valueName),
                                                   Root(toKey), FromBstr(toSubKey), cause);
       PutText(falseCause, cause);
-      *result = Bool(copied);
+      *result = VariantBool(copied);
     });
   }
 
@@ -361,8 +304,8 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       Checked(result);
       com_ptr<_CCollection> classes = NewCollection();
       for (const auto& found : access_.EnumClassesOfCategory(
-               FromBstr(catId), include32bitComponents != VARIANT_FALSE,
-               include64bitComponents != VARIANT_FALSE)) {
+               FromBstr(catId), hg::win::IsTrue(include32bitComponents),
+               hg::win::IsTrue(include64bitComponents))) {
         AddText(classes.get(), found.clsid, found.keyed);
       }
       *result = classes.detach();
