@@ -1,4 +1,4 @@
-// The library's creatable classes and the one class factory that makes them.
+// The one class factory, which makes the classes of the server's table.
 #include "shared/com/class_factory_win.h"
 
 #include <atomic>
@@ -7,35 +7,9 @@
 #include "shared/com/module_win.h"
 #include "shared/com/simple_object_win.h"
 #include "shared/com/startup_win.h"
-#include "shared/containers/collection_win.h"
-#include "shared/containers/gum_array_win.h"
-#include "shared/containers/nodes_win.h"
-#include "shared/containers/property_bag_win.h"
-#include "shared/files/file_ops_win.h"
-#include "shared/global/global_win.h"
-#include "shared/launcher/launcher_win.h"
-#include "shared/log/log_win.h"
-#include "shared/registry/registry_win.h"
-#include "tkShared.h"
 
 namespace tk {
 namespace {
-
-constexpr ClassEntry kClasses[] = {
-    {&CLSID_CCollection, L"CCollection", CreateCollection},
-    {&CLSID_PropertyBag, L"PropertyBag", CreatePropertyBag},
-    {&CLSID_CNode, L"CNode", CreateNode},
-    {&CLSID_CNodes, L"CNodes", CreateNodes},
-    {&CLSID_CParam, L"CParam", CreateParam},
-    {&CLSID_CParams, L"CParams", CreateParams},
-    {&CLSID_CRegistry, L"CRegistry", CreateRegistry},
-    {&CLSID_CGumArray, L"CGumArray", CreateGumArray},
-    {&CLSID_CreateThread, L"CreateThread", CreateLauncher},
-    {&CLSID_FileOps, L"FileOps", CreateFileOps},
-    {&CLSID_CGlobal, L"CGlobal", CreateGlobal},
-    {&CLSID_axLog, L"axLog", CreateAxLog},
-    {&CLSID_CMsgr, L"CMsgr", CreateMsgr},
-};
 
 // LockServer's locks, held for the module as a whole: a client may unlock
 // through another factory than the one it locked through.
@@ -73,12 +47,10 @@ class ClassFactory final : public SimpleObject<IClassFactory> {
 
 }  // namespace
 
-std::span<const ClassEntry> Classes() noexcept { return kClasses; }
-
 HRESULT GetClassFactory(REFCLSID clsid, REFIID iid, void** object) noexcept {
   if (!object) return E_POINTER;
   *object = nullptr;
-  for (const ClassEntry& entry : kClasses) {
+  for (const ClassEntry& entry : Classes()) {
     if (*entry.clsid != clsid) continue;
     auto* factory = new (std::nothrow) ClassFactory(entry);
     if (!factory) return E_OUTOFMEMORY;

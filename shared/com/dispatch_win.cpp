@@ -14,12 +14,28 @@ namespace tk {
 
 using hg::win::com_ptr;
 
+namespace {
+
+// "<library>.<class>", the name scripts create the class by.
+std::wstring SourceOf(std::wstring_view className) {
+  std::wstring source(className);
+  com_ptr<ITypeLib> library;
+  hg::win::unique_bstr name;
+  if (SUCCEEDED(GetTypeLibrary(library.put())) &&
+      SUCCEEDED(library->GetDocumentation(-1, name.put(), nullptr, nullptr, nullptr))) {
+    source = std::wstring(name.get(), ::SysStringLen(name.get())) + L"." + source;
+  }
+  return source;
+}
+
+}  // namespace
+
 HRESULT RaiseError(HRESULT hr, std::string_view description, std::wstring_view className,
                    REFIID iid) noexcept {
   try {
     const std::string text = description.empty() ? SystemMessageText(static_cast<DWORD>(hr))
                                                  : std::string(description);
-    const std::wstring source = L"tkShared." + std::wstring(className);
+    const std::wstring source = SourceOf(className);
     com_ptr<ICreateErrorInfo> create;
     if (SUCCEEDED(::CreateErrorInfo(create.put()))) {
       const std::wstring wide = hg::win::Widen(text);

@@ -3,6 +3,7 @@
 
 #include <oaidl.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,6 @@
 #include "shared/com/class_factory_win.h"
 #include "shared/com/module_win.h"
 #include "shared/com/registration.h"
-#include "tkShared.h"
 
 namespace tk {
 namespace {
@@ -49,24 +49,11 @@ std::vector<InterfaceRegistration> InterfacesOf(ITypeLib* library) {
   return interfaces;
 }
 
-ServerRegistration DescribeServer() {
-  ServerRegistration server;
-  server.libid = GuidText(LIBID_tkShared);
-  server.libVersion = "1.0";
-  server.libName = "tkShared Library";
-#if defined(_WIN64)
-  server.platform = "win64";
-#else
-  server.platform = "win32";
-#endif
-  server.serverPath = Narrow(ModulePath());
-  for (const ClassEntry& entry : Classes()) {
-    server.classes.push_back({GuidText(*entry.clsid), "tkShared." + Narrow(entry.name)});
-  }
+// The running server: this DLL's classes, type library and path.
+ServerRegistration DescribeThisServer() {
   com_ptr<ITypeLib> library;
   THROW_IF_FAILED(GetTypeLibrary(library.put()));
-  server.interfaces = InterfacesOf(library.get());
-  return server;
+  return DescribeServer(Classes(), library.get(), Narrow(ModulePath()));
 }
 
 unique_hkey CreateKey(HKEY root, const std::string& path) {
@@ -177,9 +164,38 @@ void DeleteOwnedKeys(HKEY root, const ServerRegistration& server) {
 
 }  // namespace
 
+ServerRegistration DescribeServer(std::span<const ClassEntry> classes, ITypeLib* library,
+                                  std::string serverPath) {
+  ServerRegistration server;
+  TLIBATTR* attributes = nullptr;
+  THROW_IF_FAILED(library->GetLibAttr(&attributes));
+  server.libid = GuidText(attributes->guid);
+  char version[16];  // the registry spells the version in hexadecimal
+  std::snprintf(version, sizeof(version), "%x.%x", attributes->wMajorVerNum,
+                attributes->wMinorVerNum);
+  library->ReleaseTLibAttr(attributes);
+  server.libVersion = version;
+  hg::win::unique_bstr name, help;
+  THROW_IF_FAILED(library->GetDocumentation(-1, name.put(), help.put(), nullptr, nullptr));
+  server.libName = hg::win::FromBstr(help.get());
+#if defined(_WIN64)
+  server.platform = "win64";
+#else
+  server.platform = "win32";
+#endif
+  server.serverPath = std::move(serverPath);
+  // Scripts name a class by the library's name and the class's.
+  const std::string prefix = hg::win::FromBstr(name.get()) + ".";
+  for (const ClassEntry& entry : classes) {
+    server.classes.push_back({GuidText(*entry.clsid), prefix + Narrow(entry.name)});
+  }
+  server.interfaces = InterfacesOf(library);
+  return server;
+}
+
 HRESULT RegisterServer() noexcept {
   return Guarded([] {
-    const ServerRegistration server = DescribeServer();
+    const ServerRegistration server = DescribeThisServer();
     const auto values = RegistrationValues(server);
     WriteValues(UserClasses().get(), values);
     std::vector<RegistryValue> proofs{TypeLibraryKeys(server).owned.proof};
@@ -196,7 +212,7 @@ HRESULT RegisterServer() noexcept {
 
 HRESULT UnregisterServer() noexcept {
   return Guarded([] {
-    const ServerRegistration server = DescribeServer();
+    const ServerRegistration server = DescribeThisServer();
     DeleteOwnedKeys(UserClasses().get(), server);
     // What is still visible and names this server was written there by the
     // fallback.
