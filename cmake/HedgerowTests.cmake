@@ -1,8 +1,9 @@
 # hg_add_test(<name> SOURCES ... [LIBS ...] [REGISTERED] [DATA ...])
 #   Builds one GoogleTest program and lets ctest discover its cases. Under the
 #   windows preset ctest runs them through Wine (the cross-compiling emulator).
-#   REGISTERED: the cases need tkShared registered in the prefix; they share a
-#   lock with the registration tests, which unregister it for a moment.
+#   REGISTERED: the cases need tkShared and HGRWCustom registered in the
+#   prefix; they share a lock with the registration tests, which unregister
+#   tkShared for a moment.
 #   DATA: files copied beside the program (scripts the tests run).
 function(hg_add_test name)
   cmake_parse_arguments(PARSE_ARGV 1 T "REGISTERED" "" "SOURCES;LIBS;DATA")
