@@ -1,15 +1,18 @@
-// Helpers for the tests that call the library through COM: texts to pass,
-// objects by class, and a client's event sink.
+// Helpers for the tests that call the library through COM: values to pass,
+// objects by class, a client's event sink and its connection.
 #pragma once
 
 #include <windows.h>
 #include <oaidl.h>
+#include <ocidl.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
@@ -26,6 +29,17 @@ class Bstr {
  private:
   hg::win::unique_bstr value_;
 };
+
+// Values to pass in a call, each owning what it holds (an object: a reference).
+hg::win::Variant Text(std::wstring_view text);
+hg::win::Variant Long(LONG number);
+hg::win::Variant Object(IUnknown* object);
+
+// The text a value holds; "<not text>" for a value of another type.
+std::wstring TextOf(const VARIANT& value);
+
+// The elements of a value's one-dimensional array of variants.
+std::vector<hg::win::Variant> ElementsOf(const VARIANT& value);
 
 // A new object of the class, asked for iid.
 template <typename I>
@@ -79,6 +93,27 @@ class EventSink : public IDispatch {
  private:
   IID events_;
   std::atomic<ULONG> references_{1};
+};
+
+// A sink advised to a connection point for the life of this object.
+class Advised {
+ public:
+  Advised(IConnectionPoint* point, IUnknown* sink) : point_(point) {
+    EXPECT_EQ(point->Advise(sink, &cookie_), S_OK);
+  }
+  ~Advised() {
+    if (cookie_) point_->Unadvise(cookie_);
+  }
+  Advised(const Advised&) = delete;
+  Advised& operator=(const Advised&) = delete;
+
+  DWORD cookie() const { return cookie_; }
+  // Unadvises now rather than at the end of the scope.
+  HRESULT Unadvise() { return point_->Unadvise(std::exchange(cookie_, 0)); }
+
+ private:
+  IConnectionPoint* point_;
+  DWORD cookie_ = 0;
 };
 
 }  // namespace hg::test

@@ -12,6 +12,7 @@
 #include "app/engine/library_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/shared/files/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -94,17 +95,10 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   return names;
 }
 
-std::string Text(const VARIANT& value) {
-  return value.vt == VT_BSTR ? hg::win::FromBstr(value.bstrVal) : "<not text>";
-}
-
 std::string Item(_CCollection& sites, const char* index) {
-  hg::win::Variant key, item;
-  VARIANT* slot = key.put();
-  slot->vt = VT_BSTR;
-  slot->bstrVal = hg::win::MakeBstr(index).release();
-  if (FAILED(sites.get_Item(key.get(), item.put()))) return "<none>";
-  return Text(item.get());
+  hg::win::Variant item;
+  if (FAILED(sites.get_Item(hg::win::TextVariant(index).get(), item.put()))) return "<none>";
+  return item.type() == VT_BSTR ? hg::win::FromBstr(item.get().bstrVal) : "<not text>";
 }
 
 long Count(_CCollection& sites) {
@@ -179,12 +173,10 @@ TEST_F(MhgrTest, ReadBlockedSitesKeysFirstOccurrencesByLowercaseName) {
   EXPECT_EQ(Item(*sites.get(), "_caf\xC3\xA9"), "Caf\xC3\xA9");
 }
 
-TEST_F(MhgrTest, ReadBlockedSitesOfAnEmptyFileIsEmpty) {
+TEST_F(MhgrTest, ReadBlockedSitesOfAnEmptyFileIsEmptyAndOfAMissingOneFails) {
   WriteRaw(hosts, "");
   EXPECT_EQ(Count(*ReadBlockedSites().get()), 0);
-}
-
-TEST_F(MhgrTest, ReadBlockedSitesOfAMissingFileFailsWithFileNotFound) {
+  ::DeleteFileW(hosts.c_str());
   try {
     ReadBlockedSites();
     FAIL() << "no failure";
@@ -211,22 +203,18 @@ TEST_F(MhgrTest, ApplyBlockedKeepsForeignLinesByteForByte) {
   EXPECT_EQ(ReadRaw(hosts), foreign + "127.0.0.1       alpha\r\n");
 }
 
-TEST_F(MhgrTest, ApplyBlockedKeepsAReadOnlyHiddenFileReadOnlyAndHidden) {
-  WriteRaw(hosts, kWorkedExample);
-  const DWORD attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
-  ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), attributes));
-  ApplyBlocked({"alpha", "Beta"});
-  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
-  EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), attributes);
-}
-
-TEST_F(MhgrTest, ApplyBlockedKeepsTheAttributesOfAWritableFile) {
-  WriteRaw(hosts, kWorkedExample);
-  ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-  const DWORD attributes = ::GetFileAttributesW(hosts.c_str());
-  ApplyBlocked({"alpha", "Beta"});
-  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
-  EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), attributes);
+TEST_F(MhgrTest, ApplyBlockedKeepsTheFilesAttributesReadOnlyOrNot) {
+  for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                       FILE_ATTRIBUTE_ARCHIVE},
+                                 DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
+    ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteRaw(hosts, kWorkedExample);
+    ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), attributes));
+    const DWORD before = ::GetFileAttributesW(hosts.c_str());
+    ApplyBlocked({"alpha", "Beta"});
+    EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
+    EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), before);
+  }
 }
 
 TEST_F(MhgrTest, ApplyBlockedKeepsTheAccessRules) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "common/win/com_win.h"
@@ -122,6 +123,16 @@ void WriteString(HKEY root, const std::wstring& path, const std::wstring& data) 
   ::RegCloseKey(key);
 }
 
+// The per-user classes and the merged view, each with the prefix of its keys.
+const std::pair<HKEY, std::wstring> kRoots[] = {{HKEY_CURRENT_USER, kUserClasses},
+                                                {HKEY_CLASSES_ROOT, L""}};
+
+void ExpectNothingRegistered() {
+  for (const auto& [root, classes] : kRoots) {
+    for (const auto& key : OwnedKeys(classes)) EXPECT_FALSE(KeyExists(root, key)) << key;
+  }
+}
+
 TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
   hg::test::ComApartment com;
   LoadedLibrary library;
@@ -129,10 +140,7 @@ TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
   Reregister guard{library};
 
   ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
-  for (const auto& key : OwnedKeys(L"Software\\Classes\\")) {
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
-  }
-  for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+  ExpectNothingRegistered();
   CLSID clsid;
   EXPECT_TRUE(FAILED(::CLSIDFromProgID(L"tkShared.CCollection", &clsid)));
 
@@ -152,10 +160,7 @@ TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
                                                 L"\\1.0\\0\\win64").has_value());
 
   ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
-  for (const auto& key : OwnedKeys(L"Software\\Classes\\")) {
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
-  }
-  for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+  ExpectNothingRegistered();
 }
 
 TEST(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
@@ -171,8 +176,7 @@ TEST(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
     ASSERT_EQ(b.Call("DllRegisterServer"), S_OK);
     ASSERT_EQ(a.Call("DllUnregisterServer"), S_OK);
 
-    for (const auto& [root, classes] :
-         {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+    for (const auto& [root, classes] : kRoots) {
       for (const auto& key : OwnedKeys(classes)) EXPECT_TRUE(KeyExists(root, key)) << key;
       EXPECT_EQ(Lower(ReadString(root, classes + ServerKey()).value_or(L"")), Lower(copies[1]));
       EXPECT_EQ(Lower(ReadString(root, classes + TypeLibPlatformsKey() + L"\\win64").value_or(L"")),
@@ -183,10 +187,7 @@ TEST(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
 
     // The remaining copy still removes its own registration.
     ASSERT_EQ(b.Call("DllUnregisterServer"), S_OK);
-    for (const auto& key : OwnedKeys(kUserClasses)) {
-      EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
-    }
-    for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    ExpectNothingRegistered();
   }
 }
 
@@ -203,17 +204,13 @@ TEST(Registration, UnregistersWhatNamesThisDllInAnotherLetterCase) {
     // As registered through a path spelled differently (z:\TMP vs Z:\tmp).
     const std::wstring spelled = Upper(copies[0]);
     ASSERT_NE(spelled, copies[0]);
-    for (const auto& [root, classes] :
-         {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+    for (const auto& [root, classes] : kRoots) {
       WriteString(root, classes + ServerKey(), spelled);
       WriteString(root, classes + TypeLibPlatformsKey() + L"\\win64", spelled);
     }
     ASSERT_EQ(copy.Call("DllUnregisterServer"), S_OK);
   }
-  for (const auto& key : OwnedKeys(kUserClasses)) {
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << key;
-  }
-  for (const auto& key : OwnedKeys(L"")) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+  ExpectNothingRegistered();
 }
 
 TEST(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {
@@ -232,14 +229,12 @@ TEST(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {
   ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
   // A 32-bit build registered from elsewhere.
   const std::wstring x86 = L"C:\\x86\\tkShared.dll";
-  for (const auto& [root, classes] :
-       {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+  for (const auto& [root, classes] : kRoots) {
     WriteString(root, classes + TypeLibPlatformsKey() + L"\\win32", x86);
   }
   ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
 
-  for (const auto& [root, classes] :
-       {std::pair{HKEY_CURRENT_USER, kUserClasses}, std::pair{HKEY_CLASSES_ROOT, std::wstring()}}) {
+  for (const auto& [root, classes] : kRoots) {
     EXPECT_FALSE(KeyExists(root, classes + TypeLibPlatformsKey() + L"\\win64"));
     EXPECT_EQ(ReadString(root, classes + TypeLibPlatformsKey() + L"\\win32").value_or(L""), x86);
     EXPECT_TRUE(KeyExists(root, classes + L"Interface\\" + GuidText(IID__CCollection)));

@@ -177,44 +177,43 @@ TEST(TableRows, ACellGoingAwayFindsTheTableWhole) {
   EXPECT_EQ(table.RowsCount(), 5);
 }
 
-TEST(CompareCells, NumbersByValueExactlyForLargeIntegers) {
-  EXPECT_EQ(CompareCells(CellKey::Number(std::int64_t{2}), CellKey::Number(1.5)),
-            Ordering::Greater);
-  EXPECT_EQ(CompareCells(CellKey::Number(std::int64_t{-3}), CellKey::Number(std::int64_t{2})),
-            Ordering::Less);
-  EXPECT_EQ(CompareCells(CellKey::Number(2.0), CellKey::Number(std::int64_t{2})),
-            Ordering::Equal);
+TEST(CompareCells, NumbersBeforeTextsEmptyAsZeroOrEmptyTextNullUnordered) {
+  const CellKey one = CellKey::Number(std::int64_t{1}), empty = CellKey::Empty();
+  const CellKey null = CellKey::Null();
   const std::int64_t big = std::int64_t{1} << 53;
-  EXPECT_EQ(CompareCells(CellKey::Number(big + 1), CellKey::Number(big)), Ordering::Greater);
-}
-
-TEST(CompareCells, TextsByCharacterCodeWithCaseSignificant) {
-  EXPECT_EQ(CompareCells(CellKey::Text("B"), CellKey::Text("a")), Ordering::Less);
-  EXPECT_EQ(CompareCells(CellKey::Text("ab"), CellKey::Text("a")), Ordering::Greater);
-  EXPECT_EQ(CompareCells(CellKey::Text("z"), CellKey::Text("\xC3\xA9")), Ordering::Less);  // é
-  EXPECT_EQ(CompareCells(CellKey::Text("x"), CellKey::Text("x")), Ordering::Equal);
-}
-
-TEST(CompareCells, EveryNumberIsSmallerThanEveryText) {
-  EXPECT_EQ(CompareCells(CellKey::Number(1e300), CellKey::Text("")), Ordering::Less);
-  EXPECT_EQ(CompareCells(CellKey::Text("1"), CellKey::Number(std::int64_t{2})),
-            Ordering::Greater);
-}
-
-TEST(CompareCells, EmptyIsZeroAgainstANumberAndEmptyTextOtherwise) {
-  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Number(std::int64_t{0})), Ordering::Equal);
-  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Number(-0.5)), Ordering::Greater);
-  EXPECT_EQ(CompareCells(CellKey::Number(std::int64_t{1}), CellKey::Empty()), Ordering::Greater);
-  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Text("")), Ordering::Equal);
-  EXPECT_EQ(CompareCells(CellKey::Text("a"), CellKey::Empty()), Ordering::Greater);
-  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Empty()), Ordering::Equal);
-}
-
-TEST(CompareCells, AnythingAgainstNullIsUnordered) {
-  EXPECT_EQ(CompareCells(CellKey::Null(), CellKey::Number(std::int64_t{1})), Ordering::Unordered);
-  EXPECT_EQ(CompareCells(CellKey::Text("a"), CellKey::Null()), Ordering::Unordered);
-  EXPECT_EQ(CompareCells(CellKey::Null(), CellKey::Null()), Ordering::Unordered);
-  EXPECT_EQ(CompareCells(CellKey::Empty(), CellKey::Null()), Ordering::Unordered);
+  const struct {
+    CellKey a, b;
+    Ordering expected;
+  } cases[] = {
+      // Numbers by value, exactly for large integers.
+      {CellKey::Number(std::int64_t{2}), CellKey::Number(1.5), Ordering::Greater},
+      {CellKey::Number(std::int64_t{-3}), CellKey::Number(std::int64_t{2}), Ordering::Less},
+      {CellKey::Number(2.0), CellKey::Number(std::int64_t{2}), Ordering::Equal},
+      {CellKey::Number(big + 1), CellKey::Number(big), Ordering::Greater},
+      // Texts by character code, letter case significant.
+      {CellKey::Text("B"), CellKey::Text("a"), Ordering::Less},
+      {CellKey::Text("ab"), CellKey::Text("a"), Ordering::Greater},
+      {CellKey::Text("z"), CellKey::Text("\xC3\xA9"), Ordering::Less},  // é
+      {CellKey::Text("x"), CellKey::Text("x"), Ordering::Equal},
+      // Every number before every text.
+      {CellKey::Number(1e300), CellKey::Text(""), Ordering::Less},
+      {CellKey::Text("1"), CellKey::Number(std::int64_t{2}), Ordering::Greater},
+      // Empty is zero against a number and the empty text otherwise.
+      {empty, CellKey::Number(std::int64_t{0}), Ordering::Equal},
+      {empty, CellKey::Number(-0.5), Ordering::Greater},
+      {one, empty, Ordering::Greater},
+      {empty, CellKey::Text(""), Ordering::Equal},
+      {CellKey::Text("a"), empty, Ordering::Greater},
+      {empty, empty, Ordering::Equal},
+      // Anything against null is unordered.
+      {null, one, Ordering::Unordered},
+      {CellKey::Text("a"), null, Ordering::Unordered},
+      {null, null, Ordering::Unordered},
+      {empty, null, Ordering::Unordered},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    EXPECT_EQ(CompareCells(cases[i].a, cases[i].b), cases[i].expected) << "case " << i;
+  }
 }
 
 TEST(CompareCells, AnUncomparableValueFails) {

@@ -15,15 +15,11 @@
 namespace {
 
 using hg::test::Create;
+using hg::test::Long;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
-VARIANT Long(LONG n) {
-  VARIANT v;
-  v.vt = VT_I4;
-  v.lVal = n;
-  return v;
-}
+const VARIANT kMissing = hg::win::MissingArgument();
 
 // Text that lives for the whole test.
 struct Texts {
@@ -52,7 +48,7 @@ std::wstring Describe(_CCollection* values) {
   std::wstring out = L"[";
   for (LONG i = 1; i <= count; ++i) {
     Variant item;
-    values->get_Item(Long(i), item.put());
+    values->get_Item(Long(i).get(), item.put());
     out += AsText(item.get()) + L";";
   }
   return out + L"]";
@@ -69,7 +65,7 @@ std::wstring Describe(_CNode* node) {
   params->get_Count(&count);
   for (LONG i = 1; i <= count; ++i) {
     com_ptr<_CParam> param;
-    params->get_Item(Long(i), param.put());
+    params->get_Item(Long(i).get(), param.put());
     hg::win::unique_bstr name;
     param->get_Name(name.put());
     com_ptr<_CCollection> values;
@@ -84,7 +80,7 @@ std::wstring Describe(_CNode* node) {
   children->get_Count(&count);
   for (LONG i = 1; i <= count; ++i) {
     com_ptr<_CNode> child;
-    children->get_Item(Long(i), child.put());
+    children->get_Item(Long(i).get(), child.put());
     out += L" " + Describe(child.get());
   }
   return out + L"}";
@@ -98,11 +94,11 @@ class NodesTest : public ::testing::Test {
     ASSERT_EQ(node->get_params(params.put()), S_OK);
     com_ptr<_CParam> param;
     ASSERT_EQ(params->Add(text(L"Label"), text(label), param.put()), S_OK);
-    ASSERT_EQ(params->Add(text(L"Depth"), Long(depth), param.put()), S_OK);
+    ASSERT_EQ(params->Add(text(L"Depth"), Long(depth).get(), param.put()), S_OK);
     com_ptr<_CCollection> values;
     ASSERT_EQ(node->get_Values(values.put()), S_OK);
-    ASSERT_EQ(values->Add(text(label + L"-a"), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
-    ASSERT_EQ(values->Add(Long(depth * 10), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
+    ASSERT_EQ(values->Add(text(label + L"-a"), kMissing, kMissing, kMissing), S_OK);
+    ASSERT_EQ(values->Add(Long(depth * 10).get(), kMissing, kMissing, kMissing), S_OK);
     if (depth == 1) return;
     com_ptr<_CNodes> children;
     ASSERT_EQ(node->get_SubNodes(children.put()), S_OK);
@@ -119,13 +115,13 @@ class NodesTest : public ::testing::Test {
     VARIANT value;
     value.vt = VT_DISPATCH;
     value.pdispVal = object;
-    EXPECT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), value, hg::win::MissingArgument()), S_OK);
+    EXPECT_EQ(bag->WriteProperty(text.Bstr(L"Tree"), value, kMissing), S_OK);
     Variant contents;
     EXPECT_EQ(bag->get_Contents(contents.put()), S_OK);
     auto copy = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
     EXPECT_EQ(copy->put_Contents(contents.get()), S_OK);
     Variant restored;
-    EXPECT_EQ(copy->ReadProperty(text.Bstr(L"tree"), hg::win::MissingArgument(), restored.put()),
+    EXPECT_EQ(copy->ReadProperty(text.Bstr(L"tree"), kMissing, restored.put()),
               S_OK);
     return restored;
   }
@@ -150,7 +146,7 @@ TEST_F(NodesTest, TreeOfDepthThreeComesBackThroughContentsIntoANewBag) {
   com_ptr<_CNodes> children;
   ASSERT_EQ(restored->get_SubNodes(children.put()), S_OK);
   com_ptr<_CNode> second;
-  ASSERT_EQ(children->get_Item(Long(2), second.put()), S_OK);
+  ASSERT_EQ(children->get_Item(Long(2).get(), second.put()), S_OK);
   hg::win::unique_bstr id;
   ASSERT_EQ(second->get_Id(id.put()), S_OK);
   com_ptr<_CNode> byId;
@@ -168,9 +164,9 @@ TEST_F(NodesTest, EntriesRenamedToAnotherEntrysKeyComeBackAllTheSame) {
   ASSERT_EQ(second->put_Id(id.get()), S_OK);
   auto params = Create<_CParams>(CLSID_CParams, IID__CParams);
   com_ptr<_CParam> a, b;
-  ASSERT_EQ(params->Add(text(L"A"), Long(1), a.put()), S_OK);
+  ASSERT_EQ(params->Add(text(L"A"), Long(1).get(), a.put()), S_OK);
   ASSERT_EQ(a->put_Name(text.Bstr(L"B")), S_OK);
-  ASSERT_EQ(params->Add(text(L"B"), Long(2), b.put()), S_OK);
+  ASSERT_EQ(params->Add(text(L"B"), Long(2).get(), b.put()), S_OK);
 
   const Variant restoredNodes = RoundTrip(nodes.get());
   ASSERT_EQ(restoredNodes.type(), VT_DISPATCH);
@@ -212,7 +208,7 @@ TEST_F(NodesTest, NewNodesHaveDistinctIdentifiersInRegistryForm) {
 TEST_F(NodesTest, ParamsAreFoundByNameInAnyCase) {
   auto params = Create<_CParams>(CLSID_CParams, IID__CParams);
   com_ptr<_CParam> color, found, bare;
-  ASSERT_EQ(params->Add(text(L"Color"), Long(5), color.put()), S_OK);
+  ASSERT_EQ(params->Add(text(L"Color"), Long(5).get(), color.put()), S_OK);
   ASSERT_EQ(params->get_Item(text(L"color"), found.put()), S_OK);
   EXPECT_EQ(found.get(), color.get());
   Variant value;
@@ -223,9 +219,9 @@ TEST_F(NodesTest, ParamsAreFoundByNameInAnyCase) {
   EXPECT_EQ(present, VARIANT_TRUE);
 
   com_ptr<_CParam> duplicate;
-  EXPECT_EQ(params->Add(text(L"COLOR"), hg::win::MissingArgument(), duplicate.put()),
+  EXPECT_EQ(params->Add(text(L"COLOR"), kMissing, duplicate.put()),
             static_cast<HRESULT>(0x800A01C9));
-  ASSERT_EQ(params->Add(text(L"Bare"), hg::win::MissingArgument(), bare.put()), S_OK);
+  ASSERT_EQ(params->Add(text(L"Bare"), kMissing, bare.put()), S_OK);
   Variant none;
   EXPECT_EQ(bare->get_Value(none.put()), static_cast<HRESULT>(0x800A0009));
   LONG count = 0;

@@ -9,6 +9,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
@@ -16,8 +17,13 @@
 namespace {
 
 using hg::test::Create;
+using hg::test::Long;
+using hg::test::Object;
+using hg::test::Text;
 using hg::win::com_ptr;
 using hg::win::Variant;
+
+const VARIANT kMissing = hg::win::MissingArgument();
 
 VARIANT Number(VARTYPE type, LONGLONG n) {
   VARIANT v;
@@ -26,39 +32,19 @@ VARIANT Number(VARTYPE type, LONGLONG n) {
   switch (type) {
     case VT_I2: v.iVal = static_cast<SHORT>(n); break;
     case VT_I4: v.lVal = static_cast<LONG>(n); break;
-    case VT_CY: v.cyVal.int64 = n; break;
     case VT_BOOL: v.boolVal = n ? VARIANT_TRUE : VARIANT_FALSE; break;
     default: v.llVal = n;
   }
   return v;
 }
 
-VARIANT Object(IUnknown* object) {
-  VARIANT v;
-  v.vt = VT_UNKNOWN;
-  v.punkVal = object;
-  return v;
-}
-
-Variant Text(const wchar_t* text) {
-  Variant v;
-  v.put()->vt = VT_BSTR;
-  const_cast<VARIANT&>(v.get()).bstrVal = hg::win::MakeBstr(std::wstring_view(text)).release();
-  return v;
-}
-
-std::wstring Description() {
-  com_ptr<IErrorInfo> info;
-  hg::win::unique_bstr text;
-  if (::GetErrorInfo(0, info.put()) == S_OK) info->GetDescription(text.put());
-  return text ? std::wstring(text.get()) : std::wstring();
-}
+std::wstring Description() { return hg::test::LastFailure(E_FAIL).description; }
 
 class PropertyBagTest : public ::testing::Test {
  protected:
   void SetUp() override { bag = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag); }
 
-  void Write(const wchar_t* name, const VARIANT& value, const VARIANT& byDefault = hg::win::MissingArgument()) {
+  void Write(const wchar_t* name, const VARIANT& value, const VARIANT& byDefault = kMissing) {
     EXPECT_EQ(bag->WriteProperty(Bstr(name), value, byDefault), S_OK) << name;
   }
   static BSTR Bstr(const wchar_t* name) {
@@ -75,7 +61,7 @@ class PropertyBagTest : public ::testing::Test {
     return to;
   }
   static Variant Read(_PropertyBag* from, const wchar_t* name,
-                      const VARIANT& byDefault = hg::win::MissingArgument()) {
+                      const VARIANT& byDefault = kMissing) {
     Variant value;
     EXPECT_EQ(from->ReadProperty(Bstr(name), byDefault, value.put()), S_OK) << name;
     return value;
@@ -100,72 +86,43 @@ TEST_F(PropertyBagTest, CreatableByProgIdWithIPropertyBagBehindIt) {
 }
 
 TEST_F(PropertyBagTest, ValuesKeepTypeAndValueThroughContents) {
-  Write(L"i2", Number(VT_I2, -2));
-  Write(L"i4", Number(VT_I4, 100000));
-  Write(L"cy", Number(VT_CY, 123456));
-  Write(L"bool", Number(VT_BOOL, 1));
-  VARIANT date;
-  date.vt = VT_DATE;
+  VARIANT date = Number(VT_DATE, 0), null = Number(VT_NULL, 0);
   date.date = 45000.5;
-  Write(L"date", date);
-  VARIANT null;
-  null.vt = VT_NULL;
-  Write(L"null", null);
+  std::vector<Variant> items;
+  items.push_back(Text(L"x"));
+  items.push_back(Variant::CopyOf(Number(VT_I2, 5)));
+  const auto bytes = hg::win::ByteArray(std::string_view("\x0A\x14\x1E"), 1);
+  const auto array = hg::win::VariantArray(items, 0);
+  const struct {
+    const wchar_t* name;
+    VARIANT value;
+  } values[] = {
+      {L"i2", Number(VT_I2, -2)},     {L"i4", Number(VT_I4, 100000)},
+      {L"cy", Number(VT_CY, 123456)}, {L"bool", Number(VT_BOOL, 1)},
+      {L"date", date},                {L"null", null},
+      {L"bytes", hg::win::BorrowedArray(bytes.get())},
+      {L"array", hg::win::BorrowedArray(array.get())},
+  };
+  for (const auto& [name, value] : values) Write(name, value);
   Write(L"text", Text(L"Gr\u00FC\u00DFe").get());
 
-  SAFEARRAYBOUND bytesBound{3, 1};
-  hg::win::unique_safearray bytes(::SafeArrayCreate(VT_UI1, 1, &bytesBound));
-  for (LONG i = 1; i <= 3; ++i) {
-    BYTE b = static_cast<BYTE>(i * 10);
-    ::SafeArrayPutElement(bytes.get(), &i, &b);
-  }
-  VARIANT byteArray;
-  byteArray.vt = VT_ARRAY | VT_UI1;
-  byteArray.parray = bytes.get();
-  Write(L"bytes", byteArray);
-
-  SAFEARRAYBOUND itemsBound{2, 0};
-  hg::win::unique_safearray items(::SafeArrayCreate(VT_VARIANT, 1, &itemsBound));
-  LONG at = 0;
-  ::SafeArrayPutElement(items.get(), &at, const_cast<VARIANT*>(&Text(L"x").get()));
-  at = 1;
-  VARIANT five = Number(VT_I2, 5);
-  ::SafeArrayPutElement(items.get(), &at, &five);
-  VARIANT variantArray;
-  variantArray.vt = VT_ARRAY | VT_VARIANT;
-  variantArray.parray = items.get();
-  Write(L"array", variantArray);
-
   const auto copy = CopyThrough(bag.get());
-  EXPECT_EQ(Read(copy.get(), L"i2").get().vt, VT_I2);
-  EXPECT_EQ(Read(copy.get(), L"i2").get().iVal, -2);
-  EXPECT_EQ(Read(copy.get(), L"i4").get().lVal, 100000);
-  EXPECT_EQ(Read(copy.get(), L"cy").get().vt, VT_CY);
-  EXPECT_EQ(Read(copy.get(), L"cy").get().cyVal.int64, 123456);
-  EXPECT_EQ(Read(copy.get(), L"bool").get().boolVal, VARIANT_TRUE);
-  EXPECT_EQ(Read(copy.get(), L"date").get().vt, VT_DATE);
-  EXPECT_EQ(Read(copy.get(), L"null").get().vt, VT_NULL);
-  EXPECT_EQ(std::wstring(Read(copy.get(), L"text").get().bstrVal), L"Gr\u00FC\u00DFe");
-
+  for (const auto& [name, value] : values) {
+    const Variant restored = Read(copy.get(), name);
+    EXPECT_EQ(restored.type(), value.vt) << name;
+    if (value.vt != VT_NULL && !(value.vt & VT_ARRAY)) {
+      EXPECT_EQ(hg::win::TextOf(restored.get()), hg::win::TextOf(value)) << name;
+    }
+  }
+  EXPECT_EQ(hg::test::TextOf(Read(copy.get(), L"text").get()), L"Gr\u00FC\u00DFe");
   const Variant restoredBytes = Read(copy.get(), L"bytes");
-  ASSERT_EQ(restoredBytes.type(), VT_ARRAY | VT_UI1);
-  LONG lower = 0, upper = 0;
-  ::SafeArrayGetLBound(restoredBytes.get().parray, 1, &lower);
-  ::SafeArrayGetUBound(restoredBytes.get().parray, 1, &upper);
-  EXPECT_EQ(lower, 1);
-  EXPECT_EQ(upper, 3);
-  LONG third = 3;
-  BYTE thirdByte = 0;
-  ::SafeArrayGetElement(restoredBytes.get().parray, &third, &thirdByte);
-  EXPECT_EQ(thirdByte, 30);
-
-  const Variant restoredArray = Read(copy.get(), L"array");
-  ASSERT_EQ(restoredArray.type(), VT_ARRAY | VT_VARIANT);
-  Variant second;
-  LONG one = 1;
-  ::SafeArrayGetElement(restoredArray.get().parray, &one, second.put());
-  EXPECT_EQ(second.type(), VT_I2);
-  EXPECT_EQ(second.get().iVal, 5);
+  EXPECT_EQ(hg::win::BoundsOf(restoredBytes.get().parray).lower, 1);
+  EXPECT_EQ(hg::win::BytesOf(restoredBytes.get().parray), "\x0A\x14\x1E");
+  const std::vector<Variant> restoredItems = hg::test::ElementsOf(Read(copy.get(), L"array").get());
+  ASSERT_EQ(restoredItems.size(), 2u);
+  EXPECT_EQ(hg::test::TextOf(restoredItems[0].get()), L"x");
+  EXPECT_EQ(restoredItems[1].type(), VT_I2);
+  EXPECT_EQ(restoredItems[1].get().iVal, 5);
 }
 
 TEST_F(PropertyBagTest, ValueEqualToItsDefaultIsNotStored) {
@@ -186,12 +143,9 @@ TEST_F(PropertyBagTest, ValueEqualToItsDefaultIsNotStored) {
 
 TEST_F(PropertyBagTest, CorruptContentsFailWithADescriptionAndChangeNothing) {
   Write(L"kept", Number(VT_I4, 1));
-  SAFEARRAYBOUND bound{5, 0};
-  hg::win::unique_safearray garbage(::SafeArrayCreate(VT_UI1, 1, &bound));
-  VARIANT contents;
-  contents.vt = VT_ARRAY | VT_UI1;
-  contents.parray = garbage.get();
-  EXPECT_EQ(bag->put_Contents(contents), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
+  const auto garbage = hg::win::ByteArray(std::string_view("\0\0\0\0\0", 5), 0);
+  EXPECT_EQ(bag->put_Contents(hg::win::BorrowedArray(garbage.get())),
+            HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
   EXPECT_NE(Description().find(L"not a property bag"), std::wstring::npos);
   EXPECT_EQ(bag->put_Contents(Text(L"text").get()), DISP_E_TYPEMISMATCH);
   EXPECT_EQ(Read(bag.get(), L"kept").get().lVal, 1);
@@ -201,7 +155,8 @@ TEST_F(PropertyBagTest, ObjectWithoutPersistenceIsRefused) {
   auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
   com_ptr<IUnknown> enumerator;
   ASSERT_EQ(collection->NewEnum(enumerator.put()), S_OK);
-  EXPECT_EQ(bag->WriteProperty(Bstr(L"e"), Object(enumerator.get()), hg::win::MissingArgument()), E_NOINTERFACE);
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"e"), Object(enumerator.get()).get(), kMissing),
+            E_NOINTERFACE);
   EXPECT_NE(Description().find(L"IPersistPropertyBag"), std::wstring::npos);
 }
 
@@ -234,7 +189,7 @@ TEST_F(PropertyBagTest, ANestedFailureNeverBorrowsAnOlderDescription) {
   ::SetErrorInfo(0, create.query<IErrorInfo>(IID_IErrorInfo).get());
 
   SilentlyFailingObject object;
-  EXPECT_EQ(bag->WriteProperty(Bstr(L"o"), Object(&object), hg::win::MissingArgument()), E_FAIL);
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"o"), Object(&object).get(), kMissing), E_FAIL);
   EXPECT_EQ(Description().find(L"stale"), std::wstring::npos);
 }
 
@@ -243,11 +198,12 @@ class CollectionPersistence : public PropertyBagTest {};
 TEST_F(CollectionPersistence, RestoredCollectionKeepsOrderAndNestingButNoKeys) {
   auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
   auto inner = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
-  ASSERT_EQ(inner->Add(Text(L"deep").get(), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
-  ASSERT_EQ(collection->Add(Text(L"one").get(), Text(L"K1").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
-  ASSERT_EQ(collection->Add(Object(inner.get()), Text(L"K2").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
-  ASSERT_EQ(collection->Add(Number(VT_I2, 3), Text(L"K3").get(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
-  Write(L"c", Object(collection.get()));
+  ASSERT_EQ(inner->Add(Text(L"deep").get(), kMissing, kMissing, kMissing), S_OK);
+  ASSERT_EQ(collection->Add(Text(L"one").get(), Text(L"K1").get(), kMissing, kMissing), S_OK);
+  ASSERT_EQ(collection->Add(Object(inner.get()).get(), Text(L"K2").get(), kMissing, kMissing),
+            S_OK);
+  ASSERT_EQ(collection->Add(Number(VT_I2, 3), Text(L"K3").get(), kMissing, kMissing), S_OK);
+  Write(L"c", Object(collection.get()).get());
 
   const Variant value = Read(CopyThrough(bag.get()).get(), L"c");
   ASSERT_EQ(value.type(), VT_DISPATCH);
@@ -262,18 +218,18 @@ TEST_F(CollectionPersistence, RestoredCollectionKeepsOrderAndNestingButNoKeys) {
     EXPECT_EQ(present, VARIANT_FALSE) << key;
   }
   Variant first, second, third;
-  ASSERT_EQ(restored->get_Item(Number(VT_I4, 1), first.put()), S_OK);
-  ASSERT_EQ(restored->get_Item(Number(VT_I4, 2), second.put()), S_OK);
-  ASSERT_EQ(restored->get_Item(Number(VT_I4, 3), third.put()), S_OK);
-  EXPECT_EQ(std::wstring(first.get().bstrVal), L"one");
+  ASSERT_EQ(restored->get_Item(Long(1).get(), first.put()), S_OK);
+  ASSERT_EQ(restored->get_Item(Long(2).get(), second.put()), S_OK);
+  ASSERT_EQ(restored->get_Item(Long(3).get(), third.put()), S_OK);
+  EXPECT_EQ(hg::test::TextOf(first.get()), L"one");
   EXPECT_EQ(third.type(), VT_I2);
   com_ptr<_CCollection> restoredInner;
   ASSERT_EQ(second.get().pdispVal->QueryInterface(IID__CCollection, restoredInner.put_void()),
             S_OK);
   EXPECT_NE(restoredInner.get(), inner.get());
   Variant deep;
-  ASSERT_EQ(restoredInner->get_Item(Number(VT_I4, 1), deep.put()), S_OK);
-  EXPECT_EQ(std::wstring(deep.get().bstrVal), L"deep");
+  ASSERT_EQ(restoredInner->get_Item(Long(1).get(), deep.put()), S_OK);
+  EXPECT_EQ(hg::test::TextOf(deep.get()), L"deep");
 }
 
 TEST_F(CollectionPersistence, EmptyCollectionWritesNoCount) {
@@ -288,8 +244,9 @@ TEST_F(CollectionPersistence, EmptyCollectionWritesNoCount) {
 
 TEST_F(CollectionPersistence, CollectionHoldingItselfFailsInsteadOfRecursingForever) {
   auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
-  ASSERT_EQ(collection->Add(Object(collection.get()), hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument()), S_OK);
-  EXPECT_EQ(bag->WriteProperty(Bstr(L"c"), Object(collection.get()), hg::win::MissingArgument()), E_INVALIDARG);
+  ASSERT_EQ(collection->Add(Object(collection.get()).get(), kMissing, kMissing, kMissing), S_OK);
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"c"), Object(collection.get()).get(), kMissing),
+            E_INVALIDARG);
   EXPECT_NE(Description().find(L"holds itself"), std::wstring::npos);
   collection->Clear();  // breaks the cycle of references
 }

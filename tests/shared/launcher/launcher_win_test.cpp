@@ -18,6 +18,8 @@
 
 namespace {
 
+using hg::test::Text;
+using hg::test::TextOf;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
@@ -86,24 +88,6 @@ int HiddenWindows() {
   return count;
 }
 
-std::wstring TextOf(const Variant& value) {
-  return value.type() == VT_BSTR ? value.get().bstrVal : L"<not text>";
-}
-
-// A VARIANT that borrows text or a number for one call.
-struct Arg {
-  explicit Arg(const wchar_t* text) : bstr(hg::win::MakeBstr(std::wstring_view(text))) {
-    value.vt = VT_BSTR;
-    value.bstrVal = bstr.get();
-  }
-  explicit Arg(IDispatch* object) {
-    value.vt = VT_DISPATCH;
-    value.pdispVal = object;
-  }
-  hg::win::unique_bstr bstr;
-  VARIANT value{};
-};
-
 class LauncherTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -113,11 +97,7 @@ class LauncherTest : public ::testing::Test {
   }
 
   static com_ptr<_CreateThread> Create() {
-    com_ptr<_CreateThread> created;
-    EXPECT_EQ(::CoCreateInstance(CLSID_CreateThread, nullptr, CLSCTX_INPROC_SERVER,
-                                 IID__CreateThread, created.put_void()),
-              S_OK);
-    return created;
+    return hg::test::Create<_CreateThread>(CLSID_CreateThread, IID__CreateThread);
   }
 
   static com_ptr<IConnectionPoint> PointOf(const com_ptr<_CreateThread>& source) {
@@ -145,12 +125,9 @@ class LauncherTest : public ::testing::Test {
 TEST_F(LauncherTest, DeliversOnceAfterStartReturnsOnTheSameThreadWithTheSameObject) {
   auto sink = Sink::Make("sink", log);
   Advise(launcher, sink);
-  com_ptr<IDispatch> object;
-  ASSERT_EQ(::CoCreateInstance(CLSID_CCollection, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               object.put_void()),
-            S_OK);
+  auto object = hg::test::Create<IDispatch>(CLSID_CCollection, IID_IDispatch);
 
-  ASSERT_EQ(launcher->StartNewThread(Arg(object.get()).value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(hg::test::Object(object.get()).get()), S_OK);
   EXPECT_TRUE(log.empty());
   ::Sleep(300);  // without a message loop nothing arrives
   EXPECT_TRUE(log.empty());
@@ -172,9 +149,9 @@ TEST_F(LauncherTest, DeliversOnceAfterStartReturnsOnTheSameThreadWithTheSameObje
 TEST_F(LauncherTest, OnlyTheLatestPendingValueArrivesAndTheSupersededCallIsCancelled) {
   auto sink = Sink::Make("sink", log);
   Advise(launcher, sink);
-  ASSERT_EQ(launcher->StartNewThread(Arg(L"first").value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(Text(L"first").get()), S_OK);
   const ULONGLONG start = ::GetTickCount64();
-  ASSERT_EQ(launcher->StartNewThread(Arg(L"second").value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(Text(L"second").get()), S_OK);
   EXPECT_EQ(HiddenWindows(), 1);
 
   ASSERT_TRUE(PumpUntil([&] { return !log.empty(); }, 5000));
@@ -183,7 +160,7 @@ TEST_F(LauncherTest, OnlyTheLatestPendingValueArrivesAndTheSupersededCallIsCance
   EXPECT_LT(elapsed, 3000u);
   Pump(400);
   ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(TextOf(log[0].value), L"second");
+  EXPECT_EQ(TextOf(log[0].value.get()), L"second");
   EXPECT_EQ(HiddenWindows(), 0);
 }
 
@@ -193,15 +170,15 @@ TEST_F(LauncherTest, TwoLaunchersDeliverIndependently) {
   auto second = Sink::Make("second", log);
   Advise(launcher, first);
   Advise(other, second);
-  ASSERT_EQ(launcher->StartNewThread(Arg(L"a").value), S_OK);
-  ASSERT_EQ(other->StartNewThread(Arg(L"b").value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(Text(L"a").get()), S_OK);
+  ASSERT_EQ(other->StartNewThread(Text(L"b").get()), S_OK);
   EXPECT_EQ(HiddenWindows(), 2);
 
   ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
   Pump(300);
   ASSERT_EQ(log.size(), 2u);
   for (const Delivery& delivery : log) {
-    EXPECT_EQ(TextOf(delivery.value), delivery.sink == "first" ? L"a" : L"b") << delivery.sink;
+    EXPECT_EQ(TextOf(delivery.value.get()), delivery.sink == "first" ? L"a" : L"b") << delivery.sink;
   }
   EXPECT_NE(log[0].sink, log[1].sink);
 }
@@ -210,23 +187,23 @@ TEST_F(LauncherTest, AListenerCanStartTheNextCall) {
   auto sink = Sink::Make("sink", log);
   sink->onEvent = [&] {
     if (log.size() == 1) {
-      EXPECT_EQ(launcher->StartNewThread(Arg(L"next").value), S_OK);
+      EXPECT_EQ(launcher->StartNewThread(Text(L"next").get()), S_OK);
     }
   };
   Advise(launcher, sink);
-  ASSERT_EQ(launcher->StartNewThread(Arg(L"first").value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(Text(L"first").get()), S_OK);
   ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
   Pump(300);
   ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(TextOf(log[0].value), L"first");
-  EXPECT_EQ(TextOf(log[1].value), L"next");
+  EXPECT_EQ(TextOf(log[0].value.get()), L"first");
+  EXPECT_EQ(TextOf(log[1].value.get()), L"next");
   EXPECT_EQ(HiddenWindows(), 0);
 }
 
 TEST_F(LauncherTest, AReleasedLauncherDeliversNothing) {
   auto sink = Sink::Make("sink", log);
   Advise(launcher, sink);
-  ASSERT_EQ(launcher->StartNewThread(Arg(L"lost").value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(Text(L"lost").get()), S_OK);
   launcher.reset();
   EXPECT_EQ(HiddenWindows(), 0);
   Pump(400);
@@ -240,7 +217,7 @@ TEST_F(LauncherTest, SinksAreCalledInAdviseOrderUntilUnadvised) {
   const DWORD secondCookie = Advise(launcher, second);
   ASSERT_NE(firstCookie, secondCookie);
 
-  ASSERT_EQ(launcher->StartNewThread(Arg(L"x").value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(Text(L"x").get()), S_OK);
   ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].sink, "first");
@@ -248,18 +225,18 @@ TEST_F(LauncherTest, SinksAreCalledInAdviseOrderUntilUnadvised) {
   for (const Delivery& delivery : log) {
     EXPECT_EQ(delivery.id, 1);
     EXPECT_EQ(delivery.arguments, 1u);
-    EXPECT_EQ(TextOf(delivery.value), L"x");
+    EXPECT_EQ(TextOf(delivery.value.get()), L"x");
   }
 
   auto point = PointOf(launcher);
   ASSERT_EQ(point->Unadvise(firstCookie), S_OK);
   EXPECT_EQ(point->Unadvise(firstCookie), CONNECT_E_NOCONNECTION);
-  ASSERT_EQ(launcher->StartNewThread(Arg(L"y").value), S_OK);
+  ASSERT_EQ(launcher->StartNewThread(Text(L"y").get()), S_OK);
   ASSERT_TRUE(PumpUntil([&] { return log.size() >= 3; }, 5000));
   Pump(200);
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(log[2].sink, "second");
-  EXPECT_EQ(TextOf(log[2].value), L"y");
+  EXPECT_EQ(TextOf(log[2].value.get()), L"y");
 }
 
 TEST_F(LauncherTest, EnumeratesItsConnectionsAndItsOnePoint) {

@@ -42,36 +42,28 @@ std::vector<std::string> OnlyLineFields(const std::string& file) {
 
 class AxLogTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(::CoCreateInstance(CLSID_axLog, nullptr, CLSCTX_INPROC_SERVER, IID__axLog,
-                                 log.put_void()),
-              S_OK);
-  }
-
   HRESULT Log(LONG number, const std::wstring& description, enSeverity severity,
               const wchar_t* source) {
-    VARIANT from = hg::win::MissingArgument();
-    hg::win::unique_bstr text;
-    if (source) {
-      text = hg::win::MakeBstr(std::wstring_view(source));
-      from.vt = VT_BSTR;
-      from.bstrVal = text.get();
-    }
-    return log->LogIt(number, Bstr(description), severity, from);
+    return log->LogIt(number, Bstr(description), severity,
+                      source ? hg::test::Text(source).get() : hg::win::MissingArgument());
+  }
+
+  bool ShortLogMode() {
+    VARIANT_BOOL mode = VARIANT_TRUE;
+    EXPECT_EQ(log->get_ShortLogMode(&mode), S_OK);
+    return mode != VARIANT_FALSE;
   }
 
   hg::test::ComApartment com;
   hg::test::ScratchFolder scratch{L"log"};
-  com_ptr<_axLog> log;
+  com_ptr<_axLog> log = hg::test::Create<_axLog>(CLSID_axLog, IID__axLog);
   const std::wstring mainLog = scratch / L"main.log";
   const std::wstring shortLog = scratch / L"short.log";
 };
 
 TEST_F(AxLogTest, AFreshWriterHasNoPathsAndLogsQuietly) {
   EXPECT_EQ(Log(1, L"d", sevError, nullptr), S_OK);
-  VARIANT_BOOL mode = VARIANT_TRUE;
-  ASSERT_EQ(log->get_ShortLogMode(&mode), S_OK);
-  EXPECT_EQ(mode, VARIANT_FALSE);
+  EXPECT_FALSE(ShortLogMode());
   hg::win::unique_bstr name;
   ASSERT_EQ(log->get_FileName(name.put()), S_OK);
   EXPECT_EQ(::SysStringLen(name.get()), 0u);
@@ -164,9 +156,7 @@ TEST_F(AxLogTest, Init2IgnoresAShortLogItCannotDelete) {
 TEST_F(AxLogTest, AfterInitOnlyTheMainLogIsWritten) {
   ASSERT_EQ(log->Init2(Bstr(mainLog), Bstr(shortLog)), S_OK);
   ASSERT_EQ(log->Init(Bstr(mainLog)), S_OK);
-  VARIANT_BOOL mode = VARIANT_TRUE;
-  ASSERT_EQ(log->get_ShortLogMode(&mode), S_OK);
-  EXPECT_EQ(mode, VARIANT_FALSE);
+  EXPECT_FALSE(ShortLogMode());
   ASSERT_EQ(Log(0, L"x", sevError, nullptr), S_OK);
   EXPECT_FALSE(Exists(shortLog));
   EXPECT_EQ(OnlyLineFields(ReadRaw(mainLog))[3], "x");

@@ -16,6 +16,9 @@
 
 namespace {
 
+using hg::test::Advised;
+using hg::test::Long;
+using hg::test::Text;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
@@ -66,19 +69,9 @@ class MsgrTest : public ::testing::Test {
   }
 
   HRESULT Send(long msg, VARIANT data, const wchar_t* sender, const wchar_t* receiver) {
-    hg::win::unique_bstr from, to;
-    VARIANT fromArg = hg::win::MissingArgument(), toArg = hg::win::MissingArgument();
-    if (sender) {
-      from = hg::win::MakeBstr(std::wstring_view(sender));
-      fromArg.vt = VT_BSTR;
-      fromArg.bstrVal = from.get();
-    }
-    if (receiver) {
-      to = hg::win::MakeBstr(std::wstring_view(receiver));
-      toArg.vt = VT_BSTR;
-      toArg.bstrVal = to.get();
-    }
-    return messenger->SendMsg(msg, data, fromArg, toArg);
+    const VARIANT missing = hg::win::MissingArgument();
+    return messenger->SendMsg(msg, data, sender ? Text(sender).get() : missing,
+                              receiver ? Text(receiver).get() : missing);
   }
 
   hg::test::ComApartment com;
@@ -89,15 +82,10 @@ class MsgrTest : public ::testing::Test {
 
 TEST_F(MsgrTest, EverySinkGetsTheMessageInAdviseOrder) {
   Sink first(L"first", arrivals), second(L"second", arrivals);
-  DWORD cookie1 = 0, cookie2 = 0;
-  ASSERT_EQ(point->Advise(&first, &cookie1), S_OK);
-  ASSERT_EQ(point->Advise(&second, &cookie2), S_OK);
-  EXPECT_NE(cookie1, cookie2);
+  Advised one(point.get(), &first), two(point.get(), &second);
+  EXPECT_NE(one.cookie(), two.cookie());
 
-  VARIANT data;
-  data.vt = VT_I4;
-  data.lVal = 42;
-  ASSERT_EQ(Send(7, data, L"me", L"you"), S_OK);
+  ASSERT_EQ(Send(7, Long(42).get(), L"me", L"you"), S_OK);
   ASSERT_EQ(arrivals.size(), 2u);
   EXPECT_EQ(arrivals[0].sink, L"first");
   EXPECT_EQ(arrivals[1].sink, L"second");
@@ -108,95 +96,78 @@ TEST_F(MsgrTest, EverySinkGetsTheMessageInAdviseOrder) {
     EXPECT_EQ(arrival.sender, L"me");
     EXPECT_EQ(arrival.receiver, L"you");
   }
-  EXPECT_EQ(point->Unadvise(cookie1), S_OK);
-  EXPECT_EQ(point->Unadvise(cookie2), S_OK);
+  EXPECT_EQ(one.Unadvise(), S_OK);
+  EXPECT_EQ(two.Unadvise(), S_OK);
 }
 
 TEST_F(MsgrTest, LeftOutDataArrivesMissingAndLeftOutTextsEmpty) {
   Sink sink(L"sink", arrivals);
-  DWORD cookie = 0;
-  ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+  Advised advised(point.get(), &sink);
   ASSERT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), S_OK);
   ASSERT_EQ(arrivals.size(), 1u);
-  EXPECT_EQ(arrivals[0].data.type(), VT_ERROR);
-  EXPECT_EQ(arrivals[0].data.get().scode, DISP_E_PARAMNOTFOUND);
+  EXPECT_TRUE(hg::win::IsMissing(arrivals[0].data.get()));
   EXPECT_EQ(arrivals[0].sender, L"");
   EXPECT_EQ(arrivals[0].receiver, L"");
-  point->Unadvise(cookie);
 }
 
 TEST_F(MsgrTest, LateBoundSendReachesTheSinks) {
   Sink sink(L"sink", arrivals);
-  DWORD cookie = 0;
-  ASSERT_EQ(point->Advise(&sink, &cookie), S_OK);
+  Advised advised(point.get(), &sink);
   auto dispatch = messenger.query<IDispatch>(IID_IDispatch);
   LPOLESTR name = const_cast<LPOLESTR>(L"SendMsg");
   DISPID id = 0;
   ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-  hg::win::unique_bstr text = hg::win::MakeBstr(std::wstring_view(L"payload"));
-  VARIANT args[2];  // Data, then Msg: last argument first
-  args[0].vt = VT_BSTR;
-  args[0].bstrVal = text.get();
-  args[1].vt = VT_I4;
-  args[1].lVal = 3;
+  const Variant payload = Text(L"payload");
+  VARIANT args[2] = {payload.get(), Long(3).get()};  // Data, then Msg: last argument first
   DISPPARAMS params{args, nullptr, 2, 0};
   ASSERT_EQ(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                              nullptr, nullptr),
             S_OK);
   ASSERT_EQ(arrivals.size(), 1u);
   EXPECT_EQ(arrivals[0].msg, 3);
-  ASSERT_EQ(arrivals[0].data.type(), VT_BSTR);
-  EXPECT_STREQ(arrivals[0].data.get().bstrVal, L"payload");
+  EXPECT_EQ(hg::test::TextOf(arrivals[0].data.get()), L"payload");
   EXPECT_EQ(arrivals[0].sender, L"");
-  point->Unadvise(cookie);
 }
 
 TEST_F(MsgrTest, UnadvisedSinksHearNothingMoreAndLoseTheirReference) {
   Sink first(L"first", arrivals), second(L"second", arrivals);
-  DWORD cookie1 = 0, cookie2 = 0;
-  ASSERT_EQ(point->Advise(&first, &cookie1), S_OK);
-  ASSERT_EQ(point->Advise(&second, &cookie2), S_OK);
-  ASSERT_EQ(point->Unadvise(cookie1), S_OK);
-  EXPECT_EQ(first.references(), 1u);
-  EXPECT_EQ(point->Unadvise(cookie1), CONNECT_E_NOCONNECTION);
-  ASSERT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), S_OK);
-  ASSERT_EQ(arrivals.size(), 1u);
-  EXPECT_EQ(arrivals[0].sink, L"second");
-  point->Unadvise(cookie2);
+  {
+    Advised one(point.get(), &first), two(point.get(), &second);
+    const DWORD cookie = one.cookie();
+    ASSERT_EQ(one.Unadvise(), S_OK);
+    EXPECT_EQ(first.references(), 1u);
+    EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
+    ASSERT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), S_OK);
+    ASSERT_EQ(arrivals.size(), 1u);
+    EXPECT_EQ(arrivals[0].sink, L"second");
+  }
   EXPECT_EQ(second.references(), 1u);
 }
 
 TEST_F(MsgrTest, EnumConnectionsListsTheAdvisedSinks) {
   Sink first(L"first", arrivals), second(L"second", arrivals);
-  DWORD cookie1 = 0, cookie2 = 0;
-  ASSERT_EQ(point->Advise(&first, &cookie1), S_OK);
-  ASSERT_EQ(point->Advise(&second, &cookie2), S_OK);
-  com_ptr<IEnumConnections> connections;
-  ASSERT_EQ(point->EnumConnections(connections.put()), S_OK);
-  CONNECTDATA data[3] = {};
-  ULONG fetched = 0;
-  EXPECT_EQ(connections->Next(3, data, &fetched), S_FALSE);
-  ASSERT_EQ(fetched, 2u);
-  EXPECT_EQ(data[0].dwCookie, cookie1);
-  EXPECT_EQ(data[1].dwCookie, cookie2);
-  EXPECT_EQ(data[0].pUnk, static_cast<IUnknown*>(&first));
-  EXPECT_EQ(data[1].pUnk, static_cast<IUnknown*>(&second));
-  for (ULONG i = 0; i < fetched; ++i) data[i].pUnk->Release();
-  connections.reset();
-  point->Unadvise(cookie1);
-  point->Unadvise(cookie2);
+  {
+    Advised one(point.get(), &first), two(point.get(), &second);
+    com_ptr<IEnumConnections> connections;
+    ASSERT_EQ(point->EnumConnections(connections.put()), S_OK);
+    CONNECTDATA data[3] = {};
+    ULONG fetched = 0;
+    EXPECT_EQ(connections->Next(3, data, &fetched), S_FALSE);
+    ASSERT_EQ(fetched, 2u);
+    EXPECT_EQ(data[0].dwCookie, one.cookie());
+    EXPECT_EQ(data[1].dwCookie, two.cookie());
+    EXPECT_EQ(data[0].pUnk, static_cast<IUnknown*>(&first));
+    EXPECT_EQ(data[1].pUnk, static_cast<IUnknown*>(&second));
+    for (ULONG i = 0; i < fetched; ++i) data[i].pUnk->Release();
+  }
   EXPECT_EQ(first.references(), 1u);
 }
 
 TEST_F(MsgrTest, ASinkFailureReachesTheSenderAfterEverySinkRan) {
   Sink failing(L"failing", arrivals, E_ACCESSDENIED), second(L"second", arrivals);
-  DWORD cookie1 = 0, cookie2 = 0;
-  ASSERT_EQ(point->Advise(&failing, &cookie1), S_OK);
-  ASSERT_EQ(point->Advise(&second, &cookie2), S_OK);
+  Advised one(point.get(), &failing), two(point.get(), &second);
   EXPECT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), E_ACCESSDENIED);
   EXPECT_EQ(arrivals.size(), 2u);
-  point->Unadvise(cookie1);
-  point->Unadvise(cookie2);
 }
 
 TEST_F(MsgrTest, TheContainerOffersOnePointForTheEventInterface) {
