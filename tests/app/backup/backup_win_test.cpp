@@ -220,16 +220,33 @@ TEST_F(BackupWinTest, AHostsFileThatCannotBeWrittenLeavesTheRegistryListAsItWas)
   EXPECT_EQ(log.entries.back().source, "FMain.mnuRestore_Click");
 }
 
-TEST_F(BackupWinTest, ABackupFolderThatCannotBeCreatedSays111) {
+TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
   WriteRaw(folder / L"file", "");
-  backups = folder / L"file\\Backup";
-  ProgramBackupEnvironment environment = Environment();
-  BackupCommand(environment);
-  ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_EQ(dialogs.shown[0].rfind("Cannot backup configuration data. ", 0), 0u);
-  EXPECT_GT(dialogs.shown[0].size(), 40u) << dialogs.shown[0];
-  ASSERT_EQ(log.entries.size(), 1u);
+  const std::wstring underAFile = folder / L"file\\Backup";
+  // A name the system code page has no character for would come back as another.
+  const std::string chinese = "\xE4\xB8\xAD.example";
+  struct Case {
+    std::wstring folder;
+    Names unblocked;
+    std::string reason;
+  } const cases[] = {
+      {underAFile, {}, ""},
+      {backups, {"a.org", chinese}, "The web site name \"" + chinese + "\" cannot be written"},
+  };
+  for (const Case& c : cases) {
+    backups = c.folder;
+    SetRegistryNames(c.unblocked);
+    dialogs.shown.clear();
+    ProgramBackupEnvironment environment = Environment();
+    BackupCommand(environment);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].rfind("Cannot backup configuration data. " + c.reason, 0), 0u)
+        << dialogs.shown[0];
+    EXPECT_TRUE(FilesIn(c.folder).empty());
+  }
+  ASSERT_EQ(log.entries.size(), 2u);
   EXPECT_EQ(log.entries[0].source, "FMain.mnuBackup_Click");
+  EXPECT_EQ(log.entries[0].severity, Severity::kInternalError);
 }
 
 TEST_F(BackupWinTest, TenThousandBlockedAndAThousandUnblockedSitesComeBackInOrder) {
