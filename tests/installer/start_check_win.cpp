@@ -1,6 +1,7 @@
-// Starts the installed program and waits for its main window: a visible
-// top-level window captioned "Hedgerow" that is not a message box. Closes it
-// again. Prints what it found; exit status 0 when the main window appeared.
+// Starts the installed program and waits for its main window: visible,
+// captioned "Hedgerow" and of the main window's class (the splash has the
+// same caption). Closes it again. Prints what it found; exit status 0 when the
+// main window appeared and the program ended when it was closed.
 //   installer_start_check "C:\Program Files\Hedgerow\Hedgerow.exe"
 #include <windows.h>
 
@@ -30,7 +31,7 @@ BOOL CALLBACK Visit(HWND window, LPARAM data) {
   ::GetClassNameW(window, className, 64);
   if (std::wstring(className) == L"#32770") {
     search.dialog = window;
-  } else if (Text(window) == L"Hedgerow") {
+  } else if (std::wstring(className) == L"HedgerowMainWindow" && Text(window) == L"Hedgerow") {
     search.main = window;
     return FALSE;
   }
