@@ -95,6 +95,11 @@ void AnswerNextDialog(std::function<void(HWND dialog)> answer) {
   if (!::SetTimer(nullptr, 0, 20, AnswerOnTick)) throw std::runtime_error("SetTimer");
 }
 
+void PressButton(HWND dialog, int button) {
+  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
+}
+
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));

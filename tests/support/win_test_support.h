@@ -48,6 +48,10 @@ void AnswerNextDialog(std::function<void(HWND dialog)> answer);
 
 std::wstring WindowText(HWND window);
 
+// Presses a dialog's button as a click on it would (posted: the dialog's own
+// modal loop delivers it).
+void PressButton(HWND dialog, int button);
+
 // What a failed COM call left: its HRESULT and the thread's error information.
 struct ComFailure {
   HRESULT hr;

@@ -287,7 +287,7 @@ TEST(OpenFileDialogWin, OpensWithTheTitleAndGivesTheFileTyped) {
       // The file name box: cmb13 or edt1, by dialog and system.
       ::SetDlgItemTextW(dialog, cmb13, L"one.bak");
       ::SetDlgItemTextW(dialog, edt1, L"one.bak");
-      ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      hg::test::PressButton(dialog, IDOK);
     });
     EXPECT_EQ(show(nullptr, request), hg::win::Narrow(file));
     EXPECT_EQ(title, L"Select Backup File To Restore");

@@ -9,15 +9,11 @@ namespace app::engine {
 namespace {
 
 using hg::test::AnswerNextDialog;
+using hg::test::PressButton;
 using hg::test::WindowText;
 
 // The message box's text control, as the system's message box numbers it.
 constexpr int kMessageTextId = 0xFFFF;
-
-void Press(HWND dialog, int button) {
-  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
-}
 
 TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
   SystemDialogs dialogs(::GetModuleHandleW(nullptr));
@@ -29,7 +25,7 @@ TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
     prompt = WindowText(::GetDlgItem(dialog, IDC_INPUT_PROMPT));
     preset = WindowText(::GetDlgItem(dialog, IDC_INPUT_TEXT));
     ::SetDlgItemTextW(dialog, IDC_INPUT_TEXT, L"caf\u00e9.example");
-    Press(dialog, IDOK);
+    PressButton(dialog, IDOK);
   });
   const auto typed = dialogs.ShowInputBox("Web site:", "Hedgerow", "www.", {}, {});
   EXPECT_EQ(title, L"Hedgerow");
@@ -41,7 +37,7 @@ TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
 
 TEST(InputBox, CancelGivesNothing) {
   SystemDialogs dialogs(::GetModuleHandleW(nullptr));
-  AnswerNextDialog([](HWND dialog) { Press(dialog, IDCANCEL); });
+  AnswerNextDialog([](HWND dialog) { PressButton(dialog, IDCANCEL); });
   EXPECT_EQ(dialogs.ShowInputBox("Web site:", "Hedgerow", "typed before", {}, {}), std::nullopt);
 }
 
@@ -51,7 +47,7 @@ TEST(SystemMessageBox, ShowsPromptAndTitleAndReturnsTheButtonPressed) {
   AnswerNextDialog([&](HWND dialog) {
     title = WindowText(dialog);
     prompt = WindowText(::GetDlgItem(dialog, kMessageTextId));
-    Press(dialog, IDCANCEL);
+    PressButton(dialog, IDCANCEL);
   });
   EXPECT_EQ(dialogs.ShowMessageBox("Delete?", kOkCancel + kIconExclamation, "Hedgerow"),
             kResultCancel);
