@@ -22,6 +22,30 @@ std::string FromBstr(BSTR text) {
   return text ? Narrow(std::wstring_view(text, ::SysStringLen(text))) : std::string();
 }
 
+namespace {
+
+[[noreturn]] void RefuseName(std::string_view parameter) {
+  throw RefusedText(std::string(parameter) +
+                    " holds a NUL character, where the system would cut the name.");
+}
+
+}  // namespace
+
+std::wstring_view WideNameFromBstr(BSTR name, std::string_view parameter) {
+  const std::wstring_view text = name ? std::wstring_view(name, ::SysStringLen(name)) : L"";
+  if (text.find(L'\0') != std::wstring_view::npos) RefuseName(parameter);
+  return text;
+}
+
+std::string NameFromBstr(BSTR name, std::string_view parameter) {
+  return Narrow(WideNameFromBstr(name, parameter));
+}
+
+std::string NameFromText(std::string text, std::string_view parameter) {
+  if (text.find('\0') != std::string::npos) RefuseName(parameter);
+  return text;
+}
+
 unique_bstr MakeBstr(std::wstring_view utf16) {
   unique_bstr result(::SysAllocStringLen(utf16.data(), static_cast<UINT>(utf16.size())));
   if (!result) ThrowHResult(E_OUTOFMEMORY);

@@ -128,7 +128,9 @@ std::optional<Position> PositionFrom(const VARIANT& index) {
 
 std::optional<std::string> KeyFrom(const VARIANT& key) {
   const VARIANT& value = hg::win::Deref(key);
-  if (hg::win::IsMissing(value)) return std::nullopt;
+  // An Empty key is no key, as with the language's own collection: a variable
+  // never assigned must not become the key "".
+  if (hg::win::IsMissing(value) || value.vt == VT_EMPTY) return std::nullopt;
   Variant text;
   THROW_IF_FAILED(::VariantChangeType(text.put(), const_cast<VARIANT*>(&value), 0, VT_BSTR));
   return hg::win::FromBstr(text.get().bstrVal);

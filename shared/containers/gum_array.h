@@ -161,20 +161,34 @@ class Table {
   }
 
   // "Rows: r, Columns: c", then per row its number and, in parentheses, its
-  // cells joined by ", "; every line ends in CR LF. toText gives a cell's text.
-  template <typename ToText>
-  std::string AsDisplayString(ToText toText) const {
-    std::string text = "Rows: " + std::to_string(rows_) + ", Columns: " +
-                       std::to_string(columns_) + "\r\n";
-    for (std::size_t r = 0; r < static_cast<std::size_t>(rows_); ++r) {
+  // cells joined by ", "; every line ends in CR LF. toText gives a cell's
+  // text. The cells are copied (copyCell) before any is turned into text: a
+  // cell's text may come from code that changes this very table.
+  template <typename ToText, typename CopyCell>
+  std::string AsDisplayString(ToText toText, CopyCell copyCell) const {
+    const auto rows = static_cast<std::size_t>(rows_);
+    const auto columns = static_cast<std::size_t>(columns_);
+    std::vector<Cell> cells;
+    cells.reserve(rows * columns);
+    for (std::size_t r = 0; r < rows; ++r) {
+      for (std::size_t k = 0; k < columns; ++k) cells.push_back(copyCell(At(r, k)));
+    }
+    std::string text =
+        "Rows: " + std::to_string(rows) + ", Columns: " + std::to_string(columns) + "\r\n";
+    for (std::size_t r = 0; r < rows; ++r) {
       text += std::to_string(r + 1) + " (";
-      for (std::size_t k = 0; k < static_cast<std::size_t>(columns_); ++k) {
+      for (std::size_t k = 0; k < columns; ++k) {
         if (k > 0) text += ", ";
-        text += toText(At(r, k));
+        text += toText(cells[r * columns + k]);
       }
       text += ")\r\n";
     }
     return text;
+  }
+
+  template <typename ToText>
+  std::string AsDisplayString(ToText toText) const {
+    return AsDisplayString(toText, [](const Cell& cell) { return cell; });
   }
 
  private:

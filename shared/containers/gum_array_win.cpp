@@ -133,7 +133,8 @@ class GumArray final : public DispatchObject<GumArray, _CGumArray> {
   STDMETHODIMP AsDisplayString(BSTR* text) override {
     return Trap([&] {
       Checked(text);
-      *text = hg::win::MakeBstr(table_.AsDisplayString(TextOf)).release();
+      const auto copy = [](const Variant& cell) { return Variant::CopyOf(cell.get()); };
+      *text = hg::win::MakeBstr(table_.AsDisplayString(TextOf, copy)).release();
     });
   }
 

@@ -67,7 +67,10 @@ void WriteFileBytes(const std::wstring& path, std::string_view bytes) {
                                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   THROW_LAST_ERROR_IF(!file);
   hg::win::WriteAll(file.get(), bytes);
-  THROW_IF_WIN32_BOOL_FALSE(::SetEndOfFile(file.get()));
+  // A device (NUL, a console, a pipe) has no end to cut.
+  if (::GetFileType(file.get()) == FILE_TYPE_DISK) {
+    THROW_IF_WIN32_BOOL_FALSE(::SetEndOfFile(file.get()));
+  }
 }
 
 std::wstring LoadTextFile(const std::wstring& path) {

@@ -23,6 +23,22 @@ std::string FileTooLarge(std::string_view path) {
   return Quoted("File too large to load as bytes (2 GB or more): ", path) + ".";
 }
 
+std::string RootNeverRemoved(RootKind kind, std::string_view path) {
+  const char* what = kind == RootKind::Share    ? "the root of a share"
+                     : kind == RootKind::Device ? "a volume or device"
+                                                : "the root of a drive";
+  return Quoted("", path) + " names " + what + ", which is never removed.";
+}
+
+std::string MaskWithFolder(std::string_view mask) {
+  return Quoted("A file mask names files in the folder itself, without a folder part: ", mask) +
+         ".";
+}
+
+std::string CreateFolderFailed(std::string_view path, std::string_view systemMessage) {
+  return Quoted("Cannot create the folder ", path) + ". " + std::string(systemMessage);
+}
+
 std::string DeleteFailed(std::string_view systemMessage, std::string_view path) {
   return std::string(systemMessage).append("('").append(path).append("')");
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "shared/files/file_paths.h"
+
 namespace tk::file_messages {
 
 std::string InvalidPath(std::string_view path);          // RemoveFolder2
@@ -16,6 +18,13 @@ std::string FileTooLarge(std::string_view path);         // LoadFileB
 // CopyFileOrFolder of a folder into itself or below itself.
 inline constexpr std::string_view kDestinationInsideSource =
     "The destination lies inside the folder to copy.";
+
+// RemoveFolder2 of a root: the path as the caller gave it.
+std::string RootNeverRemoved(RootKind kind, std::string_view path);
+// DeleteFilesByMask2 with a mask that holds a folder part.
+std::string MaskWithFolder(std::string_view mask);
+// CopyFileOrFolder could not make a folder of the copy.
+std::string CreateFolderFailed(std::string_view path, std::string_view systemMessage);
 
 // A failed delete: the system's message directly followed by ('path').
 std::string DeleteFailed(std::string_view systemMessage, std::string_view path);

@@ -1,6 +1,7 @@
 // FileOps: the library's file and folder class as a COM class.
 #include "shared/files/file_ops_win.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@
 #include "shared/files/file_paths.h"
 #include "shared/files/folder_acl.h"
 #include "shared/files/pe_header.h"
+#include "shared/global/system_info_win.h"
 #include "shared/system_message.h"
+#include "shared/tree_walk.h"
 #include "tkShared.h"
 
 namespace tk {
@@ -35,35 +38,23 @@ constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80040000);
 constexpr std::size_t kHeadBytes = 10240;
 
 std::string Utf8(BSTR text) { return hg::win::FromBstr(text); }
+// A caller's path or mask, refused when the system would not take it whole.
+std::string Name(BSTR text, std::string_view parameter) {
+  return hg::win::NameFromBstr(text, parameter);
+}
 
 // Lengths as callers count them: UTF-16 units.
 std::size_t Length(const std::string& text) { return Widen(text).size(); }
 
 std::string LastErrorMessage() { return SystemMessageText(::GetLastError()); }
 
-// Environment variables in the text expanded; the expansion is used whole,
-// however long.
-std::string Expand(const std::string& text) {
-  const std::wstring source = Widen(text);
-  std::wstring expanded(source.size() + 1, L'\0');
-  for (;;) {
-    const DWORD needed = ::ExpandEnvironmentStringsW(source.c_str(), expanded.data(),
-                                                     static_cast<DWORD>(expanded.size()));
-    if (needed == 0) {
-      const DWORD error = ::GetLastError();
-      hg::win::ThrowHResult(HRESULT_FROM_WIN32(error), ErrorText(error));
-    }
-    if (needed <= expanded.size()) {
-      expanded.resize(needed - 1);
-      return Narrow(expanded);
-    }
-    expanded.resize(needed);
-  }
-}
-
+// Environment references expanded; a text the system cannot expand whole is
+// refused. Any other failure leaves the text as it is.
 std::string ExpandedOrAsIs(const std::string& text) {
   try {
-    return Expand(text);
+    return ExpandEnvironment(text);
+  } catch (const hg::win::RefusedText&) {
+    throw;
   } catch (const hg::win::HResultError&) {
     return text;
   }
@@ -200,6 +191,12 @@ bool DeleteFilesIn(const std::string& directory, const std::string& mask,
 bool DeleteFilesByMask(const std::string& folder, const std::string& mask,
                        std::string& falseCause) {
   falseCause.clear();
+  // The search would list the matches in the mask's folder, and the deletes
+  // would then hit the files of the same names in `folder` itself.
+  if (!IsFileNamePattern(mask)) {
+    falseCause = messages::MaskWithFolder(mask);
+    return false;
+  }
   return DeleteFilesIn(WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder))), mask, falseCause);
 }
 
@@ -215,17 +212,56 @@ DWORD CreateOpenFolder(const std::wstring& path) {
   return ::CreateDirectoryW(path.c_str(), &attributes) ? ERROR_SUCCESS : ::GetLastError();
 }
 
-void EnsureFolderExist(const std::string& folder) {
-  const std::string path = LongPath(folder);
-  if (CreateOpenFolder(Widen(path)) != ERROR_PATH_NOT_FOUND) return;
-  const auto parent = ParentToCreate(path);
-  if (!parent) return;
-  EnsureFolderExist(*parent);
-  CreateOpenFolder(Widen(path));
+// The folder and every missing folder above it, open to everybody; the error
+// of the folder's own creation (ERROR_ALREADY_EXISTS when it was there).
+DWORD CreateFolderPath(const std::string& folder) {
+  return CreateWithParents(LongPath(folder),
+                           [](const std::string& path) { return CreateOpenFolder(Widen(path)); });
+}
+
+void EnsureFolderExist(const std::string& folder) { CreateFolderPath(folder); }
+
+// A path's file identity: two names of one file or folder (a mapped drive, a
+// junction, a short name) have the same.
+struct FileIdentity {
+  DWORD volume;
+  DWORD high;
+  DWORD low;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+  const hg::win::unique_file_handle file(
+      ::CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file || !::GetFileInformationByHandle(file.get(), &information)) return std::nullopt;
+  return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                      information.nFileIndexLow};
+}
+
+// Whether `path` is `folder`, or lies below it, under any of its names: the
+// folder's identity against that of the path and each of its ancestors that
+// exists, up to the root.
+bool LiesInside(const std::string& path, const std::string& folder) {
+  const auto identity = IdentityOf(LongPath(folder));
+  if (!identity) return false;
+  std::string level = WithoutTrailingBackslash(LongPath(path));
+  for (;;) {
+    if (IdentityOf(level) == identity) return true;
+    const auto parent = ParentToCreate(level);
+    if (!parent) return IdentityOf(level.substr(0, level.rfind('\\') + 1)) == identity;
+    level = *parent;
+  }
+}
+
+// The resolved path a removal acts on names a root: a drive's, a share's, a volume's.
+RootKind RootOfRemoval(const std::string& path) {
+  const RootKind asGiven = RootKindOf(path);
+  return asGiven != RootKind::None ? asGiven : RootKindOf(Narrow(FullPathName(Widen(path))));
 }
 
 bool RemoveFolderTree(const std::string& folder, std::string& falseCause);
-bool RemoveTreeAt(const std::string& directory, std::string& falseCause);
 
 bool RemoveFolder(const std::string& path, bool withSubFolders, std::string& falseCause) {
   falseCause.clear();
@@ -234,8 +270,22 @@ bool RemoveFolder(const std::string& path, bool withSubFolders, std::string& fal
     return false;
   }
   if (withSubFolders) return RemoveFolderTree(path, falseCause);
-  if (!::RemoveDirectoryW(Widen(LongPath(path)).c_str())) {
+  const std::string target = LongPath(path);
+  if (const RootKind root = RootOfRemoval(target); root != RootKind::None) {
+    falseCause = messages::RootNeverRemoved(root, path);
+    return false;
+  }
+  if (!::RemoveDirectoryW(Widen(target).c_str())) {
     falseCause = ErrorText(::GetLastError());
+    return false;
+  }
+  return true;
+}
+
+// Removes one folder that is empty or a link.
+bool RemoveOneFolder(const std::string& path, std::string& falseCause) {
+  if (!::RemoveDirectoryW(Widen(path).c_str())) {
+    falseCause = "RemoveFolder2 failed. " + ErrorText(::GetLastError());
     return false;
   }
   return true;
@@ -247,47 +297,44 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
     falseCause = messages::InvalidFolder(folder);
     return false;
   }
-  // Prefixed, so that a tree reaching beyond MAX_PATH is searched and removed whole.
-  return RemoveTreeAt(WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder))), falseCause);
-}
-
-// RemoveFolderTree below the expansion: `directory` is prefixed and ends in a backslash.
-bool RemoveTreeAt(const std::string& directory, std::string& falseCause) {
-  std::string cause;
+  // Prefixed, so that a tree reaching beyond MAX_PATH is searched and removed
+  // whole. Whether it names a root is decided on the path it resolves to.
+  const std::string top = LongPath(WithTrailingBackslash(ExpandedOrAsIs(folder)));
+  if (const RootKind root = RootOfRemoval(top); root != RootKind::None) {
+    falseCause = messages::RootNeverRemoved(root, folder);
+    return false;
+  }
   // A folder that is itself a link goes as a link, like the links inside: its
   // target's content is not ours to delete.
-  const std::string self = WithoutTrailingBackslash(directory);
   WIN32_FIND_DATAW found;
-  const hg::win::unique_find_handle itself(::FindFirstFileW(Widen(self).c_str(), &found));
-  if (itself && IsLink(found)) {
-    if (!RemoveFolder(self, false, cause)) {
-      falseCause = "RemoveFolder2 failed. " + cause;
-      return false;
-    }
-    return true;
-  }
-  if (!DeleteFilesIn(directory, "*.*", cause)) {
-    falseCause = "DeleteFilesByMask2 failed. " + cause;
-    return false;
-  }
-  std::vector<Entry> entries;
-  if (!SearchOrCause(directory + "*.*", entries, falseCause)) return false;
-  for (const Entry& entry : entries) {
-    if (!entry.isFolder) continue;
-    // A linked folder is removed as a link: what it points to is not part of
-    // this tree and must survive.
-    const bool removed = entry.isLink ? RemoveFolder(directory + entry.name, false, cause)
-                                      : RemoveTreeAt(directory + entry.name + "\\", cause);
-    if (!removed) {
-      falseCause = cause;
-      return false;
-    }
-  }
-  if (!RemoveFolder(directory, false, cause)) {
-    falseCause = "RemoveFolder2 failed. " + cause;
-    return false;
-  }
-  return true;
+  const hg::win::unique_find_handle itself(
+      ::FindFirstFileW(Widen(WithoutTrailingBackslash(top)).c_str(), &found));
+  if (itself && IsLink(found)) return RemoveOneFolder(WithoutTrailingBackslash(top), falseCause);
+  // Each folder, ending in a backslash: its files go when it is reached, the
+  // folder itself once everything below it has gone.
+  return WalkDepthFirst(
+      top,
+      [&](const std::string& directory, std::vector<std::string>& subfolders) {
+        std::string cause;
+        if (!DeleteFilesIn(directory, "*.*", cause)) {
+          falseCause = "DeleteFilesByMask2 failed. " + cause;
+          return false;
+        }
+        std::vector<Entry> entries;
+        if (!SearchOrCause(directory + "*.*", entries, falseCause)) return false;
+        for (const Entry& entry : entries) {
+          if (!entry.isFolder) continue;
+          // A linked folder is removed as a link: what it points to is not
+          // part of this tree and must survive.
+          if (!entry.isLink) {
+            subfolders.push_back(directory + entry.name + "\\");
+          } else if (!RemoveOneFolder(directory + entry.name, falseCause)) {
+            return false;
+          }
+        }
+        return true;
+      },
+      [&](const std::string& directory) { return RemoveOneFolder(directory, falseCause); });
 }
 
 void CopyOneFile(const std::string& source, const std::string& destination) {
@@ -317,6 +364,19 @@ std::vector<std::string> DirectoryContents(const std::string& folder) {
   return names;
 }
 
+// Makes a folder of the copy; one that cannot be made fails the copy.
+void CreateCopyFolder(const std::string& path) {
+  const DWORD error = CreateFolderPath(path);
+  if (error == ERROR_SUCCESS) return;
+  const DWORD attributes = ::GetFileAttributesW(Widen(LongPath(path)).c_str());
+  if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return;
+  }
+  hg::win::ThrowHResult(HRESULT_FROM_WIN32(error),
+                        messages::CreateFolderFailed(path, SystemMessageText(error)));
+}
+
 // CopyFileOrFolder below the expansion of its source.
 bool CopyExpanded(const std::string& expanded, const std::string& copyTo,
                   std::string& falseCause) {
@@ -331,20 +391,29 @@ bool CopyExpanded(const std::string& expanded, const std::string& copyTo,
       CopyOneFile(plan->source, plan->destination);
       return true;
     }
-    // A copy into itself would go on copying its own copy.
-    if (IsSameOrInside(ComparablePath(plan->destination), ComparablePath(plan->source))) {
+    // A copy into itself would go on copying its own copy, also when the
+    // destination reaches the source through another name of it.
+    if (IsSameOrInside(ComparablePath(plan->destination), ComparablePath(plan->source)) ||
+        LiesInside(plan->destination, plan->source)) {
       falseCause = messages::kDestinationInsideSource;
       return false;
     }
-    EnsureFolderExist(plan->destination);
-    std::string cause;
-    for (const std::string& name : DirectoryContents(plan->source)) {
-      if (!CopyExpanded(plan->source + "\\" + name, plan->destination + "\\", cause)) {
-        falseCause = cause;
-        return false;
+    // Each folder's content is listed before its copy is made, so that the
+    // copy never lists itself.
+    return WalkDepthFirst(*plan, [](const CopyPlan& folder, std::vector<CopyPlan>& subfolders) {
+      const std::vector<Entry> entries =
+          Search(WithTrailingBackslash(LongPath(folder.source)) + "*.*");
+      CreateCopyFolder(folder.destination);
+      for (const Entry& entry : entries) {
+        CopyPlan item{folder.source + "\\" + entry.name, folder.destination + "\\" + entry.name};
+        if (entry.isFolder) {
+          subfolders.push_back(std::move(item));
+        } else {
+          CopyOneFile(item.source, item.destination);
+        }
       }
-    }
-    return true;
+      return true;
+    });
   } catch (const hg::win::HResultError& e) {
     falseCause = DescriptionOf(e);
     return false;
@@ -360,7 +429,7 @@ bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
   }
   std::string expanded;
   try {
-    expanded = Expand(source);
+    expanded = ExpandEnvironment(source);
   } catch (const hg::win::HResultError& e) {
     falseCause = DescriptionOf(e);
     return false;
@@ -434,7 +503,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
     return Trap([&] {
       ::VariantInit(Checked(result));
       std::string cause;
-      tk::DeleteFilesByMask(Utf8(folder), Utf8(mask), cause);
+      tk::DeleteFilesByMask(Name(folder, "Folder"), Name(mask, "FileMask"), cause);
     });
   }
 
@@ -442,13 +511,15 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
                                   VARIANT_BOOL* result) override {
     return Trap([&] {
       std::string cause;
-      *Checked(result) = VariantBool(tk::DeleteFilesByMask(Utf8(folder), Utf8(mask), cause));
+      *Checked(result) = VariantBool(hg::win::FalseOnRefusedText(cause, [&] {
+        return tk::DeleteFilesByMask(Name(folder, "Folder"), Name(mask, "FileMask"), cause);
+      }));
       SetText(falseCause, cause);
     });
   }
 
   STDMETHODIMP EnsureFolderExist(BSTR folder) override {
-    return Trap([&] { tk::EnsureFolderExist(Utf8(folder)); });
+    return Trap([&] { tk::EnsureFolderExist(Name(folder, "Folder")); });
   }
 
   STDMETHODIMP RemoveFolder(BSTR pathName, VARIANT withSubFolders) override {
@@ -456,7 +527,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
       const bool recursive =
           !hg::win::IsMissing(withSubFolders) && hg::win::BooleanOf(withSubFolders);
       std::string cause;
-      tk::RemoveFolder(Utf8(pathName), recursive, cause);
+      tk::RemoveFolder(Name(pathName, "PathName"), recursive, cause);
     });
   }
 
@@ -464,8 +535,9 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
                              VARIANT_BOOL* result) override {
     return Trap([&] {
       std::string cause;
-      *Checked(result) =
-          VariantBool(tk::RemoveFolder(Utf8(pathName), hg::win::IsTrue(withSubFolders), cause));
+      *Checked(result) = VariantBool(hg::win::FalseOnRefusedText(cause, [&] {
+        return tk::RemoveFolder(Name(pathName, "PathName"), hg::win::IsTrue(withSubFolders), cause);
+      }));
       SetText(falseCause, cause);
     });
   }
@@ -473,30 +545,37 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
   STDMETHODIMP RemoveFile(BSTR fileName, VARIANT* falseCause, VARIANT_BOOL* result) override {
     return Trap([&] {
       Checked(result);
-      const std::wstring path = Widen(LongPath(Utf8(fileName)));
-      *result = VariantBool(::DeleteFileW(path.c_str()) != FALSE);
+      std::string cause;
+      const bool deleted = hg::win::FalseOnRefusedText(cause, [&] {
+        const bool done = ::DeleteFileW(Widen(LongPath(Name(fileName, "FileName"))).c_str());
+        if (!done) cause = LastErrorMessage();
+        return done;
+      });
+      *result = VariantBool(deleted);
       // On success the caller's FalseCause stays as it was.
-      if (!*result) SetText(falseCause, LastErrorMessage());
+      if (!deleted) SetText(falseCause, cause);
     });
   }
 
   STDMETHODIMP isFileExist(BSTR file, VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) =
-          VariantBool(IsFileExist(file ? std::wstring(file, ::SysStringLen(file)) : L""));
+      std::string ignored;
+      *Checked(result) = VariantBool(hg::win::FalseOnRefusedText(ignored, [&] {
+        return IsFileExist(std::wstring(hg::win::WideNameFromBstr(file, "File")));
+      }));
     });
   }
 
   STDMETHODIMP FileCopyAx(BSTR source, BSTR destination, VARIANT* result) override {
     return Trap([&] {
       ::VariantInit(Checked(result));
-      CopyOneFile(Utf8(source), Utf8(destination));
+      CopyOneFile(Name(source, "Source"), Name(destination, "Destination"));
     });
   }
 
   STDMETHODIMP SaveFile(BSTR fileName, BSTR content) override {
     return Trap([&] {
-      SaveTextFile(Widen(Utf8(fileName)),
+      SaveTextFile(Widen(Name(fileName, "FileName")),
                    content ? std::wstring_view(content, ::SysStringLen(content)) : L"");
     });
   }
@@ -504,24 +583,25 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
   STDMETHODIMP LoadFile(BSTR fileName, BSTR* content) override {
     return Trap([&] {
       Checked(content);
-      *content = hg::win::MakeBstr(LoadTextFile(Widen(Utf8(fileName)))).release();
+      *content = hg::win::MakeBstr(LoadTextFile(Widen(Name(fileName, "FileName")))).release();
     });
   }
 
   STDMETHODIMP SaveFileB(BSTR fileName, SAFEARRAY** content) override {
     return Trap([&] {
-      WriteFileBytes(Widen(Utf8(fileName)), BytesOf(content ? *content : nullptr));
+      WriteFileBytes(Widen(Name(fileName, "FileName")), BytesOf(content ? *content : nullptr));
     });
   }
 
   STDMETHODIMP LoadFileB(BSTR fileName, SAFEARRAY** content) override {
     return Trap([&] {
       *Checked(content) = nullptr;
-      const std::wstring path = Widen(Utf8(fileName));
+      const std::string name = Name(fileName, "FileName");
+      const std::wstring path = Widen(name);
       // A missing or empty file gives an unallocated array.
       if (!IsFileExist(path)) return;
       // A safe array of bytes counts its elements in a LONG.
-      *content = ByteArray(ReadWholeFile(path, 0x7FFFFFFF, messages::FileTooLarge(Utf8(fileName))))
+      *content = ByteArray(ReadWholeFile(path, 0x7FFFFFFF, messages::FileTooLarge(name)))
                      .release();
     });
   }
@@ -530,8 +610,10 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
                                 VARIANT_BOOL* result) override {
     return Trap([&] {
       std::string cause;
-      *Checked(result) =
-          VariantBool(tk::CopyFileOrFolder(Utf8(fileOrFolder), Utf8(copyTo), cause));
+      *Checked(result) = VariantBool(hg::win::FalseOnRefusedText(cause, [&] {
+        return tk::CopyFileOrFolder(Name(fileOrFolder, "FileOrFolder"), Name(copyTo, "CopyTo"),
+                                    cause);
+      }));
       SetText(falseCause, cause);
     });
   }
@@ -542,7 +624,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
       hg::win::com_ptr<_CCollection> collection;
       THROW_IF_FAILED(CreateCollection(IID__CCollection, collection.put_void()));
       const VARIANT missing = hg::win::MissingArgument();
-      for (const std::string& name : tk::DirectoryContents(Utf8(folder))) {
+      for (const std::string& name : tk::DirectoryContents(Name(folder, "Folder"))) {
         THROW_IF_FAILED(
             collection->Add(hg::win::TextVariant(name).get(), missing, missing, missing));
       }
@@ -551,14 +633,19 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
   }
 
   STDMETHODIMP IsFolder(BSTR fileOrFolder, VARIANT_BOOL* result) override {
-    return Trap([&] { *Checked(result) = VariantBool(tk::IsFolder(Utf8(fileOrFolder))); });
+    return Trap(
+        [&] { *Checked(result) = VariantBool(tk::IsFolder(Name(fileOrFolder, "FileOrFolder"))); });
   }
 
   STDMETHODIMP LoadFileHeaderMachine(BSTR fileName, VARIANT* is32Bit, VARIANT* is64Bit,
                                      VARIANT* falseCause, VARIANT_BOOL* result) override {
     return Trap([&] {
       Checked(result);
-      const MachineType machine = tk::LoadFileHeaderMachine(Utf8(fileName));
+      MachineType machine;
+      hg::win::FalseOnRefusedText(machine.falseCause, [&] {
+        machine = tk::LoadFileHeaderMachine(Name(fileName, "FileName"));
+        return machine.ok;
+      });
       SetText(falseCause, machine.falseCause);
       if (machine.ok) {
         SetBool(is32Bit, machine.is32Bit);
@@ -569,7 +656,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
   }
 
   STDMETHODIMP FileCreationDate(BSTR fileName, DATE* created) override {
-    return Trap([&] { *Checked(created) = tk::FileCreationDate(Utf8(fileName)); });
+    return Trap([&] { *Checked(created) = tk::FileCreationDate(Name(fileName, "FileName")); });
   }
 
   STDMETHODIMP MergeFolderAndSubobject(BSTR parentFolder, BSTR fileOrFolder,

@@ -1,6 +1,8 @@
 // Path rules of the file class.
 #include "shared/files/file_paths.h"
 
+#include <vector>
+
 namespace tk {
 namespace {
 
@@ -9,6 +11,38 @@ constexpr std::string_view kUncPrefix = "\\\\?\\UNC\\";
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsDrive(std::string_view name) {
+  return name.size() == 2 && IsDriveLetter(name[0]) && name[1] == ':';
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+// The components of a path's tail with "." and ".." resolved; ".." at the top
+// stays at the top. A component of dots and blanks only is the folder itself,
+// as the system drops trailing dots and blanks.
+std::vector<std::string_view> Components(std::string_view tail) {
+  std::vector<std::string_view> components;
+  std::size_t start = 0;
+  while (start <= tail.size()) {
+    std::size_t end = start;
+    while (end < tail.size() && !IsSeparator(tail[end])) ++end;
+    const std::string_view name = tail.substr(start, end - start);
+    if (name == "..") {
+      if (!components.empty()) components.pop_back();
+    } else if (name.find_first_not_of(". ") != std::string_view::npos) {
+      components.push_back(name);
+    }
+    start = end + 1;
+  }
+  return components;
+}
 
 }  // namespace
 
@@ -70,6 +104,33 @@ std::optional<std::string> ParentToCreate(std::string_view folder) {
     if (root == std::string::npos || last <= root) return std::nullopt;
   }
   return path.substr(0, last);
+}
+
+RootKind RootKindOf(std::string_view path) {
+  if (path.size() >= 2 && IsDrive(path.substr(0, 2))) {
+    if (path.size() == 2 || !IsSeparator(path[2])) return RootKind::None;  // drive-relative
+    return Components(path.substr(3)).empty() ? RootKind::Drive : RootKind::None;
+  }
+  if (path.empty() || !IsSeparator(path[0])) return RootKind::None;
+  const bool doubled = path.size() >= 2 && IsSeparator(path[1]);
+  const bool deviceSpace = path.size() >= 4 && IsSeparator(path[3]) &&
+                           ((doubled && (path[2] == '?' || path[2] == '.')) ||
+                            (path[1] == '?' && path[2] == '?'));
+  if (deviceSpace) {
+    const auto names = Components(path.substr(4));
+    if (names.empty()) return RootKind::Device;
+    if (IsDrive(names[0])) return names.size() == 1 ? RootKind::Drive : RootKind::None;
+    if (EqualsIgnoringCase(names[0], "UNC")) return names.size() <= 3 ? RootKind::Share : RootKind::None;
+    const std::size_t rootLength = EqualsIgnoringCase(names[0], "GLOBALROOT") ? 3 : 1;
+    return names.size() <= rootLength ? RootKind::Device : RootKind::None;
+  }
+  if (doubled) return Components(path.substr(2)).size() <= 2 ? RootKind::Share : RootKind::None;
+  // Rooted on the current drive: "\" alone is its root.
+  return Components(path.substr(1)).empty() ? RootKind::Drive : RootKind::None;
+}
+
+bool IsFileNamePattern(std::string_view mask) {
+  return mask.find_first_of("\\/") == std::string_view::npos;
 }
 
 std::optional<CopyPlan> PlanCopy(std::string_view source, std::string_view copyTo) {

@@ -170,7 +170,8 @@ class Global final : public DispatchObject<Global, _CGlobal> {
   static constexpr wchar_t kClassName[] = L"CGlobal";
 
   STDMETHODIMP ExpandEnvironmentStrings(BSTR s, BSTR* result) override {
-    return Trap([&] { ReturnText(ExpandEnvironment(FromBstr(s)), result); });
+    return Trap(
+        [&] { ReturnText(ExpandEnvironment(hg::win::NameFromBstr(s, "s")), result); });
   }
 
   STDMETHODIMP SQLEncode(BSTR pStr, BSTR* result) override {
@@ -204,7 +205,8 @@ class Global final : public DispatchObject<Global, _CGlobal> {
   }
 
   STDMETHODIMP GetTempFile(BSTR prefix, BSTR* result) override {
-    return Trap([&] { ReturnText(CreateTempFile(FromBstr(prefix)), result); });
+    return Trap(
+        [&] { ReturnText(CreateTempFile(hg::win::NameFromBstr(prefix, "Prefix")), result); });
   }
 
   STDMETHODIMP WinDir(BSTR* result) override {
@@ -235,7 +237,9 @@ class Global final : public DispatchObject<Global, _CGlobal> {
   }
 
   STDMETHODIMP FileVersion(BSTR fileName, BSTR* result) override {
-    return Trap([&] { ReturnText(tk::FileVersion(FromBstr(fileName)), result); });
+    return Trap([&] {
+      ReturnText(tk::FileVersion(hg::win::NameFromBstr(fileName, "FileName")), result);
+    });
   }
 
   STDMETHODIMP FileVersionInfo(BSTR fileName, _CCollection** result) override {
@@ -243,7 +247,8 @@ class Global final : public DispatchObject<Global, _CGlobal> {
       Checked(result);
       hg::win::com_ptr<_CCollection> fields;
       THROW_IF_FAILED(CreateCollection(IID__CCollection, fields.put_void()));
-      for (const auto& [name, value] : FileVersionStrings(FromBstr(fileName))) {
+      for (const auto& [name, value] :
+           FileVersionStrings(hg::win::NameFromBstr(fileName, "FileName"))) {
         const VARIANT missing = hg::win::MissingArgument();
         THROW_IF_FAILED(
             fields->Add(TextVariant(value).get(), TextVariant(name).get(), missing, missing));

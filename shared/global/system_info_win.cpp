@@ -119,13 +119,22 @@ void CreateDaoDatabase(const std::wstring& path) {
 }  // namespace
 
 std::string ExpandEnvironment(std::string_view text) {
+  // The system expands at most this many characters, and cuts a longer text
+  // or expansion without failing.
+  constexpr std::size_t kLongest = 32766;
   const std::wstring source = Widen(text);
+  const auto tooLong = [] {
+    throw hg::win::RefusedText(
+        "The text cannot be expanded whole: the system expands at most 32766 characters.");
+  };
+  if (source.size() > kLongest) tooLong();
   // An empty expansion still returns 1 (the terminator), so 0 is a failure.
   std::wstring buffer(1000, L'\0');
   for (;;) {
     const DWORD needed = ::ExpandEnvironmentStringsW(source.c_str(), buffer.data(),
                                                      static_cast<DWORD>(buffer.size()));
     if (needed == 0) ThrowErrorOfCode(::GetLastError());
+    if (needed > kLongest + 1) tooLong();
     if (needed <= buffer.size()) return Narrow(std::wstring_view(buffer.data(), needed - 1));
     buffer.resize(needed);
   }
@@ -141,6 +150,13 @@ std::string ComputerName() {
 std::string TempPath() { return Narrow(TempPathWide()); }
 
 std::string CreateTempFile(std::string_view prefix) {
+  // The prefix begins the file's name: a folder in it would put the file
+  // outside the temporary folder.
+  if (prefix.find_first_of("\\/") != std::string_view::npos ||
+      prefix.find("..") != std::string_view::npos) {
+    throw hg::win::RefusedText("The prefix of a temporary file holds a folder: '" +
+                               std::string(prefix) + "'.");
+  }
   return Narrow(CreateTempFileWide(Widen(prefix)));
 }
 

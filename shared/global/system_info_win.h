@@ -10,8 +10,9 @@
 
 namespace tk {
 
-// Environment references expanded, the result whole however long. Throws with
-// the last error and its text when the expansion fails.
+// Environment references expanded, the result whole. A text or an expansion
+// longer than the system expands throws RefusedText; a failed expansion throws
+// with the last error and its text.
 std::string ExpandEnvironment(std::string_view text);
 
 // Throws with the last error when the name cannot be read.
@@ -21,7 +22,8 @@ std::string ComputerName();
 std::string TempPath();
 
 // Creates an empty file with a unique name in the temporary folder; throws
-// E_FAIL with "Cannot create a temporary file. " and the system message.
+// E_FAIL with "Cannot create a temporary file. " and the system message, and
+// RefusedText for a prefix holding a separator or "..".
 std::string CreateTempFile(std::string_view prefix);
 
 // The value of the variable "windir", or empty.

@@ -52,7 +52,9 @@ std::string OptionalText(const VARIANT& value) {
   return hg::win::FromBstr(text.get().bstrVal);
 }
 
-std::wstring Text(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : L""; }
+std::wstring LogPath(BSTR path, std::string_view parameter) {
+  return std::wstring(hg::win::WideNameFromBstr(path, parameter));
+}
 
 class AxLog final : public DispatchObject<AxLog, _axLog> {
  public:
@@ -72,21 +74,23 @@ class AxLog final : public DispatchObject<AxLog, _axLog> {
     return Trap([&] { *Checked(shortLogMode) = hg::win::VariantBool(shortLogMode_); });
   }
 
+  // A path the system would cut at a NUL is refused before anything changes:
+  // the short log's deletion, and every entry, would hit a file never named.
+  // Past that, Init2 reports no failure.
   STDMETHODIMP Init2(BSTR fileName, BSTR shortLogFileName) override {
-    try {
-      fileName_ = Text(fileName);
-      shortLogFileName_ = Text(shortLogFileName);
+    return Trap([&] {
+      std::wstring main = LogPath(fileName, "FileName");
+      std::wstring shortLog = LogPath(shortLogFileName, "ShortLogFileName");
+      fileName_ = std::move(main);
+      shortLogFileName_ = std::move(shortLog);
       shortLogMode_ = true;
       ::DeleteFileW(shortLogFileName_.c_str());
-    } catch (...) {
-      // Init2 never reports a failure either.
-    }
-    return S_OK;
+    });
   }
 
   STDMETHODIMP Init(BSTR fileName) override {
     return Trap([&] {
-      fileName_ = Text(fileName);
+      fileName_ = LogPath(fileName, "FileName");
       shortLogMode_ = false;
     });
   }

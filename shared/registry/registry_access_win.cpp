@@ -10,6 +10,7 @@
 #include "shared/registry/registry_export.h"
 #include "shared/registry/registry_keys.h"
 #include "shared/system_message.h"
+#include "shared/tree_walk.h"
 
 namespace tk {
 
@@ -280,9 +281,18 @@ bool RegistryAccess::DeleteKeyEx(std::uint32_t key, const std::string& subKey,
 
 bool RegistryAccess::DeleteTree(std::uint32_t key, const std::string& subKey,
                                 std::string& falseCause) const {
-  for (const std::string& child : EnumKey(key, subKey)) {
-    if (!DeleteTree(key, Join(subKey, child), falseCause)) return false;
-  }
+  // Depth first: a key goes once everything below it has gone.
+  return WalkDepthFirst(
+      subKey,
+      [&](const std::string& path, std::vector<std::string>& children) {
+        for (const std::string& child : EnumKey(key, path)) children.push_back(Join(path, child));
+        return true;
+      },
+      [&](const std::string& path) { return DeleteOneKey(key, path, falseCause); });
+}
+
+bool RegistryAccess::DeleteOneKey(std::uint32_t key, const std::string& subKey,
+                                  std::string& falseCause) const {
   const std::wstring path = Widen(subKey);
   LSTATUS status = ERROR_INVALID_HANDLE;
   if (Is64bitKey(key)) {
@@ -342,20 +352,22 @@ std::string RegistryAccess::SaveAsReg50(std::uint32_t key, std::string& subKey) 
 
 void RegistryAccess::ExportTree(std::uint32_t key, const std::string& rootName,
                                 const std::string& subKey, std::string& text) const {
-  {
+  // Parents before their children; a key that cannot be opened is left out
+  // with its tree.
+  WalkDepthFirst(subKey, [&](const std::string& path, std::vector<std::string>& children) {
     unique_hkey opened;
     std::string ignored;
-    if (!OpenKey(key, subKey, true, opened, ignored)) return;
-    text += KeySection(rootName, subKey);
+    if (!OpenKey(key, path, true, opened, ignored)) return true;
+    text += KeySection(rootName, path);
     ForEachValue(opened.get(), [&](const std::wstring& name, DWORD type,
                                    std::span<const std::uint8_t> data) {
       text += ValueLine(hg::win::Narrow(name), type, data);
       return true;
     });
-  }
-  for (const std::string& child : EnumKey(key, subKey)) {
-    ExportTree(key, rootName, Join(subKey, child), text);
-  }
+    opened.reset();
+    for (const std::string& child : EnumKey(key, path)) children.push_back(Join(path, child));
+    return true;
+  });
 }
 
 std::string RegistryAccess::SaveSingleValueAsReg50(std::uint32_t key, const std::string& subKey,
@@ -399,33 +411,36 @@ bool RegistryAccess::CopySubKey(std::uint32_t key, const std::string& subKey, st
 
 bool RegistryAccess::CopyTree(std::uint32_t key, const std::string& subKey, std::uint32_t toKey,
                               const std::string& putToSubKey, std::string& falseCause) const {
-  const std::string destination = Join(putToSubKey, LastName(subKey));
-  {
-    // The source first: a missing one must leave no empty copy behind.
-    unique_hkey source;
-    if (!OpenKey(key, subKey, true, source, falseCause)) return false;
-    unique_hkey target;
-    if (!CreateKeyAnyOS(toKey, destination, target, falseCause)) return false;
-    LSTATUS written = ERROR_SUCCESS;
-    ForEachValue(source.get(), [&](const std::wstring& name, DWORD type,
-                                   std::span<const std::uint8_t> data) {
-      written = ::RegSetValueExW(target.get(), name.c_str(), 0, type, data.data(),
-                                 static_cast<DWORD>(data.size()));
-      return written == ERROR_SUCCESS;
-    });
-    if (written != ERROR_SUCCESS) {
-      falseCause = SystemMessageText(static_cast<DWORD>(written));
-      return false;
+  struct Copy {
+    std::string source;
+    std::string into;  // the key that receives the copy as a child
+  };
+  // Parents before their children, each key's values with it.
+  return WalkDepthFirst(Copy{subKey, putToSubKey}, [&](const Copy& copy, std::vector<Copy>& children) {
+    const std::string destination = Join(copy.into, LastName(copy.source));
+    {
+      // The source first: a missing one must leave no empty copy behind.
+      unique_hkey source;
+      if (!OpenKey(key, copy.source, true, source, falseCause)) return false;
+      unique_hkey target;
+      if (!CreateKeyAnyOS(toKey, destination, target, falseCause)) return false;
+      LSTATUS written = ERROR_SUCCESS;
+      ForEachValue(source.get(), [&](const std::wstring& name, DWORD type,
+                                     std::span<const std::uint8_t> data) {
+        written = ::RegSetValueExW(target.get(), name.c_str(), 0, type, data.data(),
+                                   static_cast<DWORD>(data.size()));
+        return written == ERROR_SUCCESS;
+      });
+      if (written != ERROR_SUCCESS) {
+        falseCause = SystemMessageText(static_cast<DWORD>(written));
+        return false;
+      }
     }
-  }
-  for (const std::string& child : EnumKey(key, subKey)) {
-    std::string childCause;
-    if (!CopyTree(key, Join(subKey, child), toKey, destination, childCause)) {
-      falseCause = childCause;
-      return false;
+    for (const std::string& child : EnumKey(key, copy.source)) {
+      children.push_back({Join(copy.source, child), destination});
     }
-  }
-  return true;
+    return true;
+  });
 }
 
 bool RegistryAccess::CopySingleValue(std::uint32_t key, const std::string& subKey,

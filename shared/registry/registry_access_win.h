@@ -76,6 +76,7 @@ class RegistryAccess {
 
  private:
   bool DeleteTree(std::uint32_t key, const std::string& subKey, std::string& falseCause) const;
+  bool DeleteOneKey(std::uint32_t key, const std::string& subKey, std::string& falseCause) const;
   void ExportTree(std::uint32_t key, const std::string& rootName, const std::string& subKey,
                   std::string& text) const;
   bool CopyTree(std::uint32_t key, const std::string& subKey, std::uint32_t toKey,

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/win/com_win.h"
@@ -29,6 +31,18 @@ namespace {
 constexpr HRESULT kSubscriptOutOfRange = static_cast<HRESULT>(0x800A0009);
 
 std::uint32_t Root(enRegistryKey key) { return static_cast<std::uint32_t>(key); }
+
+// A caller's key or value name, refused when the system would cut it.
+std::string Name(BSTR text, std::string_view parameter) {
+  return hg::win::NameFromBstr(text, parameter);
+}
+
+// A Boolean operation of the class without a FalseCause: a refused name makes it false.
+template <typename Operation>
+bool FalseOnRefusedName(Operation&& operation) {
+  std::string ignored;
+  return hg::win::FalseOnRefusedText(ignored, std::forward<Operation>(operation));
+}
 
 // The variant an [in, out] parameter writes to: the caller's own variable
 // behind any by-reference variants.
@@ -118,7 +132,10 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
     return Trap([&] {
       Checked(result);
       std::string text;
-      const bool found = access_.QueryString(Root(key), FromBstr(subKey), FromBstr(valueName), text);
+      const bool found = FalseOnRefusedName([&] {
+        return access_.QueryString(Root(key), Name(subKey, "SubKey"), Name(valueName, "ValueName"),
+                                   text);
+      });
       PutText(value, text);
       *result = VariantBool(found);
     });
@@ -130,7 +147,10 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       Checked(result);
       OutSlot(value);
       std::uint32_t number = 0;
-      const bool found = access_.QueryDword(Root(key), FromBstr(subKey), FromBstr(valueName), number);
+      const bool found = FalseOnRefusedName([&] {
+        return access_.QueryDword(Root(key), Name(subKey, "SubKey"), Name(valueName, "ValueName"),
+                                  number);
+      });
       if (found) PutLong(value, number);
       *result = VariantBool(found);
     });
@@ -144,8 +164,10 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       SAFEARRAY* array = ArrayOf(OutSlot(value));
       std::vector<std::uint8_t> buffer(array->rgsabound[0].cElements);
       std::uint32_t size = 0;
-      const bool found =
-          access_.QueryBinary(Root(key), FromBstr(subKey), FromBstr(valueName), buffer, size);
+      const bool found = FalseOnRefusedName([&] {
+        return access_.QueryBinary(Root(key), Name(subKey, "SubKey"), Name(valueName, "ValueName"),
+                                   buffer, size);
+      });
       if (found) {
         buffer.resize(size);
         StoreBytes(array, buffer);
@@ -158,17 +180,20 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
   STDMETHODIMP SetSTRING(enRegistryKey key, BSTR subKey, BSTR valueName, BSTR value,
                          VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) = VariantBool(
-          access_.SetString(Root(key), FromBstr(subKey), FromBstr(valueName), FromBstr(value)));
+      *Checked(result) = VariantBool(FalseOnRefusedName([&] {
+        return access_.SetString(Root(key), Name(subKey, "SubKey"), Name(valueName, "ValueName"),
+                                 FromBstr(value));
+      }));
     });
   }
 
   STDMETHODIMP SetDWORD(enRegistryKey key, BSTR subKey, BSTR valueName, LONG value,
                         VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) = VariantBool(access_.SetDword(Root(key), FromBstr(subKey),
-                                                      FromBstr(valueName),
-                                                      static_cast<std::uint32_t>(value)));
+      *Checked(result) = VariantBool(FalseOnRefusedName([&] {
+        return access_.SetDword(Root(key), Name(subKey, "SubKey"), Name(valueName, "ValueName"),
+                                static_cast<std::uint32_t>(value));
+      }));
     });
   }
 
@@ -180,24 +205,27 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       if (length < 0 || static_cast<std::size_t>(length) > bytes.size()) {
         hg::win::ThrowHResult(E_INVALIDARG, "Length exceeds the size of the byte array.");
       }
-      *result = VariantBool(access_.SetBinary(
-          Root(key), FromBstr(subKey), FromBstr(valueName),
-          std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                    static_cast<std::size_t>(length))));
+      *result = VariantBool(FalseOnRefusedName([&] {
+        return access_.SetBinary(Root(key), Name(subKey, "SubKey"), Name(valueName, "ValueName"),
+                                 std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                           static_cast<std::size_t>(length)));
+      }));
     });
   }
 
   STDMETHODIMP DeleteValue(enRegistryKey key, BSTR subKey, BSTR value, VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) =
-          VariantBool(access_.DeleteValue(Root(key), FromBstr(subKey), FromBstr(value)));
+      *Checked(result) = VariantBool(FalseOnRefusedName([&] {
+        return access_.DeleteValue(Root(key), Name(subKey, "SubKey"), Name(value, "Value"));
+      }));
     });
   }
 
   STDMETHODIMP DeleteKey(enRegistryKey key, BSTR subKey, VARIANT_BOOL* result) override {
     return Trap([&] {
       std::string ignored;
-      *Checked(result) = VariantBool(access_.DeleteKeyEx(Root(key), FromBstr(subKey), ignored));
+      *Checked(result) = VariantBool(hg::win::FalseOnRefusedText(
+          ignored, [&] { return access_.DeleteKeyEx(Root(key), Name(subKey, "SubKey"), ignored); }));
     });
   }
 
@@ -207,7 +235,8 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       Checked(result);
       OutSlot(falseCause);
       std::string cause;
-      const bool deleted = access_.DeleteKeyEx(Root(key), FromBstr(subKey), cause);
+      const bool deleted = hg::win::FalseOnRefusedText(
+          cause, [&] { return access_.DeleteKeyEx(Root(key), Name(subKey, "SubKey"), cause); });
       PutText(falseCause, cause);
       *result = VariantBool(deleted);
     });
@@ -216,13 +245,14 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
   STDMETHODIMP EnumKey(enRegistryKey key, BSTR subKey, _CCollection** result) override {
     return Trap([&] {
       Checked(result);
-      *result = CollectionOf(access_.EnumKey(Root(key), FromBstr(subKey)), true).detach();
+      *result = CollectionOf(access_.EnumKey(Root(key), Name(subKey, "SubKey")), true).detach();
     });
   }
 
   STDMETHODIMP IsKeyExist(enRegistryKey key, BSTR subKey, VARIANT_BOOL* result) override {
     return Trap([&] {
-      *Checked(result) = VariantBool(access_.IsKeyExist(Root(key), FromBstr(subKey)));
+      *Checked(result) = VariantBool(FalseOnRefusedName(
+          [&] { return access_.IsKeyExist(Root(key), Name(subKey, "SubKey")); }));
     });
   }
 
@@ -234,7 +264,9 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       OutSlot(falseCause);
       std::vector<std::string> names;
       std::string cause;
-      const bool listed = access_.EnumValuesEx(Root(key), FromBstr(subKey), names, cause);
+      const bool listed = hg::win::FalseOnRefusedText(cause, [&] {
+        return access_.EnumValuesEx(Root(key), Name(subKey, "SubKey"), names, cause);
+      });
       PutObject(result, CollectionOf(names, false).get());
       PutText(falseCause, cause);
       *success = VariantBool(listed);
@@ -246,7 +278,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       Checked(result);
       std::vector<std::string> names;
       std::string ignored;
-      if (!access_.EnumValuesEx(Root(key), FromBstr(subKey), names, ignored)) names.clear();
+      if (!access_.EnumValuesEx(Root(key), Name(subKey, "SubKey"), names, ignored)) names.clear();
       *result = CollectionOf(names, false).detach();
     });
   }
@@ -254,7 +286,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
   STDMETHODIMP SaveAsReg50(enRegistryKey key, VARIANT* subKey, BSTR* text) override {
     return Trap([&] {
       Checked(text);
-      std::string path = hg::win::TextOf(OutSlot(subKey));
+      std::string path = hg::win::NameFromText(hg::win::TextOf(OutSlot(subKey)), "SubKey");
       const std::string exported = access_.SaveAsReg50(Root(key), path);
       PutText(subKey, path);
       *text = hg::win::MakeBstr(exported).release();
@@ -267,8 +299,10 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       Checked(result);
       OutSlot(falseCause);
       std::string cause;
-      const bool copied =
-          access_.CopySubKey(Root(key), FromBstr(subKey), Root(toKey), FromBstr(putToSubKey), cause);
+      const bool copied = hg::win::FalseOnRefusedText(cause, [&] {
+        return access_.CopySubKey(Root(key), Name(subKey, "SubKey"), Root(toKey),
+                                  Name(putToSubKey, "PutToSubKey"), cause);
+      });
       PutText(falseCause, cause);
       *result = VariantBool(copied);
     });
@@ -280,8 +314,11 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       Checked(result);
       OutSlot(falseCause);
       std::string cause;
-      const bool copied = access_.CopySingleValue(Root(key), FromBstr(subKey), FromBstr(valueName),
-                                                  Root(toKey), FromBstr(toSubKey), cause);
+      const bool copied = hg::win::FalseOnRefusedText(cause, [&] {
+        return access_.CopySingleValue(Root(key), Name(subKey, "SubKey"),
+                                       Name(valueName, "ValueName"), Root(toKey),
+                                       Name(toSubKey, "ToSubKey"), cause);
+      });
       PutText(falseCause, cause);
       *result = VariantBool(copied);
     });
@@ -292,7 +329,8 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
     return Trap([&] {
       Checked(text);
       *text = hg::win::MakeBstr(
-                  access_.SaveSingleValueAsReg50(Root(key), FromBstr(subKey), FromBstr(valueName)))
+                  access_.SaveSingleValueAsReg50(Root(key), Name(subKey, "SubKey"),
+                                                 Name(valueName, "ValueName")))
                   .release();
     });
   }
@@ -304,7 +342,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
       Checked(result);
       com_ptr<_CCollection> classes = NewCollection();
       for (const auto& found : access_.EnumClassesOfCategory(
-               FromBstr(catId), hg::win::IsTrue(include32bitComponents),
+               Name(catId, "CatID"), hg::win::IsTrue(include32bitComponents),
                hg::win::IsTrue(include64bitComponents))) {
         AddText(classes.get(), found.clsid, found.keyed);
       }

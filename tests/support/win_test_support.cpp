@@ -1,10 +1,13 @@
 // Helpers for the tests that run under Wine.
 #include "tests/support/win_test_support.h"
 
+#include <malloc.h>
+
 #include <stdexcept>
 #include <thread>
 
 #include "common/win/com_win.h"
+#include "common/win/proc_address.h"
 #include "common/win/unique_any.h"
 
 namespace hg::test {
@@ -125,6 +128,37 @@ ComFailure LastFailure(HRESULT hr) {
     if (source) failure.source = source.get();
   }
   return failure;
+}
+
+bool RunOnSmallStack(const std::function<void()>& work) {
+  constexpr ULONG_PTR kSmallStack = 64 * 1024;
+  constexpr DWORD kFinished = 0x600D;
+  const HANDLE thread = ::CreateThread(
+      nullptr, kSmallStack,
+      [](void* parameter) -> DWORD {
+        // Wine gives every thread at least a megabyte: what lies beyond the
+        // small stack is taken up before the work starts.
+        using Limits = void(WINAPI*)(PULONG_PTR, PULONG_PTR);
+        const auto limits =
+            win::GetProc<Limits>(::GetModuleHandleW(L"kernel32.dll"), "GetCurrentThreadStackLimits");
+        ULONG_PTR low = 0;
+        ULONG_PTR high = 0;
+        if (limits) limits(&low, &high);
+        const auto here = reinterpret_cast<ULONG_PTR>(&low);
+        if (low != 0 && here - low > kSmallStack) {
+          volatile char* taken = static_cast<char*>(_alloca(here - low - kSmallStack));
+          taken[0] = 0;
+        }
+        (*static_cast<const std::function<void()>*>(parameter))();
+        return kFinished;
+      },
+      const_cast<std::function<void()>*>(&work), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!thread) throw std::runtime_error("CreateThread");
+  ::WaitForSingleObject(thread, INFINITE);
+  DWORD exitCode = 0;
+  ::GetExitCodeThread(thread, &exitCode);
+  ::CloseHandle(thread);
+  return exitCode == kFinished;
 }
 
 }  // namespace hg::test

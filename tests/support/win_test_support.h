@@ -52,6 +52,11 @@ std::wstring WindowText(HWND window);
 // modal loop delivers it).
 void PressButton(HWND dialog, int button);
 
+// Runs work on a thread of its own whose stack is 64 KB, where a walk that
+// took a kilobyte of stack per level of a tree would overflow within a few
+// dozen levels. False when the work did not finish (the thread died).
+bool RunOnSmallStack(const std::function<void()>& work);
+
 // What a failed COM call left: its HRESULT and the thread's error information.
 struct ComFailure {
   HRESULT hr;

@@ -65,6 +65,16 @@ TEST_F(CollectionTest, KeyedItemsReadBackByKeyInAnotherLetterCase) {
   EXPECT_FALSE(Contains(L"two"));  // an entry added without a key
 }
 
+// A variable never assigned is Empty: as the language's own collection does,
+// it adds without a key instead of under the key "".
+TEST_F(CollectionTest, AnEmptyKeyIsNoKey) {
+  const Variant empty;
+  ASSERT_EQ(collection->Add(Text(L"one").get(), empty.get(), kMissing, kMissing), S_OK);
+  ASSERT_EQ(collection->Add(Text(L"two").get(), empty.get(), kMissing, kMissing), S_OK);
+  EXPECT_EQ(Count(), 2);
+  EXPECT_FALSE(Contains(L""));
+}
+
 TEST_F(CollectionTest, TextPassedByReferenceIsAKeyNotANumber) {
   for (const wchar_t* item : {L"first", L"second", L"third"}) ASSERT_EQ(Add(item, nullptr), S_OK);
   ASSERT_EQ(Add(L"keyed", L"3"), S_OK);

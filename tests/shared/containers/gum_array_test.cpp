@@ -264,5 +264,23 @@ TEST(TableDisplay, HeaderThenOneNumberedLinePerRow) {
             "Rows: 2, Columns: 2\r\n1 (1, x)\r\n2 (2, %1)\r\n");
 }
 
+// A cell's text may run the caller's code (an object's default property),
+// which may start the table anew.
+TEST(TableDisplay, ShowsTheTableAsItWasWhenACellChangesIt) {
+  Table<Cell> table;
+  table.Init(2);
+  for (std::int64_t n = 1; n <= 3; ++n) table.AddRow({I(n), T("x")});
+  bool changed = false;
+  const std::string text = table.AsDisplayString([&](const Cell& cell) {
+    if (!changed) {
+      changed = true;
+      table.Init(1);
+    }
+    return TextOf(cell);
+  });
+  EXPECT_EQ(text, "Rows: 3, Columns: 2\r\n1 (1, x)\r\n2 (2, x)\r\n3 (3, x)\r\n");
+  EXPECT_EQ(table.ColumnsCount(), 1);
+}
+
 }  // namespace
 }  // namespace tk

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,7 +64,7 @@ class FileOpsTest : public ::testing::Test {
     EXPECT_EQ(files->isFileExist(Bstr(path), &result), S_OK);
     return result == VARIANT_TRUE;
   }
-  bool DeleteByMask(const std::wstring& folder, const wchar_t* mask, OutText& cause) {
+  bool DeleteByMask(const std::wstring& folder, const std::wstring& mask, OutText& cause) {
     VARIANT_BOOL result = VARIANT_FALSE;
     EXPECT_EQ(files->DeleteFilesByMask2(Bstr(folder), Bstr(mask), cause.value.put(), &result), S_OK);
     return result == VARIANT_TRUE;
@@ -571,6 +572,129 @@ TEST_F(FileOpsTest, CopyFileOrFolderRefusesToCopyAFolderIntoItself) {
   // A folder whose name merely begins with the source's lies beside it.
   EXPECT_TRUE(CopyFileOrFolder(source, scratch / L"ab\\", cause)) << cause.text();
   EXPECT_EQ(ReadRaw(scratch / L"ab\\a\\f.txt"), "f");
+}
+
+// ---- Nothing but what the caller named ----
+
+// The system reads a name up to its first NUL: cut there, each of these
+// names would name "keep".
+TEST_F(FileOpsTest, NamesHoldingANulAreRefusedAndTouchNothing) {
+  const std::wstring keep = scratch / L"keep";
+  std::filesystem::create_directory(keep);
+  WriteRaw(keep + L"\\f.txt", "f");
+  const std::wstring cut = keep + L'\0' + L"\\junk";
+  const std::wstring cutFile = keep + L"\\f.txt" + L'\0' + L".junk";
+  OutText cause;
+  EXPECT_FALSE(RemoveFolder2(cut, true, cause));
+  EXPECT_NE(cause.text().find(L"NUL"), std::wstring::npos) << cause.text();
+  EXPECT_FALSE(DeleteByMask(keep, std::wstring(L"*") + L'\0' + L"x", cause));
+  EXPECT_FALSE(CopyFileOrFolder(scratch / L"none", cut, cause));
+  VARIANT_BOOL result = VARIANT_TRUE;
+  EXPECT_EQ(files->RemoveFile(Bstr(cutFile), cause.value.put(), &result), S_OK);
+  EXPECT_EQ(result, VARIANT_FALSE);
+  Variant empty;
+  const std::function<HRESULT()> raising[] = {
+      [&] { return files->SaveFile(Bstr(cutFile), Bstr(L"lost")); },
+      [&] { return files->RemoveFolder(Bstr(cut), empty.get()); },
+      [&] { return files->FileCopyAx(Bstr(keep + L"\\f.txt"), Bstr(cutFile), empty.put()); },
+  };
+  for (const auto& call : raising) {
+    const Failure failure = LastFailure(call());
+    EXPECT_EQ(failure.hr, E_INVALIDARG);
+    EXPECT_NE(failure.description.find(L"NUL"), std::wstring::npos) << failure.description;
+  }
+  EXPECT_EQ(ReadRaw(keep + L"\\f.txt"), "f");
+}
+
+TEST_F(FileOpsTest, RemoveFolder2RefusesEverySpellingOfADriveRoot) {
+  WriteRaw(scratch / L"f.txt", "f");
+  const std::wstring root = scratch.drive().root();  // "S:\"
+  const std::wstring drive = root.substr(0, 2);
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"HG_FILES_DRIVE", drive.c_str()));
+  ASSERT_TRUE(::SetCurrentDirectoryW(scratch.path().c_str()));
+  for (const std::wstring& path :
+       {root + L"\\", drive + L"//", scratch / L"..", scratch / L"sub\\..\\..\\.", L"\\\\?\\" + root,
+        L"\\\\.\\" + root, L"\\\\?\\" + scratch.path() + L"\\..", std::wstring(L"%HG_FILES_DRIVE%"),
+        std::wstring(L"..\\..\\..")}) {
+    OutText cause;
+    EXPECT_FALSE(RemoveFolder2(path, true, cause)) << path;
+    EXPECT_NE(cause.text().find(L"never removed"), std::wstring::npos) << path << L": " << cause.text();
+    ASSERT_EQ(ReadRaw(scratch / L"f.txt"), "f") << path;
+  }
+  ASSERT_TRUE(::SetCurrentDirectoryW(L"C:\\"));
+}
+
+TEST_F(FileOpsTest, APathTooLongToExpandWholeIsRefused) {
+  // Cut where the system stops expanding, the path would name "keep".
+  const std::wstring keep = scratch / L"keep";
+  std::filesystem::create_directory(keep);
+  std::wstring path = keep;
+  while (path.size() < 40000) path += L"\\.";
+  path += L"\\junk";
+  OutText cause;
+  EXPECT_FALSE(RemoveFolder2(path, true, cause));
+  EXPECT_NE(cause.text().find(L"32766"), std::wstring::npos) << cause.text();
+  EXPECT_FALSE(CopyFileOrFolder(path, scratch / L"copy", cause));
+  EXPECT_TRUE(Exists(keep));
+  EXPECT_FALSE(Exists(scratch / L"copy"));
+}
+
+TEST_F(FileOpsTest, DeleteFilesByMask2RefusesAMaskWithAFolder) {
+  std::filesystem::create_directory(scratch / L"sub");
+  WriteRaw(scratch / L"sub\\a.txt", "sub");
+  WriteRaw(scratch / L"a.txt", "top");
+  OutText cause;
+  for (const wchar_t* mask : {L"sub\\*.txt", L"sub/*.txt"}) {
+    EXPECT_FALSE(DeleteByMask(scratch.path(), mask, cause)) << mask;
+    EXPECT_NE(cause.text().find(mask), std::wstring::npos) << cause.text();
+  }
+  EXPECT_EQ(ReadRaw(scratch / L"a.txt"), "top");
+  EXPECT_EQ(ReadRaw(scratch / L"sub\\a.txt"), "sub");
+}
+
+// A tree deeper than the recursion a small stack allows: on a thread of
+// 64 KB the walks must not grow the stack with the depth. (Wine takes time
+// cubic in the depth to create such folders, which bounds the depth here;
+// the walks themselves are proved far deeper natively.)
+TEST_F(FileOpsTest, ADeepTreeIsCreatedCopiedAndRemovedOnASmallStack) {
+  std::wstring deep = scratch / L"deep";
+  for (int level = 0; level < 300; ++level) deep += L"\\d";
+  const std::wstring copy = scratch / L"copy\\";
+  const auto work = [&] {
+    OutText cause;
+    EXPECT_EQ(files->EnsureFolderExist(Bstr(deep)), S_OK);
+    EXPECT_TRUE(CopyFileOrFolder(scratch / L"deep", copy, cause)) << cause.text();
+    EXPECT_TRUE(Exists(L"\\\\?\\" + scratch / L"copy" + deep.substr(scratch.path().size())));
+    EXPECT_TRUE(RemoveFolder2(scratch / L"copy", true, cause)) << cause.text();
+    EXPECT_TRUE(RemoveFolder2(scratch / L"deep", true, cause)) << cause.text();
+  };
+  EXPECT_TRUE(hg::test::RunOnSmallStack(work)) << "the walk overflowed its stack";
+  EXPECT_FALSE(Exists(scratch / L"deep"));
+  EXPECT_FALSE(Exists(scratch / L"copy"));
+}
+
+TEST_F(FileOpsTest, CopyFileOrFolderRefusesADestinationInsideTheSourceUnderAnotherName) {
+  std::filesystem::create_directories(scratch / L"a\\sub");
+  WriteRaw(scratch / L"a\\f.txt", "f");
+  // The scratch drive shows a folder of drive C: under another name.
+  const std::wstring source = scratch.drive().folder() + L"\\hg-files\\a";
+  ASSERT_EQ(ReadRaw(source + L"\\f.txt"), "f");
+  OutText cause;
+  EXPECT_FALSE(CopyFileOrFolder(source, scratch / L"a\\sub\\", cause));
+  EXPECT_EQ(cause.text(), L"The destination lies inside the folder to copy.");
+  EXPECT_FALSE(Exists(scratch / L"a\\sub\\a"));
+}
+
+TEST_F(FileOpsTest, CopyFileOrFolderOfAnEmptyFolderFailsWhereNoFolderCanBeMade) {
+  std::filesystem::create_directory(scratch / L"empty");
+  WriteRaw(scratch / L"file", "x");
+  OutText cause;
+  EXPECT_FALSE(CopyFileOrFolder(scratch / L"empty", scratch / L"file\\", cause));
+  EXPECT_NE(cause.text().find(scratch / L"file\\empty"), std::wstring::npos) << cause.text();
+}
+
+TEST_F(FileOpsTest, SaveFileWritesToADevice) {
+  EXPECT_EQ(files->SaveFile(Bstr(L"NUL"), Bstr(L"x")), S_OK);
 }
 
 // ---- Listing, images, dates, paths ----

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+#include <string>
+
 namespace {
 
 using tk::IsSameOrInside;
@@ -101,6 +105,88 @@ TEST(IsSameOrInside, ComparesWholeComponents) {
   EXPECT_FALSE(IsSameOrInside("C:\\ab", "C:\\a"));
   EXPECT_FALSE(IsSameOrInside("C:\\a", "C:\\a\\b"));
   EXPECT_FALSE(IsSameOrInside("D:\\a\\b", "C:\\a"));
+}
+
+}  // namespace
+
+namespace {
+
+using tk::RootKind;
+
+TEST(RootKindOf, FindsEverySpellingOfARoot) {
+  const struct {
+    const char* path;
+    RootKind kind;
+  } cases[] = {
+      {"C:\\", RootKind::Drive},
+      {"c:/", RootKind::Drive},
+      {"C:\\\\", RootKind::Drive},
+      {"C:\\.\\a\\..\\..\\.", RootKind::Drive},
+      {"C:\\...", RootKind::Drive},
+      {"\\", RootKind::Drive},
+      {"\\\\?\\C:\\", RootKind::Drive},
+      {"\\\\?\\C:", RootKind::Drive},
+      {"\\\\.\\C:\\a\\..", RootKind::Drive},
+      {"\\??\\C:\\", RootKind::Drive},
+      {"//?/c:/", RootKind::Drive},
+      {"\\\\server\\share\\", RootKind::Share},
+      {"\\\\server\\share\\a\\..", RootKind::Share},
+      {"\\\\server", RootKind::Share},
+      {"\\\\?\\UNC\\server\\share", RootKind::Share},
+      {"\\\\?\\Volume{0b1f1a2c-0000-0000-0000-100000000000}\\", RootKind::Device},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1", RootKind::Device},
+      {"\\\\.\\", RootKind::Device},
+      {"\\\\.\\C:\\a\\..\\..", RootKind::Device},
+      {"C:\\a", RootKind::None},
+      {"C:\\a\\b\\..", RootKind::None},
+      {"C:", RootKind::None},
+      {"C:a", RootKind::None},
+      {"a\\..\\..", RootKind::None},
+      {"\\a", RootKind::None},
+      {"\\\\?\\C:\\a", RootKind::None},
+      {"\\\\server\\share\\a", RootKind::None},
+      {"\\\\?\\UNC\\server\\share\\a", RootKind::None},
+      {"\\\\?\\Volume{0b1f1a2c-0000-0000-0000-100000000000}\\a", RootKind::None},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\a", RootKind::None},
+  };
+  for (const auto& c : cases) EXPECT_EQ(tk::RootKindOf(c.path), c.kind) << c.path;
+}
+
+TEST(IsFileNamePattern, RefusesAFolderPart) {
+  EXPECT_TRUE(tk::IsFileNamePattern("*.txt"));
+  EXPECT_FALSE(tk::IsFileNamePattern("sub\\*.txt"));
+  EXPECT_FALSE(tk::IsFileNamePattern("sub/*.txt"));
+}
+
+// A file system of folders only: creating needs the parent.
+struct FakeFolders {
+  std::set<std::string> existing{"\\\\?\\C:"};
+  std::size_t calls = 0;
+  unsigned long operator()(const std::string& path) {
+    ++calls;
+    if (existing.count(path) != 0) return 183;  // already exists
+    if (path == "\\\\?\\C:\\bad") return 5;  // access denied
+    const auto parent = path.substr(0, path.rfind('\\'));
+    if (existing.count(parent) == 0) return 3;  // path not found
+    existing.insert(path);
+    return 0;
+  }
+};
+
+TEST(CreateWithParents, CreatesEveryMissingLevelWithoutRecursion) {
+  FakeFolders folders;
+  std::string deep = "\\\\?\\C:";
+  for (int level = 0; level < 2000; ++level) deep += "\\d";
+  EXPECT_EQ(tk::CreateWithParents(deep, std::ref(folders)), 0u);
+  EXPECT_EQ(folders.existing.size(), 2001u);
+  EXPECT_EQ(folders.calls, 3999u);  // up until one can be made, then down
+  EXPECT_EQ(tk::CreateWithParents(deep, std::ref(folders)), 183u);
+}
+
+TEST(CreateWithParents, ReportsALevelThatCannotBeCreated) {
+  FakeFolders folders;
+  EXPECT_EQ(tk::CreateWithParents("\\\\?\\C:\\bad\\x\\y", std::ref(folders)), 3u);
+  EXPECT_EQ(folders.existing.size(), 1u);
 }
 
 }  // namespace

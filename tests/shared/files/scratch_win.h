@@ -1,36 +1,89 @@
-// Test helpers for file tests under Wine: a scratch folder below the drive
-// root, and raw file bytes written and read without the code under test.
+// Test helpers for file tests under Wine: a scratch drive and a scratch
+// folder on it, and raw file bytes written and read without the code under
+// test.
 #pragma once
 
 #include <windows.h>
 
+#include <chrono>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
+
+#include "common/win/unique_any.h"
 
 namespace hg::test {
 
-// C:\hg-<tag>-<process id>, created empty and removed with everything in it.
+// One of the drives scripts/wine-prefix maps to folders of the prefix
+// (C:\hg-scratch\<letter>), held by this process alone while the object
+// lives and emptied before and after: a fault under test that removes more
+// than it names removes at most this drive's content.
+class ScratchDrive {
+ public:
+  ScratchDrive() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    for (;;) {
+      for (const wchar_t letter : std::wstring_view(L"RSTUVW")) {
+        if (TryTake(letter)) return;
+      }
+      if (std::chrono::steady_clock::now() > deadline) {
+        throw std::runtime_error("no scratch drive is free (or the prefix has none)");
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  }
+  ~ScratchDrive() { Empty(); }
+  ScratchDrive(const ScratchDrive&) = delete;
+  ScratchDrive& operator=(const ScratchDrive&) = delete;
+
+  // "S:\"
+  const std::wstring& root() const { return root_; }
+  // The folder the drive shows, under its other name on drive C:.
+  std::wstring folder() const { return L"C:\\hg-scratch\\" + root_.substr(0, 1); }
+
+ private:
+  bool TryTake(wchar_t letter) {
+    const std::wstring root = std::wstring(1, letter) + L":\\";
+    if (::GetDriveTypeW(root.c_str()) != DRIVE_FIXED) return false;
+    // The lock lies beside the drive's folder, out of the drive's reach.
+    const std::wstring lock = L"C:\\hg-scratch\\" + std::wstring(1, letter) + L".lock";
+    hg::win::unique_file_handle held(::CreateFileW(lock.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held) return false;
+    lock_ = std::move(held);
+    root_ = root;
+    Empty();
+    return true;
+  }
+  void Empty() {
+    if (root_.empty()) return;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(root_, ignored)) {
+      std::filesystem::remove_all(entry.path(), ignored);
+    }
+  }
+
+  hg::win::unique_file_handle lock_;
+  std::wstring root_;
+};
+
+// <scratch drive>\hg-<tag>, created empty.
 class ScratchFolder {
  public:
-  explicit ScratchFolder(std::wstring_view tag)
-      : path_(L"C:\\hg-" + std::wstring(tag) + L"-" + std::to_wstring(::GetCurrentProcessId())) {
-    Remove();
+  explicit ScratchFolder(std::wstring_view tag) : path_(drive_.root() + L"hg-" + std::wstring(tag)) {
     std::filesystem::create_directory(path_);
   }
-  ~ScratchFolder() { Remove(); }
   ScratchFolder(const ScratchFolder&) = delete;
   ScratchFolder& operator=(const ScratchFolder&) = delete;
 
+  const ScratchDrive& drive() const { return drive_; }
   const std::wstring& path() const { return path_; }
   std::wstring operator/(std::wstring_view name) const { return path_ + L"\\" + std::wstring(name); }
 
  private:
-  void Remove() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-
+  ScratchDrive drive_;
   std::wstring path_;
 };
 

@@ -317,6 +317,31 @@ TEST_F(GlobalTest, ExpandEnvironmentStringsReturnsLongExpansionsWhole) {
   EXPECT_EQ(Text(result), L"");
 }
 
+// The system stops expanding at 32,766 characters without failing: the head
+// of a text is never returned as if it were the whole.
+TEST_F(GlobalTest, ExpandEnvironmentStringsRefusesWhatItCannotExpandWhole) {
+  const std::wstring value(20000, L'v');
+  ScopedEnvironment variable(L"HG_GLOBAL_TEST", value);
+  const std::wstring withNul = std::wstring(L"a") + L'\0' + L"%windir%";
+  for (const std::wstring& text :
+       {std::wstring(40000, L'x'), std::wstring(L"%HG_GLOBAL_TEST%%HG_GLOBAL_TEST%"), withNul}) {
+    unique_bstr result;
+    const unique_bstr source(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+    EXPECT_EQ(LastFailure(global->ExpandEnvironmentStrings(source.get(), result.put())).hr,
+              E_INVALIDARG);
+  }
+}
+
+TEST_F(GlobalTest, GetTempFileRefusesAPrefixThatLeavesTheTemporaryFolder) {
+  for (const wchar_t* prefix : {L"..\\", L"../", L"a\\b"}) {
+    unique_bstr file;
+    EXPECT_EQ(LastFailure(global->GetTempFile(unique_bstr(::SysAllocString(prefix)).get(),
+                                              file.put())).hr,
+              E_INVALIDARG)
+        << hg::win::Narrow(prefix) << " gave " << hg::win::Narrow(Text(file));
+  }
+}
+
 TEST_F(GlobalTest, TempPathAndTempFile) {
   unique_bstr folder, file;
   ASSERT_EQ(global->GetTempPath(folder.put()), S_OK);

@@ -21,6 +21,8 @@ using hg::test::ReadRaw;
 using hg::test::WriteRaw;
 using hg::test::Bstr;
 using hg::win::com_ptr;
+using Failure = hg::test::ComFailure;
+using hg::test::LastFailure;
 
 std::vector<std::string> Split(const std::string& text, const std::string& separator) {
   std::vector<std::string> parts;
@@ -151,6 +153,17 @@ TEST_F(AxLogTest, Init2IgnoresAShortLogItCannotDelete) {
   EXPECT_EQ(Log(0, L"x", sevError, nullptr), S_OK);
   ::CloseHandle(lock);
   EXPECT_EQ(OnlyLineFields(ReadRaw(mainLog))[3], "x");
+}
+
+TEST_F(AxLogTest, PathsHoldingANulAreRefusedBeforeAnythingIsDeleted) {
+  // Cut at the NUL, the short log's path would name the main log.
+  WriteRaw(mainLog, "kept");
+  const std::wstring cut = mainLog + L'\0' + L".short";
+  const Failure failure = LastFailure(log->Init2(Bstr(mainLog), Bstr(cut)));
+  EXPECT_EQ(failure.hr, E_INVALIDARG);
+  EXPECT_NE(failure.description.find(L"NUL"), std::wstring::npos) << failure.description;
+  EXPECT_EQ(log->Init(Bstr(cut)), E_INVALIDARG);
+  EXPECT_EQ(ReadRaw(mainLog), "kept");
 }
 
 TEST_F(AxLogTest, AfterInitOnlyTheMainLogIsWritten) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -351,6 +352,29 @@ TEST_F(RegistryTest, DeleteKeyExDeletesADeepTreeNamedWithATrailingBackslash) {
   EXPECT_TRUE(hg::test::KeyExists(HKEY_CURRENT_USER, Path(L"keep")));
 }
 
+// On a 64 KB stack, where a walk that took stack per level would overflow.
+TEST_F(RegistryTest, ADeepTreeIsCopiedExportedAndDeletedOnASmallStack) {
+  std::wstring deep = L"deep";
+  for (int level = 0; level < 400; ++level) deep += L"\\k";
+  WriteText(deep, L"v", L"x");
+  const auto work = [&] {
+    Variant cause;
+    VARIANT_BOOL done = VARIANT_FALSE;
+    ASSERT_EQ(registry->CopySubKey(kCurrentUser, B(Path(L"deep")).get(), kCurrentUser,
+                                   B(Path(L"copy")).get(), Ref(cause), &done),
+              S_OK);
+    EXPECT_TRUE(done) << TextOf(cause);
+    EXPECT_EQ(Read(L"copy\\" + deep, L"v").first, static_cast<DWORD>(REG_SZ));
+    EXPECT_NE(Export(kCurrentUser, Path(L"deep")).find(deep + L"]"), std::wstring::npos);
+    for (const wchar_t* tree : {L"copy", L"deep"}) {
+      ASSERT_EQ(registry->DeleteKeyEx(kCurrentUser, B(Path(tree)).get(), Ref(cause), &done), S_OK);
+      EXPECT_TRUE(done) << TextOf(cause);
+      EXPECT_FALSE(hg::test::KeyExists(HKEY_CURRENT_USER, Path(tree)));
+    }
+  };
+  EXPECT_TRUE(hg::test::RunOnSmallStack(work)) << "the walk overflowed its stack";
+}
+
 TEST_F(RegistryTest, DeleteKeyExOfAMissingKeyIsTrue) {
   Variant cause;
   VARIANT_BOOL done = VARIANT_FALSE;
@@ -379,6 +403,42 @@ TEST_F(RegistryTest, DeleteKeyExGivesTheTextOfTheStatusTheDeleteReturned) {
   EXPECT_FALSE(done);
   EXPECT_EQ(TextOf(cause), SystemText(ERROR_INVALID_HANDLE));
   EXPECT_NE(TextOf(cause), L"");
+}
+
+// The system reads a name up to its first NUL: cut there, each of these names
+// would name the key "keep" or its value "v".
+TEST_F(RegistryTest, NamesHoldingANulAreRefusedAndTouchNothing) {
+  MakeKey(L"keep\\child");
+  WriteText(L"keep", L"v", L"x");
+  const unique_bstr keep = B(Path(L"keep"));
+  const unique_bstr cutKey = B(Path(L"keep") + L'\0' + L"\\junk");
+  const unique_bstr cutValue = B(std::wstring(L"v") + L'\0' + L"junk");
+  Variant cause;
+  const auto refused = [](const std::function<HRESULT(VARIANT_BOOL*)>& call) {
+    VARIANT_BOOL done = VARIANT_TRUE;
+    return call(&done) == S_OK && done == VARIANT_FALSE;
+  };
+  EXPECT_TRUE(refused([&](VARIANT_BOOL* done) {
+    return registry->DeleteKeyEx(kCurrentUser, cutKey.get(), Ref(cause), done);
+  }));
+  EXPECT_NE(TextOf(cause).find(L"NUL"), std::wstring::npos) << TextOf(cause);
+  EXPECT_TRUE(refused(
+      [&](VARIANT_BOOL* done) { return registry->DeleteKey(kCurrentUser, cutKey.get(), done); }));
+  EXPECT_TRUE(refused([&](VARIANT_BOOL* done) {
+    return registry->DeleteValue(kCurrentUser, keep.get(), cutValue.get(), done);
+  }));
+  EXPECT_TRUE(refused(
+      [&](VARIANT_BOOL* done) { return registry->IsKeyExist(kCurrentUser, cutKey.get(), done); }));
+  EXPECT_TRUE(refused([&](VARIANT_BOOL* done) {
+    return registry->SetSTRING(kCurrentUser, keep.get(), cutValue.get(), B(L"lost").get(), done);
+  }));
+  Variant path = TextVariant(Path(L"keep") + L'\0' + L"\\junk");
+  unique_bstr text;
+  EXPECT_EQ(registry->SaveAsReg50(kCurrentUser, Ref(path), text.put()), E_INVALIDARG);
+  EXPECT_TRUE(hg::test::KeyExists(HKEY_CURRENT_USER, Path(L"keep\\child")));
+  Variant value;
+  EXPECT_TRUE(QueryString(L"keep", L"v", value));
+  EXPECT_EQ(TextOf(value), L"x");
 }
 
 TEST_F(RegistryTest, EnumKeyListsSubKeysReachableByName) {
