@@ -1,34 +1,56 @@
-// The program's entry point: common controls, the main window, the message loop.
+// The program's entry point: the services, the main window, the message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
-#include "app/engine/user_dialogs_win.h"
+#include "app/engine/library_win.h"
+#include "app/engine/services.h"
+#include "app/engine/strings_win.h"
 #include "app/resource.h"
 #include "app/shell/main_window_win.h"
+#include "app/ui/message_loop_win.h"
+#include "app/ui/system_dialogs_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+namespace {
+
+std::string HostsFilePath() {
+  wchar_t folder[MAX_PATH] = {};
+  const UINT length = ::GetWindowsDirectoryW(folder, MAX_PATH);
+  THROW_LAST_ERROR_IF(length == 0 || length >= MAX_PATH);
+  return hg::win::Narrow(std::wstring(folder, length) + L"\\system32\\drivers\\etc\\hosts");
+}
+
+int Run(int show) {
+  app::ui::SystemDialogs dialogs;
+  app::engine::LibraryObjects library;
+  app::Services services;
+  services.dialogs = &dialogs;
+  services.library = &library;
+  services.productName = app::ProgramString(IDS_PRODUCT_NAME);
+  services.hostsFilePath = HostsFilePath();
+  const app::ScopedServices installed(services);
+
+  app::shell::MainWindow main(services);
+  main.Create();
+  ::ShowWindow(main.handle(), show);
+  ::UpdateWindow(main.handle());
+  return app::ui::RunMessageLoop();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int show) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
   ::InitCommonControlsEx(&controls);
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  int exitCode = 1;
   try {
-    app::engine::SystemDialogs dialogs(instance);
-    app::engine::SetUserDialogs(&dialogs);
-    app::engine::SetProductName(
-        hg::win::Narrow(hg::win::LoadResourceString(instance, IDS_PRODUCT_NAME)));
-    app::shell::MainWindow main(instance);
-    main.Create();
-    ::ShowWindow(main.handle(), show);
-    ::UpdateWindow(main.handle());
-    MSG message;
-    BOOL got;
-    while ((got = ::GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-    return got == -1 ? 1 : static_cast<int>(message.wParam);
-  } catch (const hg::win::HResultError&) {
+    exitCode = Run(show);
+  } catch (...) {
     ::MessageBoxW(nullptr, L"Hedgerow cannot start.", L"Hedgerow", MB_OK | MB_ICONERROR);
-    return 1;
   }
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  return exitCode;
 }

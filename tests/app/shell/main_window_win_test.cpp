@@ -7,13 +7,14 @@
 #include "app/resource.h"
 #include "app/shell/main_window_win.h"
 #include "app/shell/version.h"
+#include "app/ui/message_loop_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
 
 TEST(MainWindow, OpensWithTheProductNameAndTheProgramIcon) {
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  app::shell::MainWindow window(instance);
+  app::Services services;
+  app::shell::MainWindow window(services);
   window.Create();
   ASSERT_NE(window.handle(), nullptr);
 
@@ -25,13 +26,11 @@ TEST(MainWindow, OpensWithTheProductNameAndTheProgramIcon) {
 }
 
 TEST(MainWindow, ClosingEndsTheMessageLoop) {
-  app::shell::MainWindow window(::GetModuleHandleW(nullptr));
+  app::Services services;
+  app::shell::MainWindow window(services);
   window.Create();
   ::PostMessageW(window.handle(), WM_CLOSE, 0, 0);
-  MSG message;
-  BOOL got;
-  while ((got = ::GetMessageW(&message, nullptr, 0, 0)) > 0) ::DispatchMessageW(&message);
-  EXPECT_EQ(got, 0);  // WM_QUIT
+  EXPECT_EQ(app::ui::RunMessageLoop(), 0);  // WM_QUIT
   EXPECT_EQ(window.handle(), nullptr);
 }
 

@@ -1,11 +1,12 @@
-#include "app/engine/user_dialogs_win.h"
+#include "app/ui/system_dialogs_win.h"
 
 #include <gtest/gtest.h>
 
+#include "app/engine/services.h"
 #include "app/resource.h"
 #include "tests/support/win_test_support.h"
 
-namespace app::engine {
+namespace app::ui {
 namespace {
 
 using hg::test::AnswerNextDialog;
@@ -19,8 +20,14 @@ void Press(HWND dialog, int button) {
                  reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
 }
 
-TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
-  SystemDialogs dialogs(::GetModuleHandleW(nullptr));
+class SystemDialogsTest : public ::testing::Test {
+ protected:
+  SystemDialogs dialogs;
+  Services services{.dialogs = &dialogs, .productName = "Hedgerow"};
+  ScopedServices installed{services};
+};
+
+TEST_F(SystemDialogsTest, InputBoxShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
   std::wstring title, prompt, preset;
   bool typingGoesToTheEdit = false;
   AnswerNextDialog([&](HWND dialog) {
@@ -39,14 +46,22 @@ TEST(InputBox, ShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
   EXPECT_EQ(typed, std::optional<std::string>("caf\xC3\xA9.example"));
 }
 
-TEST(InputBox, CancelGivesNothing) {
-  SystemDialogs dialogs(::GetModuleHandleW(nullptr));
-  AnswerNextDialog([](HWND dialog) { Press(dialog, IDCANCEL); });
-  EXPECT_EQ(dialogs.ShowInputBox("Web site:", "Hedgerow", "typed before", {}, {}), std::nullopt);
+TEST_F(SystemDialogsTest, InputBoxTakesEnterAsOkAndEscapeAsCancel) {
+  const struct {
+    UINT key;
+    std::optional<std::string> result;
+  } cases[] = {{VK_RETURN, "typed"}, {VK_ESCAPE, std::nullopt}};
+  for (const auto& c : cases) {
+    AnswerNextDialog([&](HWND dialog) {
+      const HWND edit = ::GetDlgItem(dialog, IDC_INPUT_TEXT);
+      ::PostMessageW(edit, WM_KEYDOWN, c.key, 1);
+      ::PostMessageW(edit, WM_KEYUP, c.key, 0xC0000001);
+    });
+    EXPECT_EQ(dialogs.ShowInputBox("Web site:", "Hedgerow", "typed", {}, {}), c.result) << c.key;
+  }
 }
 
-TEST(SystemMessageBox, ShowsPromptAndTitleAndReturnsTheButtonPressed) {
-  SystemDialogs dialogs(::GetModuleHandleW(nullptr));
+TEST_F(SystemDialogsTest, MessageBoxShowsPromptAndTitleAndReturnsTheButtonPressed) {
   std::wstring title, prompt;
   AnswerNextDialog([&](HWND dialog) {
     title = WindowText(dialog);
@@ -60,4 +75,4 @@ TEST(SystemMessageBox, ShowsPromptAndTitleAndReturnsTheButtonPressed) {
 }
 
 }  // namespace
-}  // namespace app::engine
+}  // namespace app::ui
