@@ -208,10 +208,9 @@ void WriteAtomically(HostsFileSystem& files, const std::string& path, const std:
   }
 }
 
-void Apply(const std::vector<std::string>& sites) {
+// The sites' entry names in the hosts file's code page.
+std::vector<std::string> Entries(const std::vector<std::string>& sites) {
   engine::RequireSafeSiteNames(sites);
-  HostsFileSystem& files = FileSystem();
-  const std::string& path = HostsFilePath();
   std::vector<std::string> entries;
   entries.reserve(sites.size());
   for (const std::string& site : sites) {
@@ -222,6 +221,13 @@ void Apply(const std::vector<std::string>& sites) {
     }
     entries.push_back(std::move(*entry));
   }
+  return entries;
+}
+
+void Apply(const std::vector<std::string>& sites) {
+  const std::vector<std::string> entries = Entries(sites);
+  HostsFileSystem& files = FileSystem();
+  const std::string& path = HostsFilePath();
   const std::string content = engine::ApplyBlockedContent(ReadHostsFile(files, path), entries);
   WriteAtomically(files, path, content);
   FlushDnsCache();
@@ -255,6 +261,14 @@ std::vector<std::string> ReadBlockedSites() {
     return ReadSites();
   } catch (...) {
     // Passed on untrapped, in the form every caller's trap expects.
+    throw FailureOf(std::current_exception());
+  }
+}
+
+void RequireBlockable(const std::vector<std::string>& sites) {
+  try {
+    Entries(sites);
+  } catch (...) {
     throw FailureOf(std::current_exception());
   }
 }

@@ -17,6 +17,11 @@ HostsFileSystem& SystemFileSystem();
 // occurrence, each once by its lowercase name. A missing file fails.
 std::vector<std::string> ReadBlockedSites();
 
+// Throws the failure ApplyBlocked would give for the first name it can never
+// write: one with a control character, one its entry would not give back,
+// one the hosts file's code page cannot hold.
+void RequireBlockable(const std::vector<std::string>& sites);
+
 // Rewrites the hosts file to block exactly `sites` (UTF-8), keeping every
 // other line byte for byte. The file is replaced as a whole or not at all.
 // On failure logs "Cannot apply to '<path>'. " and the failure with source

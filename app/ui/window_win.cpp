@@ -33,8 +33,12 @@ int DpiOf(HWND window) noexcept {
 }
 
 void WindowCore::Place(int id, const TwipsRect& place) const {
-  THROW_IF_WIN32_BOOL_FALSE(::SetWindowPos(Item(id), nullptr, Pixels(place.left), Pixels(place.top),
-                                           Pixels(place.width), Pixels(place.height),
+  // Edges are rounded, not sizes: controls that meet in twips meet in pixels,
+  // and one on the window's edge ends on it.
+  const int left = Pixels(place.left), top = Pixels(place.top);
+  THROW_IF_WIN32_BOOL_FALSE(::SetWindowPos(Item(id), nullptr, left, top,
+                                           Pixels(place.left + place.width) - left,
+                                           Pixels(place.top + place.height) - top,
                                            SWP_NOZORDER | SWP_NOACTIVATE));
 }
 
