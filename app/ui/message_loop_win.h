@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace app::ui {
 
 // Hands a key meant for a window to the dialog manager of its top-level
@@ -11,6 +13,7 @@ namespace app::ui {
 bool TranslateDialogMessage(MSG& message);
 
 // Runs until WM_QUIT and returns its exit code (1 when the loop itself fails).
-int RunMessageLoop();
+// `preview` sees every message first; true: it took the message.
+int RunMessageLoop(const std::function<bool(MSG&)>& preview = {});
 
 }  // namespace app::ui

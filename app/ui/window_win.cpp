@@ -32,6 +32,22 @@ int DpiOf(HWND window) noexcept {
   return SystemDpi();
 }
 
+void CentreWindow(HWND window, HWND over) noexcept {
+  RECT area{};
+  if (!over || !::GetWindowRect(over, &area)) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+    area = monitor.rcWork;
+  }
+  RECT frame;
+  if (!::GetWindowRect(window, &frame)) return;
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  ::SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void WindowCore::Place(int id, const TwipsRect& place) const {
   // Edges are rounded, not sizes: controls that meet in twips meet in pixels,
   // and one on the window's edge ends on it.

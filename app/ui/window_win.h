@@ -19,6 +19,10 @@ namespace app::ui {
 // The DPI a window is shown at: its own where the system tells it, else the system's.
 int DpiOf(HWND window) noexcept;
 
+// Moves `window` to the centre of `over`, or of the work area of its screen
+// when `over` is null.
+void CentreWindow(HWND window, HWND over) noexcept;
+
 // What windows and dialogs share: the services, the type name their failures
 // are logged under ("FMain", "ucBlockSite"), the DPI they are laid out at.
 class WindowCore {
