@@ -9,6 +9,9 @@
 #define IDP_SPLASH_144 21
 #define IDP_SPLASH_192 22
 
+// The icon of every item of the site lists.
+#define IDI_SITE 3
+
 // String table: the product name, also the caption of the main window and
 // the title of message boxes that give none.
 #define IDS_PRODUCT_NAME 100
@@ -25,6 +28,17 @@
 #define IDS_CANNOT_RESTORE 110
 #define IDS_CANNOT_BACKUP 111
 #define IDS_BACKUP_RESTORED 117
+
+// The site lists: the prompt and preset of the input box, the question
+// asked before the example site is blocked, the confirmations (%1: the
+// sites), the buttons' tooltip, the lists' column header.
+#define IDS_TYPE_SITE_PROMPT 104
+#define IDS_EXAMPLE_SITE 105
+#define IDS_EXAMPLE_SITE_QUESTION 106
+#define IDS_CONFIRM_DELETE_UNBLOCKED 107
+#define IDS_CONFIRM_DELETE_BLOCKED 115
+#define IDS_BLOCK_TOOLTIP 140
+#define IDS_NAME_COLUMN 141
 
 // Failure texts: the failure's description follows each directly. A failure
 // the program raises itself carries 0x80040000 plus the id as its number.
@@ -58,3 +72,26 @@
 #define IDC_ABOUT_NAME 402
 #define IDC_ABOUT_SEPARATOR 403
 #define IDC_ABOUT_VISIT 404
+
+// The site list page and its context menus.
+#define IDD_SITE_LISTS 500
+#define IDC_UNBLOCKED_LABEL 501
+#define IDC_UNBLOCKED 502
+#define IDC_REMOVE_UNBLOCKED 503
+#define IDC_BLOCK 504
+#define IDC_UNBLOCK 505
+#define IDC_BLOCKED_LABEL 506
+#define IDC_BLOCKED 507
+#define IDC_ADD_BLOCKED 508
+#define IDM_SITE_CONTEXT 520
+#define IDM_BLOCK 521
+#define IDM_DELETE_UNBLOCKED 522
+#define IDM_UNBLOCK 523
+#define IDM_DELETE_BLOCKED 524
+
+// The bulk block dialog.
+#define IDD_BLOCK_LIST 600
+#define IDC_BLOCK_LIST_IMAGE 601
+#define IDC_BLOCK_LIST_INTRO 602
+#define IDC_BLOCK_LIST_LABEL 603
+#define IDC_BLOCK_LIST_TEXT 604

@@ -122,7 +122,7 @@ ProgramBackupEnvironment::ProgramBackupEnvironment(std::wstring folder,
     : folder_(std::move(folder)), refreshLists_(std::move(refreshLists)), choose_(std::move(choose)) {}
 
 std::vector<std::string> ProgramBackupEnvironment::BlockedSites() {
-  return Texts(*engine::ReadBlockedSites().get());
+  return engine::ReadBlockedSites();
 }
 
 std::vector<std::string> ProgramBackupEnvironment::UnblockedSites() {

@@ -5,12 +5,11 @@
 #include <system_error>
 
 #include "app/engine/hosts_file.h"
+#include "app/engine/services.h"
 #include "app/engine/user_dialogs.h"
 
 namespace app::engine {
 namespace {
-
-FailureLog* g_log = nullptr;
 
 // The numbers the language runtime gives these failures.
 constexpr std::int32_t kOutOfMemory = 7;
@@ -18,16 +17,13 @@ constexpr std::int32_t kInvalidArgument = 5;
 constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFFu);
 
 void Log(const Failure& failure, Severity severity, const std::string& source) {
-  if (g_log) g_log->LogIt(failure.number(), failure.description(), severity, source);
+  const Services* services = InstalledServices();
+  if (services && services->log) {
+    services->log->LogIt(failure.number(), failure.description(), severity, source);
+  }
 }
 
 }  // namespace
-
-FailureLog* SetFailureLog(FailureLog* log) noexcept {
-  FailureLog* previous = g_log;
-  g_log = log;
-  return previous;
-}
 
 Failure FailureOf(std::exception_ptr error) {
   try {

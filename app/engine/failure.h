@@ -52,16 +52,14 @@ enum class Severity : int {
   kTrace = 5,
 };
 
-// Where failures are logged (the library's log writer); it never fails.
+// Where failures are logged (the library's log writer, through the installed
+// services); it never fails.
 class FailureLog {
  public:
   virtual ~FailureLog() = default;
   virtual void LogIt(std::int32_t number, const std::string& description, Severity severity,
                      const std::string& source) noexcept = 0;
 };
-
-// Installs the log every later failure path writes to (not owned).
-FailureLog* SetFailureLog(FailureLog* log) noexcept;
 
 // The failure behind an exception in flight: a Failure as it is, anything
 // else with a number and description of its own.

@@ -23,6 +23,11 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+bool IsControl(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 32 || byte == 127;
+}
+
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -128,6 +133,11 @@ std::optional<BlockedName> FindBlockedName(std::string_view line) {
   if (start == std::string_view::npos) return std::nullopt;
   const std::string_view name = s.substr(start, s.find_last_not_of(" \t") - start + 1);
   if (EqualsIgnoringAsciiCase(name, "localhost")) return std::nullopt;
+  // A name with a control character (written by another tool) could never be
+  // written back: it is not an entry the program manages, and stays as it is.
+  if (std::any_of(name.begin(), name.end(), [](char c) { return c != '\t' && IsControl(c); })) {
+    return std::nullopt;
+  }
   return BlockedName{name, name.find('\t') != std::string_view::npos};
 }
 
@@ -174,11 +184,6 @@ void StripTrailingCrLf(std::string& text) {
   while (text.size() >= 2 && text.compare(text.size() - 2, 2, kCrLf) == 0) {
     text.resize(text.size() - 2);
   }
-}
-
-bool IsControl(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 32 || byte == 127;
 }
 
 }  // namespace

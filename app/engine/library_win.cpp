@@ -3,6 +3,9 @@
 
 #include <oleauto.h>
 
+#include <stdexcept>
+
+#include "app/engine/services.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "common/win/variant_win.h"
@@ -12,9 +15,6 @@ namespace {
 
 using hg::win::com_ptr;
 using hg::win::MakeBstr;
-
-com_ptr<_FileOps> g_fileOps;
-com_ptr<_CGlobal> g_global;
 
 template <typename Interface>
 Interface& Shared(com_ptr<Interface>& held, REFCLSID clsid, REFIID iid) {
@@ -26,16 +26,21 @@ Interface& Shared(com_ptr<Interface>& held, REFCLSID clsid, REFIID iid) {
 
 std::int32_t NumberOf(HRESULT hr) { return static_cast<std::int32_t>(hr); }
 
+LibraryObjects& InstalledObjects() {
+  LibraryObjects* objects = CurrentServices().library;
+  if (!objects) throw std::logic_error("The services hold no library objects.");
+  return *objects;
+}
+
 }  // namespace
 
-_FileOps& SharedFileOps() { return Shared(g_fileOps, CLSID_FileOps, IID__FileOps); }
+_FileOps& LibraryObjects::FileOps() { return Shared(fileOps_, CLSID_FileOps, IID__FileOps); }
 
-_CGlobal& SharedGlobal() { return Shared(g_global, CLSID_CGlobal, IID__CGlobal); }
+_CGlobal& LibraryObjects::Global() { return Shared(global_, CLSID_CGlobal, IID__CGlobal); }
 
-void ReleaseShared() noexcept {
-  g_fileOps.reset();
-  g_global.reset();
-}
+_FileOps& SharedFileOps() { return InstalledObjects().FileOps(); }
+
+_CGlobal& SharedGlobal() { return InstalledObjects().Global(); }
 
 com_ptr<_CCollection> NewCollection() {
   com_ptr<_CCollection> collection;

@@ -15,13 +15,26 @@
 
 namespace app::engine {
 
-// The one FileOps and the one CGlobal of the run, created on first use.
+// The library objects the program holds for the whole run: one FileOps and
+// one CGlobal, each created on first use. Part of the program's services; it
+// must go before the apartment ends.
+class LibraryObjects final {
+ public:
+  LibraryObjects() = default;
+  LibraryObjects(const LibraryObjects&) = delete;
+  LibraryObjects& operator=(const LibraryObjects&) = delete;
+
+  _FileOps& FileOps();
+  _CGlobal& Global();
+
+ private:
+  hg::win::com_ptr<_FileOps> fileOps_;
+  hg::win::com_ptr<_CGlobal> global_;
+};
+
+// The objects of the installed services; throws when they hold none.
 _FileOps& SharedFileOps();
 _CGlobal& SharedGlobal();
-
-// Lets the held objects go; the next use creates them again. Called before
-// the apartment ends.
-void ReleaseShared() noexcept;
 
 // A new, empty collection.
 hg::win::com_ptr<_CCollection> NewCollection();

@@ -1,6 +1,7 @@
 // The hosts-file engine on Windows.
 #include "app/engine/mhgr_win.h"
 
+#include <windows.h>
 #include <oleauto.h>
 
 #include <algorithm>
@@ -9,7 +10,8 @@
 #include "app/engine/failure.h"
 #include "app/engine/hosts_file.h"
 #include "app/engine/library_win.h"
-#include "app/resource.h"
+#include "app/engine/services.h"
+#include "app/engine/strings_win.h"
 #include "common/text/utf.h"
 #include "common/win/file_win.h"
 #include "common/win/proc_address.h"
@@ -21,8 +23,8 @@
 namespace app::engine {
 namespace {
 
-using hg::win::com_ptr;
 using hg::win::MakeBstr;
+using hg::win::Widen;
 
 constexpr char kApplySource[] = "MHGR.ApplyBlocked";
 
@@ -31,46 +33,49 @@ constexpr char kApplySource[] = "MHGR.ApplyBlocked";
 constexpr int kSharingAttempts = 20;
 constexpr DWORD kSharingPauseMs = 50;
 
-std::wstring g_hostsFilePath;
-HostsFileSystem* g_fileSystem = nullptr;
+HostsFileSystem& FileSystem() {
+  HostsFileSystem* files = CurrentServices().files;
+  return files ? *files : SystemFileSystem();
+}
 
-HostsFileSystem& FileSystem() { return g_fileSystem ? *g_fileSystem : SystemFileSystem(); }
+const std::string& HostsFilePath() { return CurrentServices().hostsFilePath; }
 
 class SystemHostsFileSystem final : public HostsFileSystem {
  public:
-  std::string Read(const std::wstring& path) override {
+  std::string Read(const std::string& path) override {
     SAFEARRAY* raw = nullptr;
-    Check(SharedFileOps().LoadFileB(MakeBstr(path).get(), &raw));
+    engine::Check(engine::SharedFileOps().LoadFileB(MakeBstr(path).get(), &raw));
     const hg::win::unique_safearray bytes(raw);
     if (!bytes) {
       // The library reads a file it cannot find as an empty one: only a file
       // that is there and empty is one.
       WIN32_FILE_ATTRIBUTE_DATA data;
-      THROW_IF_WIN32_BOOL_FALSE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+      THROW_IF_WIN32_BOOL_FALSE(
+          ::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data));
       if (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0) hg::win::ThrowHResult(E_ACCESSDENIED);
       return {};
     }
     return hg::win::BytesOf(bytes.get());
   }
 
-  DWORD Attributes(const std::wstring& path) override {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  std::uint32_t Attributes(const std::string& path) override {
+    const DWORD attributes = ::GetFileAttributesW(Widen(path).c_str());
     THROW_LAST_ERROR_IF(attributes == INVALID_FILE_ATTRIBUTES);
     return attributes;
   }
 
-  void SetAttributes(const std::wstring& path, DWORD attributes) override {
-    THROW_IF_WIN32_BOOL_FALSE(::SetFileAttributesW(path.c_str(), attributes));
+  void SetAttributes(const std::string& path, std::uint32_t attributes) override {
+    THROW_IF_WIN32_BOOL_FALSE(::SetFileAttributesW(Widen(path).c_str(), attributes));
   }
 
-  std::wstring CreateTemporary(const std::wstring& folder) override {
+  std::string CreateTemporary(const std::string& folder) override {
     wchar_t name[MAX_PATH + 1] = {};
-    THROW_IF_WIN32_BOOL_FALSE(::GetTempFileNameW(folder.c_str(), L"hgr", 0, name));
-    return name;
+    THROW_IF_WIN32_BOOL_FALSE(::GetTempFileNameW(Widen(folder).c_str(), L"hgr", 0, name));
+    return hg::win::Narrow(name);
   }
 
-  void Write(const std::wstring& path, const std::string& bytes) override {
-    hg::win::unique_file_handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+  void Write(const std::string& path, const std::string& bytes) override {
+    hg::win::unique_file_handle file(::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                                    nullptr));
     THROW_LAST_ERROR_IF(!file);
@@ -79,7 +84,8 @@ class SystemHostsFileSystem final : public HostsFileSystem {
     THROW_IF_WIN32_BOOL_FALSE(::FlushFileBuffers(file.get()));
   }
 
-  void CopySecurity(const std::wstring& from, const std::wstring& to) override {
+  void CopySecurity(const std::string& fromPath, const std::string& toPath) override {
+    const std::wstring from = Widen(fromPath), to = Widen(toPath);
     // The access rules; the owner stays the writer's, as only a restore
     // privilege may give a file away.
     constexpr SECURITY_INFORMATION kWhat = DACL_SECURITY_INFORMATION;
@@ -92,16 +98,17 @@ class SystemHostsFileSystem final : public HostsFileSystem {
     THROW_IF_WIN32_BOOL_FALSE(::SetFileSecurityW(to.c_str(), kWhat, descriptor.data()));
   }
 
-  void Replace(const std::wstring& from, const std::wstring& to) override {
-    THROW_IF_WIN32_BOOL_FALSE(::MoveFileExW(from.c_str(), to.c_str(),
+  void Replace(const std::string& from, const std::string& to) override {
+    THROW_IF_WIN32_BOOL_FALSE(::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(),
                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   }
 
-  void Remove(const std::wstring& path) override {
+  void Remove(const std::string& path) override {
     // The file carries the hosts file's attributes by now: read-only ones
     // DeleteFileW refuses.
-    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    THROW_IF_WIN32_BOOL_FALSE(::DeleteFileW(path.c_str()));
+    const std::wstring wide = Widen(path);
+    ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    THROW_IF_WIN32_BOOL_FALSE(::DeleteFileW(wide.c_str()));
   }
 };
 
@@ -129,23 +136,26 @@ auto RetryWhileHeld(std::initializer_list<std::int32_t> numbers, Step&& step) {
   }
 }
 
-std::string ReadHostsFile(HostsFileSystem& files, const std::wstring& path) {
+std::string ReadHostsFile(HostsFileSystem& files, const std::string& path) {
   return RetryWhileHeld({kSharingViolation}, [&] { return files.Read(path); });
 }
 
 // Clearing up after a failure: a scanner may hold the new file for a moment.
 // When it cannot be removed now, the system removes it at the next start.
-void RemoveTemporary(HostsFileSystem& files, const std::wstring& temporary) noexcept {
+void RemoveTemporary(HostsFileSystem& files, const std::string& temporary) noexcept {
   try {
     RetryWhileHeld({kSharingViolation, kAccessDenied}, [&] { files.Remove(temporary); });
   } catch (...) {
-    ::MoveFileExW(temporary.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    try {
+      ::MoveFileExW(Widen(temporary).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    } catch (...) {
+    }
   }
 }
 
-std::wstring FolderOf(const std::wstring& path) {
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 // So that a block takes effect at once rather than when cached answers expire.
@@ -160,7 +170,7 @@ void FlushDnsCache() noexcept {
 
 // The attributes SetFileAttributesW takes; the others (compressed, encrypted,
 // ...) are properties of the data, not flags to copy.
-DWORD SettableAttributes(DWORD attributes) {
+std::uint32_t SettableAttributes(std::uint32_t attributes) {
   constexpr DWORD kSettable = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                               FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                               FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
@@ -169,17 +179,17 @@ DWORD SettableAttributes(DWORD attributes) {
   return settable ? settable : FILE_ATTRIBUTE_NORMAL;
 }
 
-void WriteAtomically(HostsFileSystem& files, const std::wstring& path, const std::string& content) {
-  const DWORD attributes = SettableAttributes(files.Attributes(path));
-  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  const std::wstring temporary = files.CreateTemporary(FolderOf(path));
+void WriteAtomically(HostsFileSystem& files, const std::string& path, const std::string& content) {
+  const std::uint32_t attributes = SettableAttributes(files.Attributes(path));
+  const bool readOnly = (attributes & kAttributeReadOnly) != 0;
+  const std::string temporary = files.CreateTemporary(FolderOf(path));
   try {
     files.Write(temporary, content);
     // The new file carries the old one's attributes and access rules before
     // it takes its place, so that nothing is left to fail once it has.
     files.SetAttributes(temporary, attributes);
     files.CopySecurity(path, temporary);
-    if (readOnly) files.SetAttributes(path, FILE_ATTRIBUTE_ARCHIVE);
+    if (readOnly) files.SetAttributes(path, kAttributeArchive);
     try {
       RetryWhileHeld({kSharingViolation, kAccessDenied}, [&] { files.Replace(temporary, path); });
     } catch (...) {
@@ -198,72 +208,67 @@ void WriteAtomically(HostsFileSystem& files, const std::wstring& path, const std
   }
 }
 
-void Apply(const std::vector<std::string>& sites) {
-  RequireSafeSiteNames(sites);
-  HostsFileSystem& files = FileSystem();
-  const std::wstring& path = HostsFilePath();
+// The sites' entry names in the hosts file's code page.
+std::vector<std::string> Entries(const std::vector<std::string>& sites) {
+  engine::RequireSafeSiteNames(sites);
   std::vector<std::string> entries;
   entries.reserve(sites.size());
   for (const std::string& site : sites) {
     // A look-alike or "?" in place of a character would block another site.
     auto entry = hg::win::WideToAnsiExact(hg::win::Widen(site));
     if (!entry) {
-      throw UnsafeSiteName(site, "cannot be written in the hosts file's character set.");
+      throw engine::UnsafeSiteName(site, "cannot be written in the hosts file's character set.");
     }
     entries.push_back(std::move(*entry));
   }
-  const std::string content = ApplyBlockedContent(ReadHostsFile(files, path), entries);
+  return entries;
+}
+
+void Apply(const std::vector<std::string>& sites) {
+  const std::vector<std::string> entries = Entries(sites);
+  HostsFileSystem& files = FileSystem();
+  const std::string& path = HostsFilePath();
+  const std::string content = engine::ApplyBlockedContent(ReadHostsFile(files, path), entries);
   WriteAtomically(files, path, content);
   FlushDnsCache();
 }
 
-std::string CannotApplyText(const std::wstring& path) {
-  const std::string text =
-      hg::win::Narrow(hg::win::LoadResourceString(::GetModuleHandleW(nullptr), kCannotApplyTo));
+std::string CannotApplyText(const std::string& path) {
+  const std::string text = ProgramString(kCannotApplyTo);
   try {
-    return FormatString(text, {hg::win::Narrow(path)});
+    return engine::FormatString(text, {path});
   } catch (...) {
     return text;
   }
 }
 
-com_ptr<_CCollection> ReadSites() {
-  com_ptr<_CCollection> sites = NewCollection();
+std::vector<std::string> ReadSites() {
   const std::string content = ReadHostsFile(FileSystem(), HostsFilePath());
-  const auto decode = [](std::string_view bytes) {
+  return engine::BlockedSites(content, [](std::string_view bytes) {
     return hg::win::Narrow(hg::win::AnsiToWide(bytes));
-  };
-  const VARIANT missing = hg::win::MissingArgument();
-  // BlockedSites lists each site once by the same case fold the keys use.
-  for (const std::string& site : BlockedSites(content, decode)) {
-    const hg::win::Variant key = hg::win::TextVariant("_" + hg::text::FoldCase(site));
-    Check(sites->Add(hg::win::TextVariant(site).get(), key.get(), missing, missing));
-  }
-  return sites;
+  });
 }
 
 }  // namespace
-
-void SetHostsFilePath(std::wstring path) { g_hostsFilePath = std::move(path); }
-
-const std::wstring& HostsFilePath() { return g_hostsFilePath; }
 
 HostsFileSystem& SystemFileSystem() {
   static SystemHostsFileSystem system;
   return system;
 }
 
-HostsFileSystem* SetHostsFileSystem(HostsFileSystem* fileSystem) noexcept {
-  HostsFileSystem* previous = g_fileSystem;
-  g_fileSystem = fileSystem;
-  return previous;
-}
-
-com_ptr<_CCollection> ReadBlockedSites() {
+std::vector<std::string> ReadBlockedSites() {
   try {
     return ReadSites();
   } catch (...) {
     // Passed on untrapped, in the form every caller's trap expects.
+    throw FailureOf(std::current_exception());
+  }
+}
+
+void RequireBlockable(const std::vector<std::string>& sites) {
+  try {
+    Entries(sites);
+  } catch (...) {
     throw FailureOf(std::current_exception());
   }
 }
@@ -273,7 +278,9 @@ void ApplyBlocked(const std::vector<std::string>& sites) {
     Apply(sites);
   } catch (...) {
     const Failure failure = FailureOf(std::current_exception());
-    LogTwiceAndRaise(failure, kApplySource, kCannotApplyTo, CannotApplyText(HostsFilePath()));
+    const Services* services = InstalledServices();
+    LogTwiceAndRaise(failure, kApplySource, kCannotApplyTo,
+                     CannotApplyText(services ? services->hostsFilePath : std::string()));
   }
 }
 

@@ -3,30 +3,22 @@
 
 #include <stdexcept>
 
+#include "app/engine/services.h"
+
 namespace app::engine {
 namespace {
 
-UserDialogs* g_dialogs = nullptr;
-std::string g_productName;
-
 UserDialogs& Dialogs() {
-  if (!g_dialogs) throw std::logic_error("No dialogs are installed.");
-  return *g_dialogs;
+  UserDialogs* dialogs = CurrentServices().dialogs;
+  if (!dialogs) throw std::logic_error("No dialogs are installed.");
+  return *dialogs;
 }
 
 const std::string& TitleOrProductName(const std::string& title) {
-  return title.empty() ? g_productName : title;
+  return title.empty() ? CurrentServices().productName : title;
 }
 
 }  // namespace
-
-UserDialogs* SetUserDialogs(UserDialogs* dialogs) noexcept {
-  UserDialogs* previous = g_dialogs;
-  g_dialogs = dialogs;
-  return previous;
-}
-
-void SetProductName(std::string name) { g_productName = std::move(name); }
 
 int AppMsgBox(const std::string& prompt, int style, const std::string& title) {
   return Dialogs().ShowMessageBox(prompt, style, TitleOrProductName(title));

@@ -16,8 +16,8 @@ enum MessageBoxStyle : int {
 };
 enum MessageBoxResult : int { kResultOk = 1, kResultCancel = 2 };
 
-// What shows dialogs to the user. The program installs the system's; tests
-// install one that answers by itself.
+// What shows dialogs to the user. The program's services hold the system's;
+// tests hold one that answers by itself.
 class UserDialogs {
  public:
   virtual ~UserDialogs() = default;
@@ -30,13 +30,8 @@ class UserDialogs {
                                               std::optional<int> x, std::optional<int> y) = 0;
 };
 
-// Installs the dialogs every later call uses (not owned); returns the previous ones.
-UserDialogs* SetUserDialogs(UserDialogs* dialogs) noexcept;
-
-// The product name, the title of every box whose caller gives none.
-void SetProductName(std::string name);
-
-// A modal message box; an empty title becomes the product name.
+// A modal message box through the installed services' dialogs; an empty
+// title becomes the product name.
 int AppMsgBox(const std::string& prompt, int style, const std::string& title);
 
 // A modal one-line input box; an empty title becomes the product name.

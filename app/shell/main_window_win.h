@@ -1,32 +1,66 @@
-// FMain: the program's main window.
+// FMain: the program's main window, a tab strip with its two pages, the menus
+// and the note at the bottom.
 #pragma once
 
 #include <windows.h>
 
-#include <string>
+#include <functional>
+#include <vector>
+
+#include "app/lists/block_site_win.h"
+#include "app/lists/site_stores_win.h"
+#include "app/shell/help_pane_win.h"
+#include "app/shell/main_window.h"
+#include "app/ui/window_win.h"
 
 namespace app::shell {
 
-// One top-level window; `this` travels in WM_NCCREATE and messages go to
-// HandleMessage.
-class MainWindow final {
- public:
-  explicit MainWindow(HINSTANCE instance) noexcept : instance_(instance) {}
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
-  ~MainWindow();
+// What the menus start in other parts of the program; an empty one does
+// nothing.
+struct MainWindowCommands {
+  std::function<void(HWND owner)> passwordProtection;  // the protection settings dialog
+};
 
-  // Registers the class and creates the window (hidden); throws HResultError.
+class MainWindow final : public ui::Window {
+ public:
+  MainWindow(Services& services, MainWindowCommands commands = {}) noexcept
+      : Window(services, "FMain"), commands_(std::move(commands)), help_(services),
+        blockSite_(services, stores_) {}
+
+  // Creates the window hidden, with its caption, menu, tab strip, pages and
+  // note; throws when it cannot.
   void Create();
-  HWND handle() const noexcept { return window_; }
+  // Builds the pages, places and initialises them, and shows the help page.
+  void InitTabStrip();
+  // Shows the window centred on the screen.
+  void ShowCentred(int show);
+
+  // The key handling of the whole window: every key release comes here
+  // before the control with the focus gets it. True when it took the key.
+  bool PreviewKey(const MSG& message);
+
+  std::int32_t currentPage() const noexcept { return currentPage_; }
+  HWND page(std::int32_t index) const noexcept;
+  lists::BlockSitePage& blockSite() noexcept { return blockSite_; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Layout() override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void OnDestroy();
+  void ShowCurrentPage();
+  void SelectPage(std::int32_t index);
+  void OnKeyUp(int keyCode, int modifiers);
+  void OnCommand(int id);
+  void BlockList();
 
-  HINSTANCE instance_;
-  HWND window_ = nullptr;
+  MainWindowCommands commands_;
+  shell::HelpPane help_;
+  lists::SystemSiteStores stores_;
+  lists::BlockSitePage blockSite_;
+  std::vector<HWND> pages_;
+  std::int32_t currentPage_ = 0;
+  shell::MainLayout layout_;
 };
 
 }  // namespace app::shell

@@ -117,6 +117,7 @@ StartupResult InitializeProgram(StartupSystem& system, const StartupTexts& texts
   Attempt([&] { system.ShowSplash(); }, failed);
   Attempt([&] { system.OpenSettingsStore(); }, failed);
   LogLast(system, failed);
+  Attempt([&] { system.LoadMainWindow(result.hostsFilePath); }, ignored);
   Attempt([&] { system.WaitForSplash(); }, ignored);
   result.goOn = true;
   return result;

@@ -48,6 +48,9 @@ class StartupSystem {
   virtual void RewriteAttributes(const std::string& path) = 0;
   virtual void ShowSplash() = 0;
   virtual void OpenSettingsStore() = 0;
+  // Loads the main window, hidden, while the splash is up: its three seconds
+  // cover the lists' reading.
+  virtual void LoadMainWindow(const std::string& hostsFilePath) = 0;
   // Returns when the splash has gone.
   virtual void WaitForSplash() = 0;
   // The program's message box, OK button and stop icon.

@@ -35,11 +35,13 @@ class ProgramLog final : public FailureLog {
 // names the library that failed.
 bool CheckComponents(std::string& falseCause);
 
-// What the window layer supplies: the splash and the settings store.
+// What the entry point supplies: the splash, the settings store, the main
+// window.
 struct StartupHooks {
   std::function<void()> showSplash;
   std::function<void()> waitForSplash;
   std::function<void()> openSettingsStore;
+  std::function<void(const std::string& hostsFilePath)> loadMainWindow;
 };
 
 class SystemStartup final : public StartupSystem {
@@ -62,6 +64,9 @@ class SystemStartup final : public StartupSystem {
   void RewriteAttributes(const std::string& path) override;
   void ShowSplash() override { if (hooks_.showSplash) hooks_.showSplash(); }
   void OpenSettingsStore() override { if (hooks_.openSettingsStore) hooks_.openSettingsStore(); }
+  void LoadMainWindow(const std::string& hostsFilePath) override {
+    if (hooks_.loadMainWindow) hooks_.loadMainWindow(hostsFilePath);
+  }
   void WaitForSplash() override { if (hooks_.waitForSplash) hooks_.waitForSplash(); }
   void ShowStop(const std::string& message) override;
 

@@ -14,32 +14,16 @@
 #include <string>
 
 #include "app/engine/hosts_file.h"
+#include "bench/app/engine/generated_hosts.h"
 
 namespace {
+
+using hg::bench::GenerateHosts;
 
 std::atomic<size_t> g_current{0};
 std::atomic<size_t> g_peak{0};
 
 void ResetPeak() { g_peak = g_current.load(); }
-
-// Half foreign lines, half entries; every tenth entry repeats an earlier site
-// in capitals.
-std::string GenerateHosts(size_t lines) {
-  std::string content;
-  content.reserve(lines * 32);
-  for (size_t i = 0; i < lines; ++i) {
-    if (i % 2 == 0) {
-      content += (i % 8 == 0) ? "# comment line " : "10.0.0.1   intranet-";
-      content += std::to_string(i);
-    } else if (i % 20 == 19) {
-      content += "127.0.0.1 SITE-" + std::to_string(i / 2) + ".EXAMPLE";
-    } else {
-      content += "127.0.0.1       site-" + std::to_string(i) + ".example";
-    }
-    content += "\r\n";
-  }
-  return content;
-}
 
 std::string Identity(std::string_view bytes) { return std::string(bytes); }
 

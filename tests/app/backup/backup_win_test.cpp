@@ -77,7 +77,8 @@ class BackupWinTest : public test::RecordingTest {
   void SetUp() override {
     RecordingTest::SetUp();
     ASSERT_TRUE(SUCCEEDED(apartment_.result()));
-    engine::SetHostsFilePath(hosts);
+    services.hostsFilePath = hg::win::Narrow(hosts);
+    services.library = &library_;
     hostsBefore_ = ReadRaw(hosts);
     ASSERT_NE(hostsBefore_, "<missing>");
     registryBefore_ = RegistryNames();
@@ -85,7 +86,6 @@ class BackupWinTest : public test::RecordingTest {
   void TearDown() override {
     WriteRaw(hosts, hostsBefore_);
     SetRegistryNames(registryBefore_);
-    engine::ReleaseShared();
     RecordingTest::TearDown();
   }
 
@@ -110,6 +110,7 @@ class BackupWinTest : public test::RecordingTest {
   }
 
   hg::test::ComApartment apartment_;
+  engine::LibraryObjects library_;
   hg::test::ScratchFolder folder{L"backup"};
   // Neither it nor its parent exists yet.
   std::wstring backups = folder / L"Program\\Backup";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/engine/hosts_file.h"
+#include "app/engine/services.h"
 #include "app/engine/user_dialogs.h"
 #include "tests/app/engine/recording_log.h"
 

@@ -39,6 +39,8 @@ TEST(ParseHostsLine, RecognisesOnlyLoopbackEntriesWithAName) {
       {"\t# 127.0.0.1 alpha", nullptr},  // a comment, however indented
       {" \t #127.0.0.1 alpha", nullptr},
       {"", nullptr},
+      {"127.0.0.1 a\x01" "b", nullptr},  // a control character: another tool's line
+      {"127.0.0.1 ab\x7f", nullptr},
   };
   for (const auto& c : cases) {
     const auto site = ParseHostsLine(c.line);
@@ -162,11 +164,14 @@ TEST(ApplyBlockedContent, KeepsForeignLinesByteForByteInTheirPlaces) {
                 Entry("n"));
 }
 
-TEST(HostsFile, NulBytesAndATenMegabyteLineAreOrdinaryBytes) {
-  const std::string nul("# a\0b\r\n127.0.0.1 c\0d\r\n", 20);
-  EXPECT_EQ(Sites(nul), (std::vector<std::string>{std::string("c\0d", 3)}));
-  EXPECT_EQ(ApplyBlockedContent(nul, {"n"}), std::string("# a\0b\r\n", 7) + Entry("n"));
+TEST(HostsFile, AnEntryNamingAControlCharacterIsKeptAsSomeoneElsesLine) {
+  const std::string foreign("# a\0b\r\n127.0.0.1 c\0d\r\n127.0.0.1 e\x1b\r\n127.0.0.1 x\r\n", 49);
+  EXPECT_EQ(Sites(foreign), std::vector<std::string>{"x"});
+  EXPECT_EQ(ApplyBlockedContent(foreign, {"n"}),
+            std::string("# a\0b\r\n127.0.0.1 c\0d\r\n127.0.0.1 e\x1b\r\n", 36) + Entry("n"));
+}
 
+TEST(HostsFile, ATenMegabyteLineIsOrdinaryBytes) {
   const std::string huge(10 * 1024 * 1024, 'x');
   EXPECT_TRUE(Sites("#" + huge).empty());
   EXPECT_EQ(Sites("127.0.0.1 " + huge), std::vector<std::string>{huge});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/engine/services.h"
 #include "app/resource.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
@@ -14,9 +15,11 @@ namespace {
 class LibraryTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.result())); }
-  void TearDown() override { ReleaseShared(); }
 
   hg::test::ComApartment apartment_;
+  LibraryObjects objects_;
+  Services services_{.library = &objects_};
+  ScopedServices installed_{services_};
 };
 
 TEST_F(LibraryTest, HoldsOneFileOpsAndOneGlobalForTheRun) {

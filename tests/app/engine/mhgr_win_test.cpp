@@ -1,5 +1,6 @@
 #include "app/engine/mhgr_win.h"
 
+#include <windows.h>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
@@ -10,9 +11,9 @@
 
 #include "app/engine/failure.h"
 #include "app/engine/library_win.h"
+#include "app/engine/services.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
-#include "common/win/variant_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/shared/files/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -22,10 +23,10 @@ namespace {
 
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
-using hg::win::com_ptr;
 
 constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002u);
 
+using test::RecordingLog;
 
 // A failure no retry waits out.
 constexpr HRESULT kInjected = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
@@ -39,36 +40,36 @@ class FailingFileSystem final : public HostsFileSystem {
       : failingStep_(failingStep), busyRemovals_(busyRemovals) {}
   int steps() const { return steps_; }
 
-  std::string Read(const std::wstring& path) override {
+  std::string Read(const std::string& path) override {
     Step();
     return system_.Read(path);
   }
-  DWORD Attributes(const std::wstring& path) override {
+  std::uint32_t Attributes(const std::string& path) override {
     Step();
     return system_.Attributes(path);
   }
-  void SetAttributes(const std::wstring& path, DWORD attributes) override {
+  void SetAttributes(const std::string& path, std::uint32_t attributes) override {
     Step();
     system_.SetAttributes(path, attributes);
   }
-  std::wstring CreateTemporary(const std::wstring& folder) override {
+  std::string CreateTemporary(const std::string& folder) override {
     Step();
     return system_.CreateTemporary(folder);
   }
-  void Write(const std::wstring& path, const std::string& bytes) override {
+  void Write(const std::string& path, const std::string& bytes) override {
     Step();
     system_.Write(path, bytes);
   }
-  void CopySecurity(const std::wstring& from, const std::wstring& to) override {
+  void CopySecurity(const std::string& from, const std::string& to) override {
     Step();
     system_.CopySecurity(from, to);
   }
-  void Replace(const std::wstring& from, const std::wstring& to) override {
+  void Replace(const std::string& from, const std::string& to) override {
     Step();
     system_.Replace(from, to);
   }
   // Clearing up after a failure is never the failing step.
-  void Remove(const std::wstring& path) override {
+  void Remove(const std::string& path) override {
     if (busyRemovals_ > 0) {
       --busyRemovals_;
       hg::win::ThrowHResult(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
@@ -95,18 +96,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   return names;
 }
 
-std::string Item(_CCollection& sites, const char* index) {
-  hg::win::Variant item;
-  if (FAILED(sites.get_Item(hg::win::TextVariant(index).get(), item.put()))) return "<none>";
-  return item.type() == VT_BSTR ? hg::win::FromBstr(item.get().bstrVal) : "<not text>";
-}
-
-long Count(_CCollection& sites) {
-  long count = -1;
-  EXPECT_EQ(sites.get_Count(&count), S_OK);
-  return count;
-}
-
 std::string Dacl(const std::wstring& path) {
   DWORD needed = 0;
   ::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
@@ -131,15 +120,8 @@ const char kWorkedResult[] =
 
 class MhgrTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(apartment_.result()));
-    previousLog_ = SetFailureLog(&log);
-    SetHostsFilePath(hosts);
-  }
+  void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.result())); }
   void TearDown() override {
-    SetHostsFileSystem(nullptr);
-    SetFailureLog(previousLog_);
-    ReleaseShared();
     for (const std::wstring& name : FilesIn(folder.path())) {
       ::SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
@@ -158,24 +140,24 @@ class MhgrTest : public ::testing::Test {
   hg::test::ComApartment apartment_;
   hg::test::ScratchFolder folder{L"mhgr"};
   std::wstring hosts = folder / L"hosts";
-  test::RecordingLog log;
-
- private:
-  FailureLog* previousLog_ = nullptr;
+  RecordingLog log;
+  engine::LibraryObjects library_;
+  Services services{.log = &log,
+                    .productName = "Hedgerow",
+                    .hostsFilePath = hg::win::Narrow(hosts),
+                    .library = &library_};
+  ScopedServices installed{services};
 };
 
 TEST_F(MhgrTest, ReadBlockedSitesKeysFirstOccurrencesByLowercaseName) {
   WriteRaw(hosts, "127.0.0.1 localhost\n127.0.0.1\tAlpha\r\r127.0.0.1 " +
                       hg::win::WideToAnsi(L"Caf\u00e9") + "\r\n# 127.0.0.1 beta\n127.0.0.1 ALPHA\n");
-  const com_ptr<_CCollection> sites = ReadBlockedSites();
-  EXPECT_EQ(Count(*sites.get()), 2);
-  EXPECT_EQ(Item(*sites.get(), "_alpha"), "Alpha");
-  EXPECT_EQ(Item(*sites.get(), "_caf\xC3\xA9"), "Caf\xC3\xA9");
+  EXPECT_EQ(ReadBlockedSites(), (std::vector<std::string>{"Alpha", "Caf\xC3\xA9"}));
 }
 
 TEST_F(MhgrTest, ReadBlockedSitesOfAnEmptyFileIsEmptyAndOfAMissingOneFails) {
   WriteRaw(hosts, "");
-  EXPECT_EQ(Count(*ReadBlockedSites().get()), 0);
+  EXPECT_TRUE(ReadBlockedSites().empty());
   ::DeleteFileW(hosts.c_str());
   try {
     ReadBlockedSites();
@@ -279,7 +261,7 @@ TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
   WriteRaw(hosts, kWorkedExample);
   ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), readOnly));
   FailingFileSystem counting(0);
-  SetHostsFileSystem(&counting);
+  services.files = &counting;
   ApplyBlocked({"alpha", "Beta"});
   const int steps = counting.steps();
   // read, attributes, temporary, write, its attributes, security, unprotect, replace
@@ -291,7 +273,7 @@ TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
     WriteRaw(hosts, kWorkedExample);
     ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), readOnly));
     FailingFileSystem failing(step);
-    SetHostsFileSystem(&failing);
+    services.files = &failing;
     log.entries.clear();
     const Failure failure = ApplyFailure({"alpha", "Beta"});
     EXPECT_EQ(failure.number(), static_cast<std::int32_t>(kInjected));
@@ -306,7 +288,7 @@ TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
 TEST_F(MhgrTest, ATemporaryFileHeldForAMomentAfterAFailureIsStillRemoved) {
   WriteRaw(hosts, kWorkedExample);
   FailingFileSystem failing(4, 3);  // the write fails; the first three removals find it held
-  SetHostsFileSystem(&failing);
+  services.files = &failing;
   EXPECT_EQ(ApplyFailure({"alpha"}).number(), static_cast<std::int32_t>(kInjected));
   EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
 }

@@ -1,15 +1,17 @@
-// A failure log that keeps every entry and message boxes that record what
-// they showed, for tests of the failure convention.
+// A failure log that keeps every entry and dialogs that record what they
+// showed, for tests of the failure convention and of the program's commands.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/engine/failure.h"
+#include "app/engine/services.h"
 #include "app/engine/user_dialogs.h"
 
 namespace app::test {
@@ -30,39 +32,41 @@ class RecordingLog final : public FailureLog {
   std::vector<LogEntry> entries;
 };
 
+// Dialogs that record what they show and answer from a script: each box
+// takes the next answer; with none left a message box gets OK and an input
+// box is cancelled.
 class RecordingDialogs final : public UserDialogs {
  public:
+  std::deque<int> buttons;
+  std::deque<std::optional<std::string>> inputs;
+  // "prompt|style|title" per message box, "prompt|title|default" per input box.
+  std::vector<std::string> shown;
+
   int ShowMessageBox(const std::string& prompt, int style, const std::string& title) override {
     shown.push_back(prompt + "|" + std::to_string(style) + "|" + title);
-    return kResultOk;
+    if (buttons.empty()) return kResultOk;
+    const int button = buttons.front();
+    buttons.pop_front();
+    return button;
   }
-  std::optional<std::string> ShowInputBox(const std::string&, const std::string&,
-                                          const std::string&, std::optional<int>,
+  std::optional<std::string> ShowInputBox(const std::string& prompt, const std::string& title,
+                                          const std::string& defaultText, std::optional<int>,
                                           std::optional<int>) override {
-    return std::nullopt;
+    shown.push_back(prompt + "|" + title + "|" + defaultText);
+    if (inputs.empty()) return std::nullopt;
+    auto input = std::move(inputs.front());
+    inputs.pop_front();
+    return input;
   }
-  std::vector<std::string> shown;
 };
 
-// Installs both for each test.
+// Installs both, in the program's services, for each test.
 class RecordingTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previousLog_ = SetFailureLog(&log);
-    previousDialogs_ = SetUserDialogs(&dialogs);
-    SetProductName("Hedgerow");
-  }
-  void TearDown() override {
-    SetFailureLog(previousLog_);
-    SetUserDialogs(previousDialogs_);
-  }
-
   RecordingLog log;
   RecordingDialogs dialogs;
-
- private:
-  FailureLog* previousLog_ = nullptr;
-  UserDialogs* previousDialogs_ = nullptr;
+  Services services{.log = &log, .dialogs = &dialogs, .productName = "Hedgerow"};
+  ScopedServices installed{services};
 };
 
 }  // namespace app::test

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-namespace app::engine {
+#include "app/engine/services.h"
+
+namespace app {
 namespace {
 
 class ScriptedDialogs final : public UserDialogs {
@@ -23,16 +25,9 @@ class ScriptedDialogs final : public UserDialogs {
 
 class UserDialogsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = SetUserDialogs(&dialogs);
-    SetProductName("Hedgerow");
-  }
-  void TearDown() override { SetUserDialogs(previous_); }
-
   ScriptedDialogs dialogs;
-
- private:
-  UserDialogs* previous_ = nullptr;
+  Services services{.dialogs = &dialogs, .productName = "Hedgerow"};
+  ScopedServices installed{services};
 };
 
 TEST_F(UserDialogsTest, AnEmptyTitleBecomesTheProductName) {
@@ -53,4 +48,4 @@ TEST_F(UserDialogsTest, CancellingTheInputBoxGivesEmptyText) {
 }
 
 }  // namespace
-}  // namespace app::engine
+}  // namespace app

@@ -1,37 +1,117 @@
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "app/resource.h"
+#include "app/engine/library_win.h"
+#include "app/engine/services.h"
 #include "app/shell/main_window_win.h"
 #include "app/shell/version.h"
+#include "app/ui/message_loop_win.h"
+#include "common/win/text_win.h"
+#include "tests/shared/files/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
 
-TEST(MainWindow, OpensWithTheProductNameAndTheProgramIcon) {
-  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  app::shell::MainWindow window(instance);
-  window.Create();
-  ASSERT_NE(window.handle(), nullptr);
+// Keys as the window gets them: the modifiers held in the thread's key state.
+void Release(app::shell::MainWindow& window, WPARAM key, std::initializer_list<int> held) {
+  BYTE state[256] = {};
+  for (int vk : held) state[vk] = 0x80;
+  ::SetKeyboardState(state);
+  const MSG message{window.handle(), WM_KEYUP, key, 0, 0, {}};
+  window.PreviewKey(message);
+  BYTE none[256] = {};
+  ::SetKeyboardState(none);
+}
 
-  wchar_t caption[64] = {};
-  ::GetWindowTextW(window.handle(), caption, 64);
-  EXPECT_STREQ(caption, L"Hedgerow");
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(apartment.result()));
+    hg::test::WriteRaw(hosts, "127.0.0.1       first.example\r\n");
+    window.Create();
+    window.InitTabStrip();
+  }
+  bool Shown(std::int32_t page) const {
+    return ::GetWindowLongPtrW(window.page(page), GWL_STYLE) & WS_VISIBLE;
+  }
+  int BlockedShown() {
+    return ListView_GetItemCount(window.blockSite().Item(IDC_BLOCKED));
+  }
+
+  hg::test::ComApartment apartment;
+  hg::test::ScratchFolder folder{L"main-window"};
+  std::wstring hosts = folder / L"hosts";
+  app::engine::LibraryObjects objects;
+  app::Services services{.productName = "Hedgerow",
+                         .hostsFilePath = hg::win::Narrow(hosts),
+                         .library = &objects};
+  app::ScopedServices installed{services};
+  app::shell::MainWindow window{services};
+};
+
+TEST_F(MainWindowTest, OpensOnTheHelpPageAndSwitchesPagesByKeysAndTabs) {
+  EXPECT_EQ(hg::test::WindowText(window.handle()), L"Hedgerow");
   EXPECT_NE(::GetClassLongPtrW(window.handle(), GCLP_HICON), 0);
-  EXPECT_EQ(::GetWindowThreadProcessId(window.handle(), nullptr), ::GetCurrentThreadId());
+  EXPECT_EQ(window.currentPage(), 1);
+  EXPECT_TRUE(Shown(1));
+  EXPECT_FALSE(Shown(2));
+
+  Release(window, VK_TAB, {VK_CONTROL});
+  EXPECT_EQ(window.currentPage(), 2);
+  EXPECT_FALSE(Shown(1));
+  EXPECT_TRUE(Shown(2));
+  Release(window, VK_TAB, {VK_CONTROL});
+  EXPECT_EQ(window.currentPage(), 1);
+  Release(window, VK_TAB, {VK_CONTROL, VK_SHIFT});
+  EXPECT_EQ(window.currentPage(), 2);
+  const HWND tabs = ::FindWindowExW(window.handle(), nullptr, WC_TABCONTROLW, nullptr);
+  EXPECT_EQ(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+  Release(window, VK_TAB, {});
+  EXPECT_EQ(window.currentPage(), 2);
+
+  // Focusing a tab selects it, and the strip tells its window as for a click.
+  ::SendMessageW(tabs, TCM_SETCURFOCUS, 0, 0);
+  EXPECT_EQ(window.currentPage(), 1);
+  EXPECT_TRUE(Shown(1));
+
+  // F5 alone reloads the lists from the stores.
+  EXPECT_EQ(BlockedShown(), 1);
+  hg::test::WriteRaw(hosts, "127.0.0.1       first.example\r\n127.0.0.1       second.example\r\n");
+  Release(window, VK_F5, {VK_SHIFT});
+  Release(window, VK_F5, {VK_CONTROL});
+  EXPECT_EQ(BlockedShown(), 1);
+  Release(window, VK_F5, {});
+  EXPECT_EQ(BlockedShown(), 2);
+}
+
+TEST_F(MainWindowTest, ATinyOrMinimisedWindowKeepsTheLastValidSizes) {
+  ::SetWindowPos(window.handle(), nullptr, 0, 0, 600, 400, SWP_NOMOVE | SWP_NOZORDER);
+  RECT before;
+  ::GetWindowRect(window.page(1), &before);
+  ASSERT_GT(before.right - before.left, 0);
+  // Too low for the pages: their height stays, their width follows.
+  ::SetWindowPos(window.handle(), nullptr, 0, 0, 600, 60, SWP_NOMOVE | SWP_NOZORDER);
+  RECT after;
+  ::GetWindowRect(window.page(1), &after);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+  ::ShowWindow(window.handle(), SW_MINIMIZE);
+  ::GetWindowRect(window.page(1), &after);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
 }
 
 TEST(MainWindow, ClosingEndsTheMessageLoop) {
-  app::shell::MainWindow window(::GetModuleHandleW(nullptr));
+  app::Services services;
+  app::shell::MainWindow window(services);
   window.Create();
   ::PostMessageW(window.handle(), WM_CLOSE, 0, 0);
-  MSG message;
-  BOOL got;
-  while ((got = ::GetMessageW(&message, nullptr, 0, 0)) > 0) ::DispatchMessageW(&message);
-  EXPECT_EQ(got, 0);  // WM_QUIT
+  EXPECT_EQ(app::ui::RunMessageLoop(), 0);  // WM_QUIT
   EXPECT_EQ(window.handle(), nullptr);
 }
 

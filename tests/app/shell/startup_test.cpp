@@ -52,6 +52,7 @@ class FakeSystem final : public StartupSystem {
   void RewriteAttributes(const std::string& path) override { Step("Access " + path, 0); }
   void ShowSplash() override { Step("Splash", 0); }
   void OpenSettingsStore() override { Step("Store", 0); }
+  void LoadMainWindow(const std::string& hosts) override { Step("Load " + hosts, 0); }
   void WaitForSplash() override { Step("Wait", 0); }
   void ShowStop(const std::string& message) override { stops.push_back(message); }
 
@@ -83,7 +84,8 @@ TEST(Startup, AStartWithoutFailuresRunsEveryStepAndGoesOn) {
             (std::vector<std::string>{"LocalData", "Merge", "Ensure",
                                       "OpenLog " + kData + "\\HGRW.log " + kData + "\\short.log",
                                       "Version", "Elevation", "Custom", "Components", "Windir",
-                                      "Access " + kHosts, "Splash", "Store", "Wait"}));
+                                      "Access " + kHosts, "Splash", "Store", "Load " + kHosts,
+                                      "Wait"}));
   EXPECT_EQ(system.log, kTraces);
   EXPECT_TRUE(system.stops.empty());
 }
@@ -108,6 +110,7 @@ TEST(Startup, EachFailingStepHasItsOutcome) {
       {"Access", false, "Access", "Access denied. ", {}},
       {"Splash", true, "Wait", "", {"-2147024891|Denied Splash|0|FMain.Form_Initialize"}},
       {"Store", true, "Wait", "", {"-2147024891|Denied Store|0|FMain.Form_Initialize"}},
+      {"Load", true, "Wait", "", {}},
       {"Wait", true, "Wait", "", {}},
       {"Windir", false, "Windir", "no folder", {}},
       {"Components", false, "Components", "Denied Components",

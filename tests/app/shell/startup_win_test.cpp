@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/engine/library_win.h"
+#include "app/engine/services.h"
 #include "common/win/text_win.h"
 #include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
@@ -51,9 +53,11 @@ class StartupWin : public ::testing::Test {
     log_.Open({}, {});
     ASSERT_NE(log_.writer(), nullptr);
   }
-  void TearDown() override { engine::ReleaseShared(); }
 
   hg::test::ComApartment apartment_;
+  engine::LibraryObjects library_;
+  Services services_{.library = &library_};
+  ScopedServices installed_{services_};
   ProgramLog log_;
 };
 

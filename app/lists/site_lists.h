@@ -1,0 +1,69 @@
+// ucBlockSite without its window: the unblocked and the blocked list, how
+// they load from and save to their stores, and every command on them. The
+// page copies between its list views and this model.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/lists/site_list.h"
+#include "app/lists/site_stores.h"
+
+namespace app::lists {
+
+// String ids of the texts the commands show.
+enum ListText : int {
+  kTypeSitePrompt = 104,
+  kExampleSite = 105,
+  kExampleSiteQuestion = 106,
+  kConfirmDeleteUnblocked = 107,
+  kConfirmDeleteBlocked = 115,
+};
+
+// The type name the page's log entries carry.
+inline constexpr char kTypeName[] = "ucBlockSite";
+
+class SiteLists {
+ public:
+  // `redraw` shows the lists as they are now (RefreshListviews).
+  SiteLists(SiteStores& stores, std::function<void()> redraw = {});
+
+  SiteList& unblocked() noexcept { return unblocked_; }
+  SiteList& blocked() noexcept { return blocked_; }
+
+  // Loading and saving; each handles its own failures as its Part says:
+  // RefreshList, CheckDuplicatesAndAddBlocked and UpdateUnblockedFile log
+  // them, UpdateBlockedFile logs, reloads both lists and raises.
+  void RefreshList();
+  void RefreshListviews();
+  void CheckDuplicatesAndAddBlocked(const std::string& sitename);
+  void UpdateUnblockedFile();
+  void UpdateBlockedFile();
+
+  // The commands, each under its handler's failure path. The moving
+  // commands return true when they moved something, whether or not the
+  // saves then failed: the list they moved from takes the focus.
+  void AddBlocked();             // cmdAddBlocked_Click
+  bool Block();                  // cmdBlock_Click
+  bool Unblock();                // cmdUnblock_Click
+  void RemoveUnblocked();        // cmdRemoveUnblocked_Click
+  void DeleteBlocked();          // mnuDeleteBlocked_Click
+
+  // The bulk block of the main window: each site through
+  // CheckDuplicatesAndAddBlocked, then the redraw and both saves. Failures
+  // pass to the caller, which reports them.
+  void BlockSites(const std::vector<std::string>& sites);
+
+ private:
+  void Move(SiteList& from, SiteList& to, bool toBlocked, bool& moved);
+  std::vector<std::uint64_t> SelectedIds(const SiteList& list, std::vector<std::string>& names) const;
+  bool Confirm(int textId, const std::vector<std::string>& names);
+
+  SiteStores& stores_;
+  std::function<void()> redraw_;
+  SiteList unblocked_;
+  SiteList blocked_;
+};
+
+}  // namespace app::lists

@@ -1,0 +1,19 @@
+// The program's message loop.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace app::ui {
+
+// Hands a key meant for a window to the dialog manager of its top-level
+// window, so that pages in ordinary windows get Tab, access keys and Enter
+// as in a dialog. True when the dialog manager took the message.
+bool TranslateDialogMessage(MSG& message);
+
+// Runs until WM_QUIT and returns its exit code (1 when the loop itself fails).
+// `preview` sees every message first; true: it took the message.
+int RunMessageLoop(const std::function<bool(MSG&)>& preview = {});
+
+}  // namespace app::ui

@@ -1,0 +1,200 @@
+// The real Hedgerow.exe started in the test prefix, as a user starts it.
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "app/resource.h"
+#include "common/win/proc_address.h"
+#include "common/win/text_win.h"
+#include "common/win/unique_any.h"
+#include "tests/app/shell/running_program_win.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+using hg::test::ChildTexts;
+using hg::test::FindChild;
+using hg::test::ProgramFolder;
+using hg::test::RunningProgram;
+
+const std::wstring kSplash = L"HedgerowSplash";
+const std::wstring kMain = L"HedgerowMainWindow";
+
+std::wstring Program() { return ProgramFolder() + L"\\Hedgerow.exe"; }
+
+std::wstring DataFolder() {
+  wchar_t folder[MAX_PATH];
+  EXPECT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder), S_OK);
+  return std::wstring(folder) + L"\\Hedgerow";
+}
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Releases the mouse over the splash's picture, as a user's click does.
+void ClickSplash(HWND splash) {
+  ::PostMessageW(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  ::PostMessageW(splash, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+}
+
+// Presses and releases `key` with the modifiers held, through the system's input.
+void PressKeys(std::initializer_list<WORD> held, WORD key) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  for (WORD vk : held) add(vk, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  for (auto it = held.end(); it != held.begin();) add(*--it, KEYEVENTF_KEYUP);
+  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool WaitUntil(const std::function<bool()>& condition) {
+  for (int i = 0; i < 500; ++i) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// A message box of the process: its texts, then OK.
+std::vector<std::wstring> AnswerMessageBox(const RunningProgram& program) {
+  const HWND box = program.WaitForWindow(L"#32770");
+  if (!box) return {};
+  std::vector<std::wstring> texts = ChildTexts(box);
+  texts.insert(texts.begin(), hg::test::WindowText(box));
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  return texts;
+}
+
+bool Holds(const std::vector<std::wstring>& texts, const std::wstring& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
+  ::DeleteFileW((DataFolder() + L"\\short.log").c_str());
+  RunningProgram program(Program());
+  const HWND splash = program.WaitForWindow(kSplash);
+  ASSERT_NE(splash, nullptr);
+  ClickSplash(splash);
+  const HWND main = program.WaitForWindow(kMain);
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(::IsWindow(splash));
+  EXPECT_EQ(hg::test::WindowText(main), L"Hedgerow");
+
+  const std::string log = ReadFile(DataFolder() + L"\\short.log");
+  // Trace entries carry no error number.
+  const std::string first = "\tTrace\t\t********** start app\tFMain.Form_Initialize\r\n";
+  ASSERT_NE(log.find(first), std::string::npos) << log;
+  EXPECT_LT(log.find(first), log.find("\tHedgerow ver.4.3.201\tFMain.Form_Initialize\r\n")) << log;
+  EXPECT_NE(log.find("\tWindows: Platform: Windows NT."), std::string::npos) << log;
+  EXPECT_EQ(log.find("\tError\t"), std::string::npos) << log;
+
+  const HWND help = FindChild(main, L"HedgerowHelpPane");
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(help));
+  ::SetForegroundWindow(main);
+  PressKeys({VK_CONTROL}, VK_TAB);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(help); }));
+  EXPECT_EQ(::SendMessageW(FindChild(main, WC_TABCONTROLW), TCM_GETCURSEL, 0, 0), 1);
+  PressKeys({VK_CONTROL, VK_SHIFT}, VK_TAB);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(help); }));
+
+  ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+TEST(Program, AMissingHostsFileStopsTheStartWithAccessDenied) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring windows = std::wstring(temp) + L"hedgerow windows without hosts";
+  ::CreateDirectoryW(windows.c_str(), nullptr);
+  RunningProgram program(Program(), {L"windir=" + windows});
+  const auto texts = AnswerMessageBox(program);
+  EXPECT_TRUE(Holds(texts, L"Hedgerow")) << texts.size();
+  EXPECT_TRUE(Holds(texts, L"Access denied. Administrative privileges are required to use Hedgerow. "));
+  EXPECT_EQ(program.WaitForExit(), 1u);
+  EXPECT_EQ(program.WaitForWindow(kMain, 0), nullptr);
+  EXPECT_EQ(::GetFileAttributesW((windows + L"\\system32\\drivers\\etc\\hosts").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(Program, AnEmptyWindowsFolderVariableStopsTheStart) {
+  RunningProgram program(Program(), {L"windir="});
+  const auto texts = AnswerMessageBox(program);
+  EXPECT_TRUE(Holds(texts, L"Cannot determine system folder. Contact support@example.com for details. "));
+  EXPECT_EQ(program.WaitForExit(), 1u);
+}
+
+// The custom component taken out of the registry for the test's time.
+class UnregisteredCustomComponent {
+ public:
+  UnregisteredCustomComponent()
+      : module_(::LoadLibraryW((ProgramFolder() + L"\\HGRWCustom.dll").c_str())) {
+    EXPECT_EQ(Call("DllUnregisterServer"), S_OK);
+  }
+  ~UnregisteredCustomComponent() { EXPECT_EQ(Call("DllRegisterServer"), S_OK); }
+
+ private:
+  HRESULT Call(const char* entry) {
+    const auto function = hg::win::GetProc<HRESULT(STDAPICALLTYPE*)()>(module_.get(), entry);
+    return function ? function() : E_NOTIMPL;
+  }
+  hg::win::unique_hmodule module_;
+};
+
+TEST(Program, AnUnregisteredCustomComponentStopsTheStartWithItsName) {
+  const UnregisteredCustomComponent unregistered;
+  RunningProgram program(Program());
+  const auto texts = AnswerMessageBox(program);
+  EXPECT_TRUE(Holds(texts, L"Component 'HGRWCustom.dll' or one of its dependencies not correctly "
+                           L"registered: a file is missing or invalid. Try to reinstall Hedgerow."))
+      << texts.size();
+  EXPECT_EQ(program.WaitForExit(), 1u);
+  EXPECT_EQ(program.WaitForWindow(kMain, 0), nullptr);
+}
+
+// As the elevated restart does it: rundll32, the launcher beside the program,
+// and the program's folder.
+TEST(Program, TheLauncherStartsTheProgramFromItsFolder) {
+  wchar_t system[MAX_PATH];
+  ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0u);
+  RunningProgram launcher(std::wstring(system) + L"\\rundll32.exe", {},
+                          L"\"" + ProgramFolder() + L"\\HedgeRun.dll\",hedgerun " + ProgramFolder());
+  const HWND splash = hg::test::WaitForAnyWindow(kSplash);
+  ASSERT_NE(splash, nullptr);
+  DWORD id = 0;
+  ::GetWindowThreadProcessId(splash, &id);
+  const hg::win::unique_handle started(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
+  ASSERT_TRUE(started);
+  wchar_t image[MAX_PATH];
+  DWORD length = MAX_PATH;
+  ASSERT_TRUE(::QueryFullProcessImageNameW(started.get(), 0, image, &length));
+  EXPECT_EQ(_wcsicmp(image, Program().c_str()), 0) << hg::win::Narrow(image);
+  ClickSplash(splash);
+  const HWND main = hg::test::WaitForAnyWindow(kMain);
+  ASSERT_NE(main, nullptr);
+  ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+  EXPECT_EQ(::WaitForSingleObject(started.get(), 30'000), WAIT_OBJECT_0);
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+#include "tests/app/shell/running_program_win.h"
+
+#include <map>
+#include <thread>
+
+#include "tests/support/win_test_support.h"
+
+namespace hg::test {
+namespace {
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[128] = {};
+  ::GetClassNameW(window, name, 128);
+  return name;
+}
+
+std::wstring EnvironmentBlock(const std::vector<std::wstring>& changes) {
+  std::map<std::wstring, std::wstring> variables;  // upper-case name -> "NAME=value"
+  wchar_t* block = ::GetEnvironmentStringsW();
+  for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
+    const std::wstring text(entry);
+    const size_t equals = text.find(L'=', 1);
+    std::wstring name = text.substr(0, equals);
+    ::CharUpperW(name.data());
+    variables[name] = text;
+  }
+  ::FreeEnvironmentStringsW(block);
+  for (const std::wstring& change : changes) {
+    const size_t equals = change.find(L'=');
+    std::wstring name = change.substr(0, equals);
+    ::CharUpperW(name.data());
+    if (equals + 1 == change.size()) {
+      variables.erase(name);
+    } else {
+      variables[name] = change;
+    }
+  }
+  std::wstring result;
+  for (const auto& [name, entry] : variables) result += entry + L'\0';
+  return result + L'\0';
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram(const std::wstring& program,
+                               const std::vector<std::wstring>& environment,
+                               const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + program + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  std::wstring block = EnvironmentBlock(environment);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                       CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &process)) {
+    process_.reset(process.hProcess);
+    ::CloseHandle(process.hThread);
+    id_ = process.dwProcessId;
+  }
+}
+
+RunningProgram::~RunningProgram() {
+  if (process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), 10'000);
+  }
+}
+
+HWND RunningProgram::WaitForWindow(const std::wstring& className, DWORD milliseconds) const {
+  struct Search {
+    DWORD id;
+    const std::wstring* className;
+    HWND found;
+  } search{id_, &className, nullptr};
+  const DWORD start = ::GetTickCount();
+  while (id_ != 0) {
+    ::EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(parameter);
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(window, &owner);
+          if (owner != s.id || !::IsWindowVisible(window)) return TRUE;
+          if (!s.className->empty() && ClassOf(window) != *s.className) return TRUE;
+          s.found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found || ::GetTickCount() - start > milliseconds) break;
+    if (::WaitForSingleObject(process_.get(), 20) == WAIT_OBJECT_0) break;
+  }
+  return search.found;
+}
+
+DWORD RunningProgram::WaitForExit(DWORD milliseconds) const {
+  if (!process_ || ::WaitForSingleObject(process_.get(), milliseconds) != WAIT_OBJECT_0) {
+    return STILL_ACTIVE;
+  }
+  DWORD code = STILL_ACTIVE;
+  ::GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+HWND WaitForAnyWindow(const std::wstring& className, DWORD milliseconds) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    for (HWND window = ::FindWindowExW(nullptr, nullptr, className.c_str(), nullptr); window;
+         window = ::FindWindowExW(nullptr, window, className.c_str(), nullptr)) {
+      if (::IsWindowVisible(window)) return window;
+    }
+    if (::GetTickCount() - start > milliseconds) return nullptr;
+    ::Sleep(20);
+  }
+}
+
+std::vector<std::wstring> ChildTexts(HWND window) {
+  std::vector<std::wstring> texts;
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM parameter) -> BOOL {
+        reinterpret_cast<std::vector<std::wstring>*>(parameter)->push_back(WindowText(child));
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+HWND FindChild(HWND window, const std::wstring& className) {
+  struct Search {
+    const std::wstring* className;
+    HWND found;
+  } search{&className, nullptr};
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM parameter) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(parameter);
+        if (ClassOf(child) != *s.className) return TRUE;
+        s.found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace hg::test
