@@ -164,7 +164,13 @@ void BackupCommand(BackupEnvironment& environment) {
 
 void RestoreCommand(BackupEnvironment& environment) {
   std::optional<std::string> path;
-  Trapped([&] { path = environment.ChooseBackupFile(); },
+  Trapped([&] {
+    OpenFileRequest request;
+    request.title = "Select Backup File To Restore";
+    request.filters = {{"Backup Files (*.bak)", "*.bak"}, {"All Files", "*.*"}};
+    request.initialFolder = environment.BackupFolder();
+    path = AppOpenFile(request);
+  },
           [&](const Failure& failure) { SwallowFailure(failure, kRestoreSource); });
   if (!path) return;
 

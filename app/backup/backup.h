@@ -61,8 +61,8 @@ class BackupEnvironment {
   // Writes a new backup file in the backup folder, whole or not at all; returns its path.
   virtual std::string WriteBackup(const Configuration& configuration) = 0;
   virtual std::string ReadFile(const std::string& path) = 0;
-  // The backup file the user picks; nothing when cancelled.
-  virtual std::optional<std::string> ChooseBackupFile() = 0;
+  // Where backup files go, where the restore's file dialog opens.
+  virtual std::string BackupFolder() = 0;
   // Message `id` of the string table with "%1" replaced by `parameter`; never fails.
   virtual std::string Text(int id, const std::string& parameter = {}) noexcept = 0;
 };
@@ -74,8 +74,8 @@ bool BackupConfiguration(BackupEnvironment& environment, std::string& falseCause
 // The backup menu command: a backup, then its outcome in a message box.
 void BackupCommand(BackupEnvironment& environment);
 
-// The restore menu command: a file the user picks replaces both lists, after
-// a backup of the current ones that undoes it.
+// The restore menu command: a file the user picks in the open-file dialog
+// replaces both lists, after a backup of the current ones that undoes it.
 void RestoreCommand(BackupEnvironment& environment);
 
 }  // namespace app::backup

@@ -6,8 +6,6 @@
 
 #include "app/engine/hosts_file.h"
 #include "app/engine/library_win.h"
-#include "app/engine/mhgr_win.h"
-#include "app/engine/open_file_dialog_win.h"
 #include "app/engine/program_folder_win.h"
 #include "common/win/com_win.h"
 #include "common/win/file_win.h"
@@ -18,35 +16,8 @@
 namespace app::backup {
 namespace {
 
-using hg::win::com_ptr;
 using hg::win::MakeBstr;
 using hg::win::Widen;
-
-constexpr auto kCurrentUser = static_cast<enRegistryKey>(0x80000001);
-
-com_ptr<_CRegistry> NewRegistry() {
-  com_ptr<_CRegistry> registry;
-  THROW_IF_FAILED(::CoCreateInstance(CLSID_CRegistry, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID__CRegistry, registry.put_void()));
-  return registry;
-}
-
-// The texts of a collection, in its order.
-std::vector<std::string> Texts(_CCollection& collection) {
-  com_ptr<IUnknown> unknown;
-  engine::Check(collection.NewEnum(unknown.put()));
-  const auto walk = unknown.query<IEnumVARIANT>(IID_IEnumVARIANT);
-  if (!walk) hg::win::ThrowHResult(E_NOINTERFACE);
-  std::vector<std::string> texts;
-  while (true) {
-    hg::win::Variant item;
-    ULONG fetched = 0;
-    const HRESULT next = walk->Next(1, item.put(), &fetched);
-    THROW_IF_FAILED(next);
-    if (next != S_OK || fetched != 1) return texts;
-    if (item.type() == VT_BSTR) texts.push_back(hg::win::FromBstr(item.get().bstrVal));
-  }
-}
 
 LocalTime Now() {
   SYSTEMTIME now;
@@ -103,50 +74,34 @@ void WriteWhole(const std::wstring& folder, const std::wstring& path, const std:
   }
 }
 
-std::string ResourceText(int id) {
-  const wchar_t* text = nullptr;
-  // With a zero length LoadStringW hands out a pointer into the resource.
-  const int length = ::LoadStringW(::GetModuleHandleW(nullptr), static_cast<UINT>(id),
-                                   reinterpret_cast<LPWSTR>(&text), 0);
-  return length > 0 ? hg::win::Narrow(std::wstring_view(text, static_cast<std::size_t>(length)))
-                    : std::string();
-}
-
 }  // namespace
 
 std::wstring ProgramBackupFolder() { return ProgramFolder() + L"\\Backup"; }
 
 ProgramBackupEnvironment::ProgramBackupEnvironment(std::wstring folder,
-                                                   std::function<void()> refreshLists,
-                                                   ChooseFile choose)
-    : folder_(std::move(folder)), refreshLists_(std::move(refreshLists)), choose_(std::move(choose)) {}
+                                                   std::function<void()> refreshLists)
+    : folder_(std::move(folder)), refreshLists_(std::move(refreshLists)) {}
 
-std::vector<std::string> ProgramBackupEnvironment::BlockedSites() {
-  return engine::ReadBlockedSites();
+const std::wstring& ProgramBackupEnvironment::Folder() {
+  if (folder_.empty()) folder_ = ProgramBackupFolder();
+  return folder_;
 }
 
+std::vector<std::string> ProgramBackupEnvironment::BlockedSites() { return stores_.ReadBlocked(); }
+
 std::vector<std::string> ProgramBackupEnvironment::UnblockedSites() {
-  com_ptr<_CCollection> names;
-  engine::Check(NewRegistry()->EnumValues(kCurrentUser, MakeBstr(kUnblockedKey).get(), names.put()));
-  return names ? Texts(*names.get()) : std::vector<std::string>();
+  return stores_.ReadUnblocked();
 }
 
 void ProgramBackupEnvironment::ApplyBlocked(const std::vector<std::string>& sites) {
-  engine::ApplyBlocked(sites);
+  stores_.ApplyBlocked(sites);
 }
 
 void ProgramBackupEnvironment::ReplaceUnblocked(const std::vector<std::string>& sites) {
-  const com_ptr<_CRegistry> registry = NewRegistry();
-  const hg::win::unique_bstr key = MakeBstr(kUnblockedKey);
-  const hg::win::unique_bstr empty = MakeBstr(std::string_view());
   // The registry class answers false for what it cannot do; the list is then
   // what could be written.
-  VARIANT_BOOL done = VARIANT_FALSE;
-  engine::Check(registry->DeleteKey(kCurrentUser, key.get(), &done));
-  for (const std::string& site : sites) {
-    engine::Check(registry->SetSTRING(kCurrentUser, key.get(), MakeBstr(site).get(), empty.get(),
-                                       &done));
-  }
+  stores_.DeleteUnblockedKey();
+  for (const std::string& site : sites) stores_.SetUnblocked(site);
 }
 
 void ProgramBackupEnvironment::RefreshLists() noexcept {
@@ -160,10 +115,9 @@ void ProgramBackupEnvironment::RefreshLists() noexcept {
 
 std::string ProgramBackupEnvironment::WriteBackup(const Configuration& configuration) {
   const std::string bytes = BackupBytes(configuration);
-  if (folder_.empty()) folder_ = ProgramBackupFolder();
-  EnsureProgramFolder(folder_);
-  const std::wstring path = folder_ + L"\\" + Widen(BackupFileName(Now(), UserMonthNames()));
-  WriteWhole(folder_, path, bytes);
+  EnsureProgramFolder(Folder());
+  const std::wstring path = Folder() + L"\\" + Widen(BackupFileName(Now(), UserMonthNames()));
+  WriteWhole(Folder(), path, bytes);
   return hg::win::Narrow(path);
 }
 
@@ -174,43 +128,33 @@ std::string ProgramBackupEnvironment::ReadFile(const std::string& path) {
   return hg::win::FromBstr(owned.get());
 }
 
-std::optional<std::string> ProgramBackupEnvironment::ChooseBackupFile() {
-  if (folder_.empty()) folder_ = ProgramBackupFolder();
-  OpenFileRequest request;
-  request.title = "Select Backup File To Restore";
-  request.filters = {{"Backup Files (*.bak)", "*.bak"}, {"All Files", "*.*"}};
-  request.initialFolder = hg::win::Narrow(folder_);
-  return choose_(request);
-}
+std::string ProgramBackupEnvironment::BackupFolder() { return hg::win::Narrow(Folder()); }
 
 std::string ProgramBackupEnvironment::Text(int id, const std::string& parameter) noexcept {
   try {
-    const std::string text = ResourceText(id);
-    if (parameter.empty()) return text;
-    try {
-      return engine::FormatString(text, {parameter});
-    } catch (...) {
-      return text;
-    }
+    return stores_.Text(id, parameter.empty() ? std::vector<std::string>() : std::vector{parameter});
   } catch (...) {
-    return {};
+    // The text without its parameter still says what happened.
+    try {
+      return stores_.Text(id, {});
+    } catch (...) {
+      return {};
+    }
   }
 }
 
 bool BackupConfiguration(std::string& falseCause) {
-  ProgramBackupEnvironment environment({}, {}, {});
+  ProgramBackupEnvironment environment({}, {});
   return BackupConfiguration(environment, falseCause);
 }
 
 void BackupCurrentSettings() {
-  ProgramBackupEnvironment environment({}, {}, {});
+  ProgramBackupEnvironment environment({}, {});
   BackupCommand(environment);
 }
 
 void RestoreSettings(std::function<void()> refreshLists) {
-  ProgramBackupEnvironment environment({}, std::move(refreshLists), [](const OpenFileRequest& request) {
-    return ShowOpenFileDialog(::GetActiveWindow(), request);
-  });
+  ProgramBackupEnvironment environment({}, std::move(refreshLists));
   RestoreCommand(environment);
 }
 

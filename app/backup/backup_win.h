@@ -3,27 +3,21 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "app/backup/backup.h"
-#include "app/engine/open_file_request.h"
+#include "app/lists/site_stores_win.h"
 
 namespace app::backup {
-
-// The registry key of the unblocked sites, below HKEY_CURRENT_USER.
-inline constexpr char kUnblockedKey[] = "Software\\Tarnwick Software\\Hedgerow\\Unblocked Web Sites";
 
 // The program's folder followed by "\Backup".
 std::wstring ProgramBackupFolder();
 
-using ChooseFile = std::function<std::optional<std::string>(const OpenFileRequest&)>;
-
 class ProgramBackupEnvironment final : public BackupEnvironment {
  public:
-  // `refreshLists` reloads the lists on screen; `choose` shows the open-file dialog.
-  ProgramBackupEnvironment(std::wstring folder, std::function<void()> refreshLists,
-                           ChooseFile choose);
+  // `folder`: where backups go (empty: the program's); `refreshLists`
+  // reloads the lists on screen.
+  ProgramBackupEnvironment(std::wstring folder, std::function<void()> refreshLists);
 
   std::vector<std::string> BlockedSites() override;
   std::vector<std::string> UnblockedSites() override;
@@ -32,13 +26,15 @@ class ProgramBackupEnvironment final : public BackupEnvironment {
   void RefreshLists() noexcept override;
   std::string WriteBackup(const Configuration& configuration) override;
   std::string ReadFile(const std::string& path) override;
-  std::optional<std::string> ChooseBackupFile() override;
+  std::string BackupFolder() override;
   std::string Text(int id, const std::string& parameter = {}) noexcept override;
 
  private:
+  const std::wstring& Folder();
+
   std::wstring folder_;
   std::function<void()> refreshLists_;
-  ChooseFile choose_;
+  lists::SystemSiteStores stores_;
 };
 
 // The main window's entry points. BackupConfiguration: the automatic backup

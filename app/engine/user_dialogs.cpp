@@ -30,4 +30,8 @@ std::string AppInputBox(const std::string& prompt, const std::string& title,
   return Dialogs().ShowInputBox(prompt, TitleOrProductName(title), defaultText, x, y).value_or("");
 }
 
+std::optional<std::string> AppOpenFile(const OpenFileRequest& request) {
+  return Dialogs().ShowOpenFile(request);
+}
+
 }  // namespace app::engine

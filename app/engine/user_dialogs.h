@@ -1,8 +1,11 @@
-// The program's message box and input box, behind a seam that tests replace.
+// The program's message box, input box and open-file dialog, behind a seam
+// that tests replace.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace app::engine {
 
@@ -16,6 +19,14 @@ enum MessageBoxStyle : int {
 };
 enum MessageBoxResult : int { kResultOk = 1, kResultCancel = 2 };
 
+// What the open-file dialog asks for.
+struct OpenFileRequest {
+  std::string title;
+  // Pairs of a description and its patterns ("*.bak"); the first is selected.
+  std::vector<std::pair<std::string, std::string>> filters;
+  std::string initialFolder;
+};
+
 // What shows dialogs to the user. The program's services hold the system's;
 // tests hold one that answers by itself.
 class UserDialogs {
@@ -28,6 +39,8 @@ class UserDialogs {
   virtual std::optional<std::string> ShowInputBox(const std::string& prompt, const std::string& title,
                                               const std::string& defaultText,
                                               std::optional<int> x, std::optional<int> y) = 0;
+  // The path of the existing file the user picks; nothing on Cancel.
+  virtual std::optional<std::string> ShowOpenFile(const OpenFileRequest& request) = 0;
 };
 
 // A modal message box through the installed services' dialogs; an empty
@@ -39,6 +52,9 @@ int AppMsgBox(const std::string& prompt, int style, const std::string& title);
 std::string AppInputBox(const std::string& prompt, const std::string& title,
                         const std::string& defaultText = {}, std::optional<int> x = {},
                         std::optional<int> y = {});
+
+// The open-file dialog through the installed services' dialogs.
+std::optional<std::string> AppOpenFile(const OpenFileRequest& request);
 
 }  // namespace app::engine
 

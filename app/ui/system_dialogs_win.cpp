@@ -1,9 +1,10 @@
-// The system's message box and the program's input box.
+// The system's message box and open-file dialog, the program's input box.
 #include "app/ui/system_dialogs_win.h"
 
 #include <windows.h>
 
 #include "app/ui/input_box_win.h"
+#include "app/ui/open_file_dialog_win.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 
@@ -33,6 +34,10 @@ std::optional<std::string> SystemDialogs::ShowInputBox(const std::string& prompt
   }
   if (dialog.ShowModal(owner) != IDOK) return std::nullopt;
   return hg::win::Narrow(dialog.text);
+}
+
+std::optional<std::string> SystemDialogs::ShowOpenFile(const OpenFileRequest& request) {
+  return ShowOpenFileDialog(::GetActiveWindow(), request);
 }
 
 }  // namespace app::ui

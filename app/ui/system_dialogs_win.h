@@ -1,4 +1,4 @@
-// The system's message box and the program's input box.
+// The system's message box and open-file dialog, the program's input box.
 #pragma once
 
 #include "app/engine/user_dialogs.h"
@@ -11,6 +11,7 @@ class SystemDialogs final : public UserDialogs {
   std::optional<std::string> ShowInputBox(const std::string& prompt, const std::string& title,
                                           const std::string& defaultText, std::optional<int> x,
                                           std::optional<int> y) override;
+  std::optional<std::string> ShowOpenFile(const OpenFileRequest& request) override;
 };
 
 }  // namespace app::ui

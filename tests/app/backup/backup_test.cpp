@@ -82,7 +82,7 @@ class FakeEnvironment final : public BackupEnvironment {
     return "C:\\B\\Backup " + std::to_string(backups.size()) + ".bak";
   }
   std::string ReadFile(const std::string& path) override { return Step("read " + path, file); }
-  std::optional<std::string> ChooseBackupFile() override { return Step("choose", chosen); }
+  std::string BackupFolder() override { return Step("folder", std::string("C:\\B")); }
   std::string Text(int id, const std::string& parameter) noexcept override {
     return "[" + std::to_string(id) + (parameter.empty() ? "" : " " + parameter) + "] ";
   }
@@ -90,7 +90,6 @@ class FakeEnvironment final : public BackupEnvironment {
   Names blocked{"old.com"};
   Names unblocked{"parked.com"};
   std::string file = "Blocked: a.com,, b.com\r\nUnblocked: c.com\r\n";
-  std::optional<std::string> chosen = "C:\\x.bak";
   std::string failing;
   std::vector<std::string> steps;
   std::vector<std::string> backups;
@@ -106,6 +105,7 @@ class FakeEnvironment final : public BackupEnvironment {
 
 class BackupCommandTest : public test::RecordingTest {
  protected:
+  BackupCommandTest() { dialogs.chosenFile = "C:\\x.bak"; }
   FakeEnvironment environment;
 };
 
@@ -132,12 +132,17 @@ TEST_F(BackupCommandTest, AFailedBackupIsLoggedAndSays111WithTheReason) {
 
 TEST_F(BackupCommandTest, RestoreBacksUpFirstThenWritesTheHostsFileThenTheRegistry) {
   RestoreCommand(environment);
-  EXPECT_EQ(environment.steps, (Names{"choose", "read C:\\x.bak", "read blocked", "read unblocked",
+  EXPECT_EQ(environment.steps, (Names{"folder", "read C:\\x.bak", "read blocked", "read unblocked",
                                       "backup", "apply", "replace", "refresh"}));
   EXPECT_EQ(environment.backups, Names{"Blocked: old.com\r\nUnblocked: parked.com\r\n"});
   EXPECT_EQ(environment.blocked, (Names{"a.com", "b.com"}));
   EXPECT_EQ(environment.unblocked, Names{"c.com"});
   EXPECT_EQ(dialogs.shown, Names{"[117] |64|Hedgerow"});
+  EXPECT_EQ(dialogs.openFile.title, "Select Backup File To Restore");
+  EXPECT_EQ(dialogs.openFile.filters,
+            (std::vector<std::pair<std::string, std::string>>{{"Backup Files (*.bak)", "*.bak"},
+                                                             {"All Files", "*.*"}}));
+  EXPECT_EQ(dialogs.openFile.initialFolder, "C:\\B");
   ASSERT_EQ(log.entries.size(), 1u);
   EXPECT_EQ(log.entries[0].severity, Severity::kInformational);
   EXPECT_NE(log.entries[0].description.find("'C:\\B\\Backup 1.bak'"), std::string::npos);
@@ -162,7 +167,7 @@ TEST_F(BackupCommandTest, RestoreOfAFileThatIsNoBackupChangesNothingAndSays109) 
     environment.steps.clear();
     dialogs.shown.clear();
     RestoreCommand(environment);
-    EXPECT_EQ(environment.steps, (Names{"choose", "read C:\\x.bak"})) << c.file;
+    EXPECT_EQ(environment.steps, (Names{"folder", "read C:\\x.bak"})) << c.file;
     EXPECT_EQ(dialogs.shown, Names{c.message});
   }
   EXPECT_TRUE(log.entries.empty());
@@ -195,9 +200,9 @@ TEST_F(BackupCommandTest, AFailedRestoreSays110AndStopsAtTheFailingStep) {
 }
 
 TEST_F(BackupCommandTest, CancellingTheDialogEndsTheRestoreSilently) {
-  environment.chosen = std::nullopt;
+  dialogs.chosenFile = std::nullopt;
   RestoreCommand(environment);
-  EXPECT_EQ(environment.steps, Names{"choose"});
+  EXPECT_EQ(environment.steps, Names{"folder"});
   EXPECT_TRUE(dialogs.shown.empty());
   EXPECT_TRUE(log.entries.empty());
 }

@@ -11,7 +11,7 @@
 #include "app/engine/failure.h"
 #include "app/engine/library_win.h"
 #include "app/engine/mhgr_win.h"
-#include "app/engine/open_file_dialog_win.h"
+#include "app/ui/open_file_dialog_win.h"
 #include "app/engine/user_dialogs.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
@@ -32,7 +32,7 @@ std::wstring RealHostsFile() {
   return std::wstring(windows) + L"\\system32\\drivers\\etc\\hosts";
 }
 
-std::wstring UnblockedKey() { return hg::win::Widen(kUnblockedKey); }
+std::wstring UnblockedKey() { return hg::win::Widen(lists::kUnblockedKey); }
 
 Names RegistryNames() {
   Names names;
@@ -90,11 +90,8 @@ class BackupWinTest : public test::RecordingTest {
   }
 
   ProgramBackupEnvironment Environment(std::string chosen = {}) {
-    return ProgramBackupEnvironment(backups, [this] { ++refreshes; },
-                                    [this, chosen](const OpenFileRequest& request) {
-                                      asked = request;
-                                      return std::optional<std::string>(chosen);
-                                    });
+    dialogs.chosenFile = chosen;
+    return ProgramBackupEnvironment(backups, [this] { ++refreshes; });
   }
 
   // The only file in the backup folder.
@@ -116,7 +113,6 @@ class BackupWinTest : public test::RecordingTest {
   std::wstring backups = folder / L"Program\\Backup";
   std::wstring hosts = RealHostsFile();
   int refreshes = 0;
-  OpenFileRequest asked;
 
  private:
   std::string hostsBefore_;
@@ -144,8 +140,8 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   EXPECT_EQ(ReadRaw(hosts).substr(0, 31), "# kept\r\n127.0.0.1 localhost\r\n12");
   EXPECT_EQ(RegistryNames(), (Names{"c.com", "d.com"}));
   EXPECT_EQ(refreshes, 1);
-  EXPECT_EQ(asked.title, "Select Backup File To Restore");
-  EXPECT_EQ(asked.initialFolder, hg::win::Narrow(backups));
+  EXPECT_EQ(dialogs.openFile.title, "Select Backup File To Restore");
+  EXPECT_EQ(dialogs.openFile.initialFolder, hg::win::Narrow(backups));
 
   // The undo backup holds the configuration the restore replaced.
   ASSERT_EQ(FilesIn(backups).size(), 2u);
@@ -281,7 +277,7 @@ TEST(OpenFileDialogWin, OpensWithTheTitleAndGivesTheFileTyped) {
   const OpenFileRequest request{"Select Backup File To Restore",
                                 {{"Backup Files (*.bak)", "*.bak"}, {"All Files", "*.*"}},
                                 hg::win::Narrow(folder.path())};
-  for (auto show : {ShowOpenFileDialog, ShowClassicOpenFileDialog}) {
+  for (auto show : {ui::ShowOpenFileDialog, ui::ShowClassicOpenFileDialog}) {
     std::wstring title;
     hg::test::AnswerNextDialog([&](HWND dialog) {
       title = hg::test::WindowText(dialog);

@@ -58,6 +58,13 @@ class RecordingDialogs final : public UserDialogs {
     inputs.pop_front();
     return input;
   }
+  // Every open-file dialog answers `chosenFile`; `openFile` is the last one asked for.
+  std::optional<std::string> chosenFile;
+  OpenFileRequest openFile;
+  std::optional<std::string> ShowOpenFile(const OpenFileRequest& request) override {
+    openFile = request;
+    return chosenFile;
+  }
 };
 
 // Installs both, in the program's services, for each test.

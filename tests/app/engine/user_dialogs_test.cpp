@@ -19,6 +19,10 @@ class ScriptedDialogs final : public UserDialogs {
     shown = prompt + "|" + title + "|" + defaultText;
     return answer;
   }
+  std::optional<std::string> ShowOpenFile(const OpenFileRequest& request) override {
+    shown = request.title + "|" + request.initialFolder;
+    return answer;
+  }
   std::string shown;
   std::optional<std::string> answer;
 };

@@ -1,5 +1,5 @@
 // The system's open-file dialog.
-#include "app/engine/open_file_dialog_win.h"
+#include "app/ui/open_file_dialog_win.h"
 
 #include <commdlg.h>
 #include <shobjidl.h>
@@ -10,7 +10,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 
-namespace app {
+namespace app::ui {
 namespace {
 
 using hg::win::com_ptr;
@@ -95,4 +95,4 @@ std::optional<std::string> ShowClassicOpenFileDialog(HWND owner, const OpenFileR
   return hg::win::Narrow(path.c_str());
 }
 
-}  // namespace app
+}  // namespace app::ui

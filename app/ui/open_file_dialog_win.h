@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "app/engine/open_file_request.h"
+#include "app/engine/user_dialogs.h"
 
-namespace app {
+namespace app::ui {
 
 // The chosen file's path; nothing when the user cancels. Throws HResultError
 // when the dialog cannot be shown.
@@ -18,4 +18,4 @@ std::optional<std::string> ShowOpenFileDialog(HWND owner, const OpenFileRequest&
 // The classic dialog alone, for systems without the common item dialog.
 std::optional<std::string> ShowClassicOpenFileDialog(HWND owner, const OpenFileRequest& request);
 
-}  // namespace app
+}  // namespace app::ui
