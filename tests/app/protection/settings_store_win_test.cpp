@@ -21,13 +21,6 @@ constexpr char kTestKey[] = "Software\\Tarnwick Software\\Hedgerow Tests\\Protec
 constexpr wchar_t kTestKeyW[] = L"Software\\Tarnwick Software\\Hedgerow Tests\\Protection";
 constexpr wchar_t kTestRoot[] = L"Software\\Tarnwick Software\\Hedgerow Tests";
 
-VARIANT Borrowed(BSTR text) {
-  VARIANT value;
-  value.vt = VT_BSTR;
-  value.bstrVal = text;
-  return value;
-}
-
 VARIANT NoDefault() { return hg::win::MissingArgument(); }
 
 // The library's own classes on one side, the program's store on the other,
@@ -51,18 +44,18 @@ class StoreInRegistry : public ::testing::Test {
 };
 
 TEST_F(StoreInRegistry, TheProgramReadsWhatTheLibraryWrote) {
-  const Bstr pp(L"PP"), enabled(L"PPEnabled"), stored(L"b3a7");
   VARIANT yes;
   yes.vt = VT_BOOL;
   yes.boolVal = VARIANT_TRUE;
-  VARIANT two;
-  two.vt = VT_I4;
-  two.lVal = 2;
-  ASSERT_EQ(bag->WriteProperty(Bstr(L"n1"), Borrowed(enabled), NoDefault()), S_OK);
-  ASSERT_EQ(bag->WriteProperty(Bstr(L"v1"), yes, NoDefault()), S_OK);
-  ASSERT_EQ(bag->WriteProperty(Bstr(L"n2"), Borrowed(pp), NoDefault()), S_OK);
-  ASSERT_EQ(bag->WriteProperty(Bstr(L"v2"), Borrowed(stored), NoDefault()), S_OK);
-  ASSERT_EQ(bag->WriteProperty(Bstr(L"c"), two, NoDefault()), S_OK);
+  const struct {
+    const wchar_t* name;
+    Variant value;
+  } entries[] = {{L"n1", hg::test::Text(L"PPEnabled")}, {L"v1", Variant::CopyOf(yes)},
+                 {L"n2", hg::test::Text(L"PP")},        {L"v2", hg::test::Text(L"b3a7")},
+                 {L"c", hg::test::Long(2)}};
+  for (const auto& entry : entries) {
+    ASSERT_EQ(bag->WriteProperty(Bstr(entry.name), entry.value.get(), NoDefault()), S_OK);
+  }
   Variant contents;
   ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
   hg::win::unique_bstr text;
