@@ -95,3 +95,22 @@
 #define IDC_BLOCK_LIST_INTRO 602
 #define IDC_BLOCK_LIST_LABEL 603
 #define IDC_BLOCK_LIST_TEXT 604
+
+// The login at start-up.
+#define IDD_PWD_LOGIN 700
+#define IDC_LOGIN_IMAGE 701
+#define IDC_LOGIN_PROMPT 702
+#define IDC_LOGIN_PASSWORD_LABEL 703
+#define IDC_LOGIN_PASSWORD 704
+#define IDC_LOGIN_CHANGE 705
+
+// The protection settings dialog.
+#define IDD_PWD_MANAGER 720
+#define IDC_PWD_IMAGE 721
+#define IDC_PWD_PROMPT 722
+#define IDC_PWD_ENABLE 723
+#define IDC_PWD_REMOVE 724
+#define IDC_PWD_LABEL 725
+#define IDC_PWD_TEXT 726
+#define IDC_PWD_CONFIRM_LABEL 727
+#define IDC_PWD_CONFIRM 728

@@ -13,6 +13,7 @@
 #include "app/engine/library_win.h"
 #include "app/engine/services.h"
 #include "app/engine/strings_win.h"
+#include "app/protection/dialogs_win.h"
 #include "app/protection/protection.h"
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
@@ -29,9 +30,9 @@ constexpr int kStopped = 1;
 // What loading and the first activation of the main window call.
 class MainWindowLoad final : public app::shell::LoadSteps {
  public:
-  MainWindowLoad(app::shell::MainWindow& window, app::FailureLog& log,
+  MainWindowLoad(app::shell::MainWindow& window, app::Services& services,
                  std::optional<app::protection::ProgramSettings>& settings)
-      : window_(window), log_(log), settings_(settings) {}
+      : window_(window), services_(services), settings_(settings) {}
   void SetCaption() override {
     ::SetWindowTextW(window_.handle(), app::ProgramWideString(IDS_PRODUCT_NAME).c_str());
   }
@@ -43,19 +44,17 @@ class MainWindowLoad final : public app::shell::LoadSteps {
   bool PasswordProtectionEnabled() override {
     return settings_ && app::protection::ProtectionEnabled(settings_->store());
   }
-  // No login dialog in this build: a password that cannot be asked for keeps
-  // the program closed, and the log says why.
   bool AskPassword() override {
-    throw app::Failure(static_cast<std::int32_t>(0x80004001u), "The password cannot be asked for.");
+    return settings_ && app::protection::AskPassword(services_, settings_->store());
   }
   void LogIt(std::int32_t number, const std::string& description, app::Severity severity,
              const std::string& source) noexcept override {
-    log_.LogIt(number, description, severity, source);
+    services_.log->LogIt(number, description, severity, source);
   }
 
  private:
   app::shell::MainWindow& window_;
-  app::FailureLog& log_;
+  app::Services& services_;
   std::optional<app::protection::ProgramSettings>& settings_;
 };
 
@@ -72,8 +71,13 @@ int Run(int show) {
 
   app::shell::SplashWindow splash(services);
   std::optional<app::protection::ProgramSettings> settings;
-  app::shell::MainWindow main(services);
-  MainWindowLoad load(main, log, settings);
+  app::shell::MainWindow main(services, {[&](HWND owner) {
+                         if (settings) {
+                           app::protection::OpenProtectionSettings(services, settings->store(),
+                                                                   owner);
+                         }
+                       }});
+  MainWindowLoad load(main, services, settings);
   app::shell::SystemStartup system(
       log, {[&] { splash.Show(); }, [&] { splash.WaitUntilGone(); }, [&] { settings.emplace(); },
             [&](const std::string& hostsFilePath) {

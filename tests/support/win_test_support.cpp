@@ -73,11 +73,15 @@ ScriptRun RunScript(const std::wstring& fileName) {
 namespace {
 
 thread_local std::function<void(HWND)> t_answer;
+thread_local std::wstring t_caption;
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
   wchar_t className[16] = {};
   ::GetClassNameW(window, className, 16);
-  if (std::wstring_view(className) != L"#32770") return TRUE;
+  // A dialog the user cannot see yet (its modal loop shows it when first
+  // idle) is not answered: a user could not act on it either.
+  if (std::wstring_view(className) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
+  if (!t_caption.empty() && WindowText(window) != t_caption) return TRUE;
   *reinterpret_cast<HWND*>(found) = window;
   return FALSE;
 }
@@ -93,8 +97,9 @@ void CALLBACK AnswerOnTick(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-void AnswerNextDialog(std::function<void(HWND dialog)> answer) {
+void AnswerNextDialog(std::function<void(HWND dialog)> answer, std::wstring caption) {
   t_answer = std::move(answer);
+  t_caption = std::move(caption);
   if (!::SetTimer(nullptr, 0, 20, AnswerOnTick)) throw std::runtime_error("SetTimer");
 }
 

@@ -42,9 +42,10 @@ ScriptRun RunScript(const std::wstring& fileName);
 std::string LastLine(const std::string& output);
 
 // Answers the next dialog this thread shows: a thread timer, which the
-// dialog's own modal loop runs, finds the dialog among this thread's windows
-// (never another test's) and hands it to `answer`, which must close it.
-void AnswerNextDialog(std::function<void(HWND dialog)> answer);
+// dialog's own modal loop runs, finds the visible dialog among this thread's windows
+// (never another test's) and hands it to `answer`, which must close it. With
+// a caption, only a dialog of that caption counts (one opened from another).
+void AnswerNextDialog(std::function<void(HWND dialog)> answer, std::wstring caption = {});
 
 std::wstring WindowText(HWND window);
 
