@@ -10,15 +10,11 @@ namespace app::ui {
 namespace {
 
 using hg::test::AnswerNextDialog;
+using hg::test::PressButton;
 using hg::test::WindowText;
 
 // The message box's text control, as the system's message box numbers it.
 constexpr int kMessageTextId = 0xFFFF;
-
-void Press(HWND dialog, int button) {
-  ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(::GetDlgItem(dialog, button)));
-}
 
 class SystemDialogsTest : public ::testing::Test {
  protected:
@@ -36,7 +32,7 @@ TEST_F(SystemDialogsTest, InputBoxShowsPromptTitleAndDefaultAndReturnsTheEditedT
     prompt = WindowText(::GetDlgItem(dialog, IDC_INPUT_PROMPT));
     preset = WindowText(::GetDlgItem(dialog, IDC_INPUT_TEXT));
     ::SetDlgItemTextW(dialog, IDC_INPUT_TEXT, L"caf\u00e9.example");
-    Press(dialog, IDOK);
+    PressButton(dialog, IDOK);
   });
   const auto typed = dialogs.ShowInputBox("Web site:", "Hedgerow", "www.", {}, {});
   EXPECT_EQ(title, L"Hedgerow");
@@ -66,7 +62,7 @@ TEST_F(SystemDialogsTest, MessageBoxShowsPromptAndTitleAndReturnsTheButtonPresse
   AnswerNextDialog([&](HWND dialog) {
     title = WindowText(dialog);
     prompt = WindowText(::GetDlgItem(dialog, kMessageTextId));
-    Press(dialog, IDCANCEL);
+    PressButton(dialog, IDCANCEL);
   });
   EXPECT_EQ(dialogs.ShowMessageBox("Delete?", kOkCancel + kIconExclamation, "Hedgerow"),
             kResultCancel);
