@@ -87,7 +87,10 @@ const std::wstring& ProgramBackupEnvironment::Folder() {
   return folder_;
 }
 
-std::vector<std::string> ProgramBackupEnvironment::BlockedSites() { return stores_.ReadBlocked(); }
+std::vector<std::string> ProgramBackupEnvironment::BlockedSites() {
+  blockedRead_ = stores_.ReadBlocked();
+  return *blockedRead_;
+}
 
 std::vector<std::string> ProgramBackupEnvironment::UnblockedSites() {
   return stores_.ReadUnblocked();
@@ -143,9 +146,11 @@ std::string ProgramBackupEnvironment::Text(int id, const std::string& parameter)
   }
 }
 
-bool BackupConfiguration(std::string& falseCause) {
+void BackupConfiguration(lists::SystemSiteStores& lists) {
   ProgramBackupEnvironment environment({}, {});
-  return BackupConfiguration(environment, falseCause);
+  std::string ignored;
+  BackupConfiguration(environment, ignored);
+  if (auto blocked = environment.TakeBlockedRead()) lists.HandOver(std::move(*blocked));
 }
 
 void BackupCurrentSettings() {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "app/backup/backup.h"
 #include "app/lists/site_stores_win.h"
@@ -20,6 +22,8 @@ class ProgramBackupEnvironment final : public BackupEnvironment {
   ProgramBackupEnvironment(std::wstring folder, std::function<void()> refreshLists);
 
   std::vector<std::string> BlockedSites() override;
+  // The blocked sites as BlockedSites last read them, taken out.
+  std::optional<std::vector<std::string>> TakeBlockedRead() { return std::exchange(blockedRead_, {}); }
   std::vector<std::string> UnblockedSites() override;
   void ApplyBlocked(const std::vector<std::string>& sites) override;
   void ReplaceUnblocked(const std::vector<std::string>& sites) override;
@@ -35,11 +39,13 @@ class ProgramBackupEnvironment final : public BackupEnvironment {
   std::wstring folder_;
   std::function<void()> refreshLists_;
   lists::SystemSiteStores stores_;
+  std::optional<std::vector<std::string>> blockedRead_;
 };
 
 // The main window's entry points. BackupConfiguration: the automatic backup
-// at start (its result may be ignored) and the backup behind the menu.
-bool BackupConfiguration(std::string& falseCause);
+// at start, whose failure only the log records; it hands the hosts file as
+// it read it to `lists` for their first fill.
+void BackupConfiguration(lists::SystemSiteStores& lists);
 // "&Backup Current Settings".
 void BackupCurrentSettings();
 // "&Restore..."; `refreshLists` reloads both site lists afterwards.

@@ -37,7 +37,14 @@ std::string TextOf(const VARIANT& value) {
 
 }  // namespace
 
-std::vector<std::string> SystemSiteStores::ReadBlocked() { return engine::ReadBlockedSites(); }
+std::vector<std::string> SystemSiteStores::ReadBlocked() {
+  if (handedOver_) {
+    std::vector<std::string> sites = std::move(*handedOver_);
+    handedOver_.reset();
+    return sites;
+  }
+  return engine::ReadBlockedSites();
+}
 
 void SystemSiteStores::ApplyBlocked(const std::vector<std::string>& sites) {
   engine::ApplyBlocked(sites);

@@ -45,16 +45,8 @@ void AboutBox::Layout() {
   logo_ = std::move(logo);
   Place(IDC_ABOUT_LOGO, {P::kLogoLeft, P::kLogoTop, P::kLogoSize, P::kLogoSize});
   // The label grows to fit its text.
-  const HWND name = Item(IDC_ABOUT_NAME);
-  const HDC dc = ::GetDC(name);
-  const HGDIOBJ font = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(name, WM_GETFONT, 0, 0)));
-  RECT text{0, 0, 0, 0};
-  const std::wstring nameText = hg::win::Widen(AboutNameText());
-  ::DrawTextW(dc, nameText.c_str(), static_cast<int>(nameText.size()), &text,
-              DT_CALCRECT | DT_NOPREFIX);
-  ::SelectObject(dc, font);
-  ::ReleaseDC(name, dc);
-  Place(IDC_ABOUT_NAME, {P::kNameLeft, P::kNameTop, Twips(text.right) + 15, Twips(text.bottom)});
+  const SIZE text = ui::TextExtent(Item(IDC_ABOUT_NAME), hg::win::Widen(AboutNameText()));
+  Place(IDC_ABOUT_NAME, {P::kNameLeft, P::kNameTop, Twips(text.cx) + 15, Twips(text.cy)});
   Place(IDC_ABOUT_SEPARATOR, {P::kSeparatorLeft, P::kSeparatorTop, P::kSeparatorWidth, 30});
   Place(IDOK, {P::kOkLeft, P::kOkTop, P::kOkWidth, P::kOkHeight});
   // The address's bottom lines up with the button's.

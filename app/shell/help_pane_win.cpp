@@ -54,10 +54,15 @@ void HelpPane::Layout() {
 }
 
 LRESULT HelpPane::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The page shows on the tab strip's face.
+  if (message == WM_ERASEBKGND) {
+    themed_ = ui::PaintTabFace(handle(), reinterpret_cast<HDC>(wParam));
+    if (themed_) return 1;
+  }
   if (message == WM_CTLCOLORSTATIC) {
-    // The page shows on the tab strip's face.
     ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
-    return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(themed_ ? ::GetStockObject(NULL_BRUSH)
+                                             : ::GetSysColorBrush(COLOR_BTNFACE));
   }
   return Window::HandleMessage(message, wParam, lParam);
 }

@@ -24,6 +24,7 @@ class HelpPane final : public ui::Window {
   HelpLayout layout_;
   hg::win::unique_hicon icon_;
   int iconDpi_ = 0;
+  bool themed_ = false;
 };
 
 }  // namespace app::shell

@@ -36,10 +36,7 @@ class MainWindowLoad final : public app::shell::LoadSteps {
   void SetCaption() override {
     ::SetWindowTextW(window_.handle(), app::ProgramWideString(IDS_PRODUCT_NAME).c_str());
   }
-  void BackupConfiguration() override {
-    std::string reason;
-    app::backup::BackupConfiguration(reason);
-  }
+  void BackupConfiguration() override { app::backup::BackupConfiguration(window_.stores()); }
   void InitTabStrip() override { window_.InitTabStrip(); }
   bool PasswordProtectionEnabled() override {
     return settings_ && app::protection::ProtectionEnabled(settings_->store());

@@ -2,6 +2,9 @@
 #include "app/shell/main_window_win.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+
+#include <algorithm>
 
 #include "app/backup/backup_win.h"
 #include "app/engine/strings_win.h"
@@ -51,11 +54,6 @@ void MainWindow::Create() {
   THROW_LAST_ERROR_IF(menu == nullptr);
   ::SetMenu(handle(), menu);
 
-  RECT frame{0, 0, Pixels(kClientWidth), Pixels(kClientHeight)};
-  ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
-  ::SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
   const HWND tabs = ::CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE |
                                       WS_CLIPSIBLINGS | WS_TABSTOP, 0, 0, 0, 0, handle(),
                                       reinterpret_cast<HMENU>(kTabStrip), instance, nullptr);
@@ -78,8 +76,17 @@ void MainWindow::Create() {
   THROW_LAST_ERROR_IF(noteLabel == nullptr);
   ::SendMessageW(noteLabel, WM_SETFONT, font, FALSE);
 
+  // The font does not grow in step with the DPI: at some DPIs the note is
+  // wider than the designed width, and the window grows to show it whole.
+  const int noteWidth = static_cast<int>(ui::TextExtent(noteLabel, note).cx) + 2 * Pixels(kNoteLeft);
+  RECT frame{0, 0, std::max(Pixels(kClientWidth), noteWidth), Pixels(kClientHeight)};
+  ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_CONTROLPARENT);
+  ::SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
   help_.Create(handle());
   blockSite_.CreateModeless(handle());
+  ::EnableThemeDialogTexture(blockSite_.handle(), ETDT_ENABLETAB);
   ::ShowWindow(blockSite_.handle(), SW_HIDE);
   Layout();
 }

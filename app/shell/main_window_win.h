@@ -42,6 +42,7 @@ class MainWindow final : public ui::Window {
   std::int32_t currentPage() const noexcept { return currentPage_; }
   HWND page(std::int32_t index) const noexcept;
   lists::BlockSitePage& blockSite() noexcept { return blockSite_; }
+  lists::SystemSiteStores& stores() noexcept { return stores_; }
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,6 +1,9 @@
 // The one window base and the one dialog base of the program.
 #include "app/ui/window_win.h"
 
+#include <uxtheme.h>
+#include <vssym32.h>
+
 #include "common/win/proc_address.h"
 #include "common/win/result.h"
 
@@ -19,7 +22,49 @@ int SystemDpi() noexcept {
   return dpi > 0 ? dpi : 96;
 }
 
+// A window's device context with the window's font in it, for measuring.
+class MeasuringDc {
+ public:
+  explicit MeasuringDc(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {
+    const auto font = reinterpret_cast<HGDIOBJ>(::SendMessageW(window, WM_GETFONT, 0, 0));
+    if (dc_ && font) old_ = ::SelectObject(dc_, font);
+  }
+  MeasuringDc(const MeasuringDc&) = delete;
+  MeasuringDc& operator=(const MeasuringDc&) = delete;
+  ~MeasuringDc() {
+    if (!dc_) return;
+    if (old_) ::SelectObject(dc_, old_);
+    ::ReleaseDC(window_, dc_);
+  }
+  HDC get() const noexcept { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+  HGDIOBJ old_ = nullptr;
+};
+
 }  // namespace
+
+SIZE TextExtent(HWND control, const std::wstring& text) noexcept {
+  const MeasuringDc dc(control);
+  RECT bounds{0, 0, 0, 0};
+  if (!dc.get() || !::DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &bounds,
+                                DT_CALCRECT | DT_NOPREFIX)) {
+    return {0, 0};
+  }
+  return {bounds.right, bounds.bottom};
+}
+
+bool PaintTabFace(HWND page, HDC dc) noexcept {
+  const HTHEME theme = ::OpenThemeData(page, L"TAB");
+  if (!theme) return false;
+  RECT client;
+  const bool painted = ::GetClientRect(page, &client) &&
+                       SUCCEEDED(::DrawThemeBackground(theme, dc, TABP_BODY, 0, &client, nullptr));
+  ::CloseThemeData(theme);
+  return painted;
+}
 
 int DpiOf(HWND window) noexcept {
   using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);

@@ -19,6 +19,14 @@ namespace app::ui {
 // The DPI a window is shown at: its own where the system tells it, else the system's.
 int DpiOf(HWND window) noexcept;
 
+// The size in pixels `text` takes in the font of `control` (its lines
+// broken only where it breaks them); zero where it cannot be measured.
+SIZE TextExtent(HWND control, const std::wstring& text) noexcept;
+
+// Fills `page`, a window shown on a tab strip's face, with that face as the
+// visual style draws it; false without a visual style.
+bool PaintTabFace(HWND page, HDC dc) noexcept;
+
 // Moves `window` to the centre of `over`, or of the work area of its screen
 // when `over` is null.
 void CentreWindow(HWND window, HWND over) noexcept;
