@@ -150,7 +150,9 @@ void BackupConfiguration(lists::SystemSiteStores& lists) {
   ProgramBackupEnvironment environment({}, {});
   std::string ignored;
   BackupConfiguration(environment, ignored);
-  if (auto blocked = environment.TakeBlockedRead()) lists.HandOver(std::move(*blocked));
+  if (auto blocked = environment.TakeBlockedRead()) {
+    lists.HandOver(std::move(*blocked), environment.HostsSeen());
+  }
 }
 
 void BackupCurrentSettings() {

@@ -24,6 +24,8 @@ class ProgramBackupEnvironment final : public BackupEnvironment {
   std::vector<std::string> BlockedSites() override;
   // The blocked sites as BlockedSites last read them, taken out.
   std::optional<std::vector<std::string>> TakeBlockedRead() { return std::exchange(blockedRead_, {}); }
+  // The hosts file as BlockedSites found it.
+  const std::optional<engine::HostsSnapshot>& HostsSeen() const noexcept { return stores_.seen(); }
   std::vector<std::string> UnblockedSites() override;
   void ApplyBlocked(const std::vector<std::string>& sites) override;
   void ReplaceUnblocked(const std::vector<std::string>& sites) override;

@@ -64,6 +64,17 @@ class SystemHostsFileSystem final : public HostsFileSystem {
     return attributes;
   }
 
+  FileStamp Stamp(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    THROW_IF_WIN32_BOOL_FALSE(
+        ::GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data));
+    const auto join = [](DWORD high, DWORD low) {
+      return (static_cast<std::uint64_t>(high) << 32) | low;
+    };
+    return {join(data.nFileSizeHigh, data.nFileSizeLow),
+            join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)};
+  }
+
   void SetAttributes(const std::string& path, std::uint32_t attributes) override {
     THROW_IF_WIN32_BOOL_FALSE(::SetFileAttributesW(Widen(path).c_str(), attributes));
   }
@@ -224,13 +235,43 @@ std::vector<std::string> Entries(const std::vector<std::string>& sites) {
   return entries;
 }
 
-void Apply(const std::vector<std::string>& sites) {
-  const std::vector<std::string> entries = Entries(sites);
+std::vector<std::string> SitesOf(std::string_view content) {
+  return engine::BlockedSites(content, [](std::string_view bytes) {
+    return hg::win::Narrow(hg::win::AnsiToWide(bytes));
+  });
+}
+
+// Blocks `sites`, or with `changes` and `seen` the command's changes made to
+// the file as it is now (ApplyBlockedChanges).
+std::optional<std::vector<std::string>> Apply(const std::vector<std::string>& sites,
+                                              const SiteChanges* changes,
+                                              std::optional<HostsSnapshot>* seen) {
+  std::vector<std::string> entries = Entries(sites);
   HostsFileSystem& files = FileSystem();
   const std::string& path = HostsFilePath();
-  const std::string content = engine::ApplyBlockedContent(ReadHostsFile(files, path), entries);
-  WriteAtomically(files, path, content);
+  // The stamp before the bytes: a change between the two shows next time.
+  const FileStamp stamp = seen ? files.Stamp(path) : FileStamp{};
+  const std::string content = ReadHostsFile(files, path);
+  std::optional<std::vector<std::string>> merged;
+  if (changes && (!*seen || (*seen)->stamp != stamp)) {
+    std::vector<std::string> current = SitesOf(content);
+    if (!*seen || (*seen)->blockedHash != ListHash(current)) {
+      merged = changes->AppliedTo(current);
+      entries = Entries(*merged);
+    }
+  }
+  WriteAtomically(files, path, engine::ApplyBlockedContent(content, entries));
+  if (seen) {
+    // The file is written: not knowing its stamp only costs the next command
+    // a look at its entries.
+    seen->reset();
+    try {
+      *seen = HostsSnapshot{files.Stamp(path), ListHash(merged ? *merged : sites)};
+    } catch (...) {
+    }
+  }
   FlushDnsCache();
+  return merged;
 }
 
 std::string CannotApplyText(const std::string& path) {
@@ -242,11 +283,22 @@ std::string CannotApplyText(const std::string& path) {
   }
 }
 
-std::vector<std::string> ReadSites() {
-  const std::string content = ReadHostsFile(FileSystem(), HostsFilePath());
-  return engine::BlockedSites(content, [](std::string_view bytes) {
-    return hg::win::Narrow(hg::win::AnsiToWide(bytes));
-  });
+std::vector<std::string> ReadSites(std::optional<HostsSnapshot>* seen) {
+  HostsFileSystem& files = FileSystem();
+  const std::string& path = HostsFilePath();
+  if (seen) seen->reset();
+  const FileStamp stamp = seen ? files.Stamp(path) : FileStamp{};
+  std::vector<std::string> sites = SitesOf(ReadHostsFile(files, path));
+  if (seen) *seen = HostsSnapshot{stamp, ListHash(sites)};
+  return sites;
+}
+
+// Logs what ApplyBlocked could not do and raises it (pattern M).
+[[noreturn]] void RaiseApplyFailure() {
+  const Failure failure = FailureOf(std::current_exception());
+  const Services* services = InstalledServices();
+  LogTwiceAndRaise(failure, kApplySource, kCannotApplyTo,
+                   CannotApplyText(services ? services->hostsFilePath : std::string()));
 }
 
 }  // namespace
@@ -256,9 +308,9 @@ HostsFileSystem& SystemFileSystem() {
   return system;
 }
 
-std::vector<std::string> ReadBlockedSites() {
+std::vector<std::string> ReadBlockedSites(std::optional<HostsSnapshot>* seen) {
   try {
-    return ReadSites();
+    return ReadSites(seen);
   } catch (...) {
     // Passed on untrapped, in the form every caller's trap expects.
     throw FailureOf(std::current_exception());
@@ -273,14 +325,29 @@ void RequireBlockable(const std::vector<std::string>& sites) {
   }
 }
 
+FileStamp HostsFileStamp() {
+  try {
+    return FileSystem().Stamp(HostsFilePath());
+  } catch (...) {
+    throw FailureOf(std::current_exception());
+  }
+}
+
 void ApplyBlocked(const std::vector<std::string>& sites) {
   try {
-    Apply(sites);
+    Apply(sites, nullptr, nullptr);
   } catch (...) {
-    const Failure failure = FailureOf(std::current_exception());
-    const Services* services = InstalledServices();
-    LogTwiceAndRaise(failure, kApplySource, kCannotApplyTo,
-                     CannotApplyText(services ? services->hostsFilePath : std::string()));
+    RaiseApplyFailure();
+  }
+}
+
+std::optional<std::vector<std::string>> ApplyBlockedChanges(const std::vector<std::string>& sites,
+                                                            const SiteChanges& changes,
+                                                            std::optional<HostsSnapshot>& seen) {
+  try {
+    return Apply(sites, &changes, &seen);
+  } catch (...) {
+    RaiseApplyFailure();
   }
 }
 

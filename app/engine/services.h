@@ -19,6 +19,7 @@ struct Services {
   std::string hostsFilePath{};      // UTF-8
   HostsFileSystem* files = nullptr; // none: the system's file operations
   LibraryObjects* library = nullptr;  // the library objects held for the run
+  bool watchHostsFile = true;       // false: the main window notices no outside change
 };
 
 // The services installed last; throws std::logic_error when none are.

@@ -27,6 +27,11 @@ void BlockSitePage::Init() { model_.RefreshList(); }
 
 void BlockSitePage::RefreshList() { model_.RefreshList(); }
 
+void BlockSitePage::Reload() {
+  Capture();
+  model_.Reload();
+}
+
 void BlockSitePage::RefreshListviews() { Show(); }
 
 void BlockSitePage::CheckDuplicatesAndAddBlocked(const std::string& sitename) {

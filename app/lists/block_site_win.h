@@ -24,6 +24,8 @@ class BlockSitePage final : public ui::Dialog {
   // The page's operations for the window that holds it.
   void Init();
   void RefreshList();
+  // RefreshList keeping the selection by name (another program's change).
+  void Reload();
   void RefreshListviews();
   void CheckDuplicatesAndAddBlocked(const std::string& sitename);
   void UpdateBlockedFile();

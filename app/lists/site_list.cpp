@@ -94,6 +94,11 @@ bool SiteList::Contains(const std::string& name) const {
   return Find(name, SiteHash(name)).has_value();
 }
 
+std::optional<std::size_t> SiteList::Position(const std::string& name) const {
+  Settled();
+  return Find(name, SiteHash(name));
+}
+
 bool SiteList::Add(std::string name) {
   const std::uint32_t hash = SiteHash(name);
   if (Find(name, hash)) return false;

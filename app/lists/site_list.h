@@ -23,6 +23,8 @@ class SiteList {
   std::uint64_t Id(std::size_t index) const;
 
   bool Contains(const std::string& name) const;
+  // Where the item whose lowercase name is lowercase(name) stands.
+  std::optional<std::size_t> Position(const std::string& name) const;
 
   // Adds an item (not selected) at the end; a name already there stays once.
   // False when it was there.

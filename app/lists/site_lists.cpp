@@ -37,26 +37,87 @@ void Reselect(SiteList& list, std::size_t currentPosition) {
   }
 }
 
+// The names selected and the current one, to select again after a reload.
+struct Picked {
+  std::vector<std::string> selected;
+  std::optional<std::string> current;
+};
+
+Picked PickedIn(const SiteList& list) {
+  Picked picked;
+  for (const std::size_t position : list.SelectedPositions()) {
+    picked.selected.push_back(list.Name(position));
+  }
+  if (const auto current = list.current()) picked.current = list.Name(*current);
+  return picked;
+}
+
+// Selects the picked names that remain; false when none does.
+bool PickAgain(SiteList& list, const Picked& picked) {
+  std::vector<std::size_t> positions;
+  for (const std::string& name : picked.selected) {
+    if (const auto position = list.Position(name)) positions.push_back(*position);
+  }
+  if (positions.empty()) return false;
+  list.ClearSelection();
+  for (const std::size_t position : positions) list.Select(position, true);
+  const auto current = picked.current ? list.Position(*picked.current) : std::nullopt;
+  list.SetCurrent(current ? *current : positions.front());
+  return true;
+}
+
+std::vector<std::string> Trimmed(const std::vector<std::string>& names) {
+  std::vector<std::string> trimmed;
+  trimmed.reserve(names.size());
+  for (const std::string& name : names) trimmed.push_back(TrimBlanks(name));
+  return trimmed;
+}
+
 }  // namespace
 
 SiteLists::SiteLists(SiteStores& stores, std::function<void()> redraw)
     : stores_(stores), redraw_(std::move(redraw)) {}
 
 void SiteLists::RefreshList() {
+  Load();
+  RefreshListviews();
+}
+
+void SiteLists::Reload() {
+  const Picked unblocked = PickedIn(unblocked_), blocked = PickedIn(blocked_);
+  Load();
+  PickAgain(unblocked_, unblocked);
+  PickAgain(blocked_, blocked);
+  RefreshListviews();
+}
+
+void SiteLists::Refill(SiteList& list, const std::vector<std::string>& names) {
+  const Picked picked = PickedIn(list);
+  list.Clear();
+  list.Reserve(names.size());
+  for (const std::string& name : names) list.Add(name);
+  if (!PickAgain(list, picked) && !list.empty()) list.SelectOnly(0);
+}
+
+void SiteLists::Load() {
   Swallowing("RefreshList", [&] {
     blocked_.Clear();
+    blockedChanges_.Clear();
     std::vector<std::string> sites = stores_.ReadBlocked();
     blocked_.Reserve(sites.size());
     for (std::string& site : sites) blocked_.Add(std::move(site));
     if (!blocked_.empty()) blocked_.SelectOnly(0);
     unblocked_.Clear();
-    for (const std::string& name : stores_.ReadUnblocked()) {
+    unblockedChanges_.Clear();
+    unblockedSeen_.reset();
+    const std::vector<std::string> stored = stores_.ReadUnblocked();
+    unblockedSeen_ = engine::ListHash(stored);
+    for (const std::string& name : stored) {
       std::string site = TrimBlanks(name);
       if (!blocked_.Contains(site)) unblocked_.Add(std::move(site));
     }
     if (!unblocked_.empty()) unblocked_.SelectOnly(0);
   });
-  RefreshListviews();
 }
 
 void SiteLists::RefreshListviews() {
@@ -68,7 +129,9 @@ void SiteLists::CheckDuplicatesAndAddBlocked(const std::string& sitename) {
     const std::string site = NormalizeSiteName(sitename);
     if (site.empty() || blocked_.Contains(site)) return;
     blocked_.Add(site);
+    blockedChanges_.Add(site);
     unblocked_.RemoveName(site);
+    unblockedChanges_.Remove(site);
   });
 }
 
@@ -77,11 +140,20 @@ void SiteLists::UpdateUnblockedFile() {
     // The list is never missing from the registry: every name is written
     // before the values no longer in it go, and the key goes only when the
     // list is empty.
+    const std::vector<std::string> stored = stores_.ReadUnblocked();
+    if (engine::ListHash(stored) != unblockedSeen_) {
+      // Another program (another copy of this one) changed the list: this
+      // list's changes go to the list as it is now.
+      std::vector<std::string> merged;
+      for (std::string& name : unblockedChanges_.AppliedTo(Trimmed(stored))) {
+        if (!blocked_.Contains(name)) merged.push_back(std::move(name));
+      }
+      Refill(unblocked_, merged);
+    }
     const std::vector<std::string>& names = unblocked_.Names();
     std::unordered_set<std::string> exact(names.begin(), names.end());
     std::unordered_set<std::string> keys;
     for (const std::string& name : names) keys.insert(SiteKey(name));
-    const std::vector<std::string> stored = stores_.ReadUnblocked();
     // Value names ignore letter case: a name stored in another case goes
     // first, so that the list's own case is what is written.
     for (const std::string& name : stored) {
@@ -92,12 +164,19 @@ void SiteLists::UpdateUnblockedFile() {
       if (!keys.count(SiteKey(name))) stores_.DeleteUnblocked(name);
     }
     if (names.empty()) stores_.DeleteUnblockedKey();
+    unblockedChanges_.Clear();
+    unblockedSeen_ = engine::ListHash(names);
   });
 }
 
 void SiteLists::UpdateBlockedFile() {
   try {
-    stores_.ApplyBlocked(blocked_.Names());
+    if (const auto merged = stores_.ApplyBlockedChanges(blocked_.Names(), blockedChanges_)) {
+      Refill(blocked_, *merged);
+      // As a load shows them: a site another program blocked is not also unblocked.
+      for (const std::string& site : *merged) unblocked_.RemoveName(site);
+    }
+    blockedChanges_.Clear();
   } catch (...) {
     const Failure failure = FailureOf(std::current_exception());
     RepairAndRaise(failure, Source("UpdateBlockedFile"), kCannotApplyBlocking,
@@ -157,7 +236,13 @@ void SiteLists::Move(SiteList& from, SiteList& to, bool toBlocked, bool& moved) 
   // A name the hosts file can never hold stays where it is: once the
   // unblocked list is saved without it, nothing would hold it any more.
   if (toBlocked) stores_.RequireBlockable(names);
-  for (std::string& name : names) to.Add(std::move(name));
+  engine::SiteChanges& added = toBlocked ? blockedChanges_ : unblockedChanges_;
+  engine::SiteChanges& removed = toBlocked ? unblockedChanges_ : blockedChanges_;
+  for (std::string& name : names) {
+    added.Add(name);
+    removed.Remove(name);
+    to.Add(std::move(name));
+  }
   from.Remove(ids);
   Reselect(from, currentPosition);
   moved = true;
@@ -171,6 +256,7 @@ void SiteLists::RemoveUnblocked() {
     std::vector<std::string> names;
     const std::vector<std::uint64_t> ids = SelectedIds(unblocked_, names);
     if (ids.empty() || !Confirm(kConfirmDeleteUnblocked, names)) return;
+    for (const std::string& name : names) unblockedChanges_.Remove(name);
     unblocked_.Remove(ids);
     RefreshListviews();
     UpdateUnblockedFile();
@@ -183,6 +269,7 @@ void SiteLists::DeleteBlocked() {
         std::vector<std::string> names;
         const std::vector<std::uint64_t> ids = SelectedIds(blocked_, names);
         if (ids.empty() || !Confirm(kConfirmDeleteBlocked, names)) return;
+        for (const std::string& name : names) blockedChanges_.Remove(name);
         blocked_.Remove(ids);
         UpdateBlockedFile();
         RefreshListviews();

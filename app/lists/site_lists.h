@@ -3,9 +3,13 @@
 // page copies between its list views and this model.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "app/engine/site_changes.h"
 
 #include "app/lists/site_list.h"
 #include "app/lists/site_stores.h"
@@ -34,8 +38,14 @@ class SiteLists {
 
   // Loading and saving; each handles its own failures as its Part says:
   // RefreshList, CheckDuplicatesAndAddBlocked and UpdateUnblockedFile log
-  // them, UpdateBlockedFile logs, reloads both lists and raises.
+  // them, UpdateBlockedFile logs, reloads both lists and raises. A save
+  // makes the changes of the commands since the last load or save to its
+  // store as it is now: what another program wrote there stays, and the
+  // list then shows it.
   void RefreshList();
+  // RefreshList for a change another program made: the names selected and
+  // current stay so where they remain.
+  void Reload();
   void RefreshListviews();
   void CheckDuplicatesAndAddBlocked(const std::string& sitename);
   void UpdateUnblockedFile();
@@ -56,14 +66,25 @@ class SiteLists {
   void BlockSites(const std::vector<std::string>& sites);
 
  private:
+  // Both lists from their stores, the first item of each selected.
+  void Load();
   void Move(SiteList& from, SiteList& to, bool toBlocked, bool& moved);
   std::vector<std::uint64_t> SelectedIds(const SiteList& list, std::vector<std::string>& names) const;
   bool Confirm(int textId, const std::vector<std::string>& names);
+
+  // Fills `list` with `names`, keeping which names are selected and current.
+  static void Refill(SiteList& list, const std::vector<std::string>& names);
 
   SiteStores& stores_;
   std::function<void()> redraw_;
   SiteList unblocked_;
   SiteList blocked_;
+  // What the commands changed since each list was last loaded or saved.
+  engine::SiteChanges unblockedChanges_;
+  engine::SiteChanges blockedChanges_;
+  // The ListHash of the registry's names as last read or written; nothing
+  // before the first read.
+  std::optional<std::uint64_t> unblockedSeen_;
 };
 
 }  // namespace app::lists

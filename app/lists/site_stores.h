@@ -3,8 +3,11 @@
 // The program's are in site_stores_win.h; tests use their own.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "app/engine/site_changes.h"
 
 namespace app::lists {
 
@@ -16,6 +19,12 @@ class SiteStores {
   virtual std::vector<std::string> ReadBlocked() = 0;
   // Makes the hosts file block exactly `sites`.
   virtual void ApplyBlocked(const std::vector<std::string>& sites) = 0;
+  // Makes the hosts file block `sites`: the list as this store last read or
+  // wrote it, with `changes` made to it. When another program changed the
+  // file's entries since, the changes are made to those instead, so that
+  // its entries stay, and the sites the file then blocks are returned.
+  virtual std::optional<std::vector<std::string>> ApplyBlockedChanges(
+      const std::vector<std::string>& sites, const engine::SiteChanges& changes) = 0;
   // Throws the failure ApplyBlocked would give for a name it can never write.
   virtual void RequireBlockable(const std::vector<std::string>& sites) = 0;
 

@@ -41,13 +41,29 @@ std::vector<std::string> SystemSiteStores::ReadBlocked() {
   if (handedOver_) {
     std::vector<std::string> sites = std::move(*handedOver_);
     handedOver_.reset();
+    seen_ = handedOverSeen_;
     return sites;
   }
-  return engine::ReadBlockedSites();
+  return engine::ReadBlockedSites(&seen_);
 }
 
 void SystemSiteStores::ApplyBlocked(const std::vector<std::string>& sites) {
+  seen_.reset();
   engine::ApplyBlocked(sites);
+}
+
+std::optional<std::vector<std::string>> SystemSiteStores::ApplyBlockedChanges(
+    const std::vector<std::string>& sites, const engine::SiteChanges& changes) {
+  return engine::ApplyBlockedChanges(sites, changes, seen_);
+}
+
+bool SystemSiteStores::HostsFileChanged() {
+  try {
+    return !seen_ || engine::HostsFileStamp() != seen_->stamp;
+  } catch (...) {
+    // A file that is gone, or cannot be looked at, is not the one last read.
+    return true;
+  }
 }
 
 void SystemSiteStores::RequireBlockable(const std::vector<std::string>& sites) {

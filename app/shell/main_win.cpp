@@ -22,6 +22,7 @@
 #include "app/shell/startup_win.h"
 #include "app/ui/message_loop_win.h"
 #include "app/ui/system_dialogs_win.h"
+#include "common/win/text_win.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ int Run(int show) {
   services.dialogs = &dialogs;
   services.library = &library;
   services.productName = app::ProgramString(IDS_PRODUCT_NAME);
+  services.watchHostsFile = !::GetEnvironmentVariableW(
+      hg::win::Widen(app::shell::kNoHostsWatchVariable).c_str(), nullptr, 0);
   const app::ScopedServices installed(services);
 
   app::shell::SplashWindow splash(services);
@@ -95,7 +98,9 @@ int Run(int show) {
   main.ShowCentred(show);
   app::shell::FirstActivation activation;
   if (!activation.Activate(load)) return kStopped;
-  return app::ui::RunMessageLoop([&](MSG& message) { return main.PreviewKey(message); });
+  return app::ui::RunMessageLoop([&](MSG& message) { return main.PreviewKey(message); },
+                                 {[&] { return main.hostsFileChanges(); },
+                                  [&] { main.OnHostsFileChanged(); }});
 }
 
 }  // namespace

@@ -8,6 +8,10 @@
 
 namespace app::shell {
 
+// Set in the program's environment, it keeps the main window from watching
+// the hosts file (tests of what a command does without a notice).
+inline constexpr char kNoHostsWatchVariable[] = "HEDGEROW_NO_HOSTS_WATCH";
+
 // Tab keys, in strip order.
 inline constexpr char kHelpTabKey[] = "help";
 inline constexpr char kBlockSiteTabKey[] = "blocksite";

@@ -89,6 +89,37 @@ void MainWindow::Create() {
   ::EnableThemeDialogTexture(blockSite_.handle(), ETDT_ENABLETAB);
   ::ShowWindow(blockSite_.handle(), SW_HIDE);
   Layout();
+  // Before the lists are first filled, so that no change after it is missed.
+  if (services().watchHostsFile && !services().hostsFilePath.empty()) WatchHostsFile();
+}
+
+void MainWindow::WatchHostsFile() {
+  Swallowing("WatchHostsFile", [&] { watcher_.emplace(services().hostsFilePath); },
+             Severity::kInternalError);
+}
+
+void MainWindow::OnHostsFileChanged() {
+  constexpr char kHandler[] = "HostsFile_Changed";
+  constexpr char kOutsideChange[] =
+      "The hosts file was changed outside the program; reloading the lists.";
+  bool named = false;
+  Trapped([&] { named = watcher_->TakeChanges(); },
+          [&](const Failure& failure) {
+            // Watching ends; each command still looks at the file before it writes.
+            watcher_.reset();
+            SwallowFailure(failure, Source(kHandler), Severity::kInternalError);
+          });
+  // The program's own writes leave the file as its lists last saw it.
+  if (!named || !stores_.HostsFileChanged()) return;
+  Swallowing(
+      kHandler,
+      [&] {
+        if (services().log) {
+          services().log->LogIt(0, kOutsideChange, Severity::kTrace, Source(kHandler));
+        }
+        blockSite_.Reload();
+      },
+      Severity::kInternalError);
 }
 
 void MainWindow::InitTabStrip() {

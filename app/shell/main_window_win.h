@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "app/engine/file_watcher_win.h"
 #include "app/lists/block_site_win.h"
 #include "app/lists/site_stores_win.h"
 #include "app/shell/help_pane_win.h"
@@ -44,6 +46,13 @@ class MainWindow final : public ui::Window {
   lists::BlockSitePage& blockSite() noexcept { return blockSite_; }
   lists::SystemSiteStores& stores() noexcept { return stores_; }
 
+  // Signalled when the hosts file's folder changed; null when the window
+  // does not watch it. The message loop waits on it and then calls
+  // OnHostsFileChanged.
+  HANDLE hostsFileChanges() const noexcept { return watcher_ ? watcher_->event() : nullptr; }
+  // Reloads both lists when another program changed the hosts file.
+  void OnHostsFileChanged();
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void Layout() override;
@@ -54,6 +63,7 @@ class MainWindow final : public ui::Window {
   void OnKeyUp(int keyCode, int modifiers);
   void OnCommand(int id);
   void BlockList();
+  void WatchHostsFile();
 
   MainWindowCommands commands_;
   shell::HelpPane help_;
@@ -62,6 +72,7 @@ class MainWindow final : public ui::Window {
   std::vector<HWND> pages_;
   std::int32_t currentPage_ = 0;
   shell::MainLayout layout_;
+  std::optional<engine::FileWatcher> watcher_;
 };
 
 }  // namespace app::shell

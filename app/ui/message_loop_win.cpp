@@ -8,16 +8,24 @@ bool TranslateDialogMessage(MSG& message) {
   return root && ::IsDialogMessageW(root, &message);
 }
 
-int RunMessageLoop(const std::function<bool(MSG&)>& preview) {
+int RunMessageLoop(const std::function<bool(MSG&)>& preview, const LoopWait& wait) {
   MSG message;
   for (;;) {
-    const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) return 1;
-    if (preview && preview(message)) continue;
-    if (TranslateDialogMessage(message)) continue;
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
+    const HANDLE handle = wait.handle ? wait.handle() : nullptr;
+    const DWORD woke = ::MsgWaitForMultipleObjectsEx(handle ? 1 : 0, &handle, INFINITE,
+                                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_FAILED) return 1;
+    if (handle && woke == WAIT_OBJECT_0) {
+      wait.signalled();
+      continue;
+    }
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+      if (preview && preview(message)) continue;
+      if (TranslateDialogMessage(message)) continue;
+      ::TranslateMessage(&message);
+      ::DispatchMessageW(&message);
+    }
   }
 }
 

@@ -37,6 +37,11 @@ class MemoryStores final : public app::lists::SiteStores {
   void ApplyBlocked(const std::vector<std::string>& sites) override {
     hosts_ = app::engine::ApplyBlockedContent(hosts_, sites);
   }
+  std::optional<std::vector<std::string>> ApplyBlockedChanges(
+      const std::vector<std::string>& sites, const app::engine::SiteChanges&) override {
+    ApplyBlocked(sites);
+    return std::nullopt;
+  }
   void RequireBlockable(const std::vector<std::string>& sites) override {
     app::engine::RequireSafeSiteNames(sites);
   }

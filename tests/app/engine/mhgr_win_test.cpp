@@ -48,6 +48,7 @@ class FailingFileSystem final : public HostsFileSystem {
     Step();
     return system_.Attributes(path);
   }
+  FileStamp Stamp(const std::string& path) override { return system_.Stamp(path); }
   void SetAttributes(const std::string& path, std::uint32_t attributes) override {
     Step();
     system_.SetAttributes(path, attributes);

@@ -67,6 +67,7 @@ class RefusingFileSystem final : public HostsFileSystem {
  public:
   std::string Read(const std::string& path) override { return system_.Read(path); }
   std::uint32_t Attributes(const std::string& path) override { return system_.Attributes(path); }
+  FileStamp Stamp(const std::string& path) override { return system_.Stamp(path); }
   void SetAttributes(const std::string& path, std::uint32_t attributes) override {
     system_.SetAttributes(path, attributes);
   }

@@ -16,6 +16,7 @@ namespace app::lists::test {
 class FakeStores final : public SiteStores {
  public:
   std::vector<std::string> hosts;                 // the blocked sites of the hosts file
+  std::vector<std::string> seen;                  // `hosts` as last read or written
   std::vector<std::string> registry;              // value names in registry order
   bool keyExists = false;
   std::optional<Failure> applyFailure;            // the next ApplyBlocked fails with it
@@ -24,9 +25,13 @@ class FakeStores final : public SiteStores {
 
   std::vector<std::string> ReadBlocked() override {
     if (readFailure) throw *readFailure;
-    return hosts;
+    return seen = hosts;
   }
   void ApplyBlocked(const std::vector<std::string>& sites) override {
+    ApplyBlockedChanges(sites, {});
+  }
+  std::optional<std::vector<std::string>> ApplyBlockedChanges(
+      const std::vector<std::string>& sites, const engine::SiteChanges& changes) override {
     writes.push_back("hosts");
     if (applyFailure) {
       const Failure failure = *applyFailure;
@@ -34,7 +39,10 @@ class FakeStores final : public SiteStores {
       throw failure;
     }
     RequireBlockable(sites);
-    hosts = sites;
+    std::optional<std::vector<std::string>> merged;
+    if (hosts != seen) merged = changes.AppliedTo(hosts);
+    seen = hosts = merged ? *merged : sites;
+    return merged;
   }
   void RequireBlockable(const std::vector<std::string>& sites) override {
     engine::RequireSafeSiteNames(sites);

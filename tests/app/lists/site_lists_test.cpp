@@ -103,15 +103,53 @@ TEST_F(SiteListsTest, EachCommandSavesItsListsInItsOrder) {
   }
 }
 
+TEST_F(SiteListsTest, ACommandKeepsWhatAnotherProgramWroteSinceTheLoad) {
+  const struct {
+    const char* command;
+    std::function<void(SiteLists&)> run;  // a command, its result ignored
+    Names hostsMeanwhile, registryMeanwhile;
+    Names hosts, registry;  // the stores, and the lists, afterwards
+  } cases[] = {
+      {"block", &SiteLists::Block, {"a", "x"}, {"u", "v"}, {"a", "x", "u"}, {"v"}},
+      {"delete", &SiteLists::DeleteBlocked, {"X", "a"}, {"u", "v"}, {"X"}, {"u", "v"}},
+      {"unblock", &SiteLists::Unblock, {"a"}, {"u", "v", "w"}, {}, {"u", "v", "w", "a"}},
+      {"remove", &SiteLists::RemoveUnblocked, {"a"}, {"U", "w"}, {"a"}, {"w"}},
+      {"add", &SiteLists::AddBlocked, {"y"}, {"typed.example"}, {"y", "typed.example"}, {}},
+  };
+  for (const auto& c : cases) {
+    Load({"a"}, {"u", "v"});
+    stores.hosts = c.hostsMeanwhile;
+    stores.registry = c.registryMeanwhile;
+    dialogs.inputs = {"typed.example"};
+    c.run(lists);
+    EXPECT_EQ(stores.hosts, c.hosts) << c.command;
+    EXPECT_EQ(stores.registry, c.registry) << c.command;
+    EXPECT_EQ(lists.blocked().Names(), c.hosts) << c.command;
+    EXPECT_EQ(lists.unblocked().Names(), c.registry) << c.command;
+  }
+}
+
+TEST_F(SiteListsTest, AReloadKeepsTheSelectionByNameWhereTheNamesRemain) {
+  Load({"a", "b", "c"}, {"u", "v"});
+  Select(lists.blocked(), {2, 3}, 3);
+  Select(lists.unblocked(), {2}, 2);
+  stores.hosts = {"new", "C", "a"};
+  stores.registry = {"w"};
+  lists.Reload();
+  EXPECT_EQ(SelectedNames(lists.blocked()), Names{"C"});
+  EXPECT_EQ(lists.blocked().current(), std::optional<std::size_t>(1));
+  EXPECT_EQ(SelectedNames(lists.unblocked()), Names{"w"});  // as a load selects
+  EXPECT_EQ(redraws, 2);
+}
+
 TEST_F(SiteListsTest, SavingTheUnblockedListWritesEveryNameBeforeAnyOtherGoes) {
-  Load({}, {"keep", " padded ", "Case", "gone"});
-  lists.unblocked().Add("new");
-  lists.unblocked().Remove({lists.unblocked().Id(3)});  // "gone"
-  stores.registry = {"keep", " padded ", "CASE", "gone"};
-  lists.UpdateUnblockedFile();
+  Load({"Case", "new"}, {"keep", " padded ", "CASE", "gone"});
+  lists.unblocked().Remove({lists.unblocked().Id(2)});  // "gone"
+  Select(lists.blocked(), {1, 2}, 1);
+  EXPECT_TRUE(lists.Unblock());
   // The case variant goes before its name is written again; the rest after.
   EXPECT_EQ(stores.writes, (Names{"delete CASE", "set keep", "set padded", "set Case", "set new",
-                                  "delete  padded ", "delete gone"}));
+                                  "delete  padded ", "delete gone", "hosts"}));
   EXPECT_EQ(stores.registry, (Names{"keep", "padded", "Case", "new"}));
   EXPECT_TRUE(stores.keyExists);
 

@@ -14,10 +14,12 @@
 #include <thread>
 
 #include "app/resource.h"
+#include "app/shell/main_window.h"
 #include "common/win/proc_address.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 #include "tests/app/shell/running_program_win.h"
+#include "tests/shared/files/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
@@ -121,6 +123,80 @@ TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
 
   ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
   EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+std::string Entry(const std::string& site) { return "127.0.0.1       " + site + "\r\n"; }
+
+// Another program adds a block entry while the lists are open: noticed, the
+// list shows it at once; not noticed (the watch switched off), the next
+// command finds it. Either way blocking another site keeps it.
+TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring windows = std::wstring(temp) + L"hedgerow outside edits";
+  std::filesystem::create_directories(std::filesystem::path(windows) / "system32/drivers/etc");
+  const std::wstring hosts = windows + L"\\system32\\drivers\\etc\\hosts";
+  const wchar_t kUnblocked[] = L"Software\\Tarnwick Software\\Hedgerow\\Unblocked Web Sites";
+  const std::wstring noWatch = hg::win::Widen(app::shell::kNoHostsWatchVariable) + L"=";
+  const struct {
+    const char* what;
+    bool watching;
+    bool replacing;  // the other program writes a new file and moves it into place
+  } cases[] = {{"written in place", true, false},
+               {"replaced", true, true},
+               {"not watching", false, false}};
+  for (const auto& [what, watching, replacing] : cases) {
+    SCOPED_TRACE(what);
+    hg::test::WriteRaw(hosts, "# kept\r\n" + Entry("first.example"));
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kUnblocked);
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kUnblocked, L"later.example", REG_SZ, L"",
+                                sizeof(wchar_t)),
+              ERROR_SUCCESS);
+    ::DeleteFileW((DataFolder() + L"\\short.log").c_str());
+    RunningProgram program(Program(), {L"windir=" + windows, noWatch + (watching ? L"" : L"1")});
+    const HWND splash = program.WaitForWindow(kSplash);
+    ASSERT_NE(splash, nullptr);
+    ClickSplash(splash);
+    const HWND main = program.WaitForWindow(kMain);
+    ASSERT_NE(main, nullptr);
+    const HWND page = FindChild(main, L"#32770");
+    ASSERT_NE(page, nullptr);
+    const HWND blocked = ::GetDlgItem(page, IDC_BLOCKED);
+    const auto shown = [&] { return ::SendMessageW(blocked, LVM_GETITEMCOUNT, 0, 0); };
+    ASSERT_EQ(shown(), 1);
+
+    const std::wstring written = replacing ? hosts + L".new" : hosts;
+    hg::test::WriteRaw(written,
+                       "# kept\r\n" + Entry("first.example") + "127.0.0.1 outside.example\r\n");
+    if (replacing) {
+      ASSERT_TRUE(::MoveFileExW(written.c_str(), hosts.c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
+    if (watching) {
+      EXPECT_TRUE(WaitUntil([&] { return shown() == 2; }));
+    } else {
+      EXPECT_EQ(shown(), 1);
+    }
+    // The unblocked list's first site is selected: block it.
+    ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_BLOCK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_BLOCK)));
+    const std::string expected =
+        "# kept\r\n" + Entry("first.example") + Entry("outside.example") + Entry("later.example");
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(hosts) == expected; })) << ReadFile(hosts);
+    EXPECT_TRUE(WaitUntil([&] { return shown() == 3; }));
+
+    ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    // One outside change noticed when watching; the program's own write is none.
+    const std::string log = ReadFile(DataFolder() + L"\\short.log");
+    const std::string noticed = "\tTrace\t\tThe hosts file was changed outside the program; "
+                                "reloading the lists.\tFMain.HostsFile_Changed\r\n";
+    std::size_t count = 0;
+    for (auto at = log.find(noticed); at != std::string::npos; at = log.find(noticed, at + 1)) {
+      ++count;
+    }
+    EXPECT_EQ(count, watching ? 1u : 0u) << log;
+  }
+  ::RegDeleteTreeW(HKEY_CURRENT_USER, kUnblocked);
 }
 
 TEST(Program, AMissingHostsFileStopsTheStartWithAccessDenied) {
