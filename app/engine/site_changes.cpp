@@ -23,16 +23,19 @@ void SiteChanges::Remove(const std::string& site) {
 std::vector<std::string> SiteChanges::AppliedTo(const std::vector<std::string>& current) const {
   std::vector<std::string> result;
   result.reserve(current.size() + changes_.size());
-  std::unordered_set<std::string> kept;
+  // Only the changes are looked up, so that a big list costs no set of its own.
+  std::unordered_set<const Change*> present;
   for (const std::string& site : current) {
-    std::string key = hg::text::FoldCase(site);
-    const auto change = changes_.find(key);
-    if (change != changes_.end() && !change->second.added) continue;
-    if (kept.insert(std::move(key)).second) result.push_back(site);
+    const auto change = changes_.find(hg::text::FoldCase(site));
+    if (change != changes_.end()) {
+      if (!change->second.added) continue;
+      present.insert(&change->second);
+    }
+    result.push_back(site);
   }
   std::vector<const Change*> added;
   for (const auto& [key, change] : changes_) {
-    if (change.added && !kept.count(key)) added.push_back(&change);
+    if (change.added && !present.count(&change)) added.push_back(&change);
   }
   std::sort(added.begin(), added.end(),
             [](const Change* a, const Change* b) { return a->order < b->order; });

@@ -19,9 +19,9 @@ class SiteChanges {
   bool empty() const noexcept { return changes_.empty(); }
   void Clear() noexcept { changes_.clear(); }
 
-  // `current` with these changes made: its sites in their order and letter
-  // case but for the removed ones, then each added site it lacks, in the
-  // order they were added; each site once.
+  // `current` (each site once) with these changes made: its sites in their
+  // order and letter case but for the removed ones, then each added site it
+  // lacks, in the order they were added.
   std::vector<std::string> AppliedTo(const std::vector<std::string>& current) const;
 
  private:

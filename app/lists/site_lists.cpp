@@ -174,7 +174,11 @@ void SiteLists::UpdateBlockedFile() {
     if (const auto merged = stores_.ApplyBlockedChanges(blocked_.Names(), blockedChanges_)) {
       Refill(blocked_, *merged);
       // As a load shows them: a site another program blocked is not also unblocked.
-      for (const std::string& site : *merged) unblocked_.RemoveName(site);
+      std::vector<std::string> blockedToo;
+      for (const std::string& site : unblocked_.Names()) {
+        if (blocked_.Contains(site)) blockedToo.push_back(site);
+      }
+      for (const std::string& site : blockedToo) unblocked_.RemoveName(site);
     }
     blockedChanges_.Clear();
   } catch (...) {

@@ -29,18 +29,31 @@ class MemoryStores final : public app::lists::SiteStores {
  public:
   explicit MemoryStores(std::string hosts) : original_(std::move(hosts)), hosts_(original_) {}
   void Reset() { hosts_ = original_; }
+  // Another program adds an entry after the lists were read.
+  void EditOutside() {
+    hosts_ += "127.0.0.1 outside.example\r\n";
+    changed_ = true;
+  }
   std::vector<std::string> unblocked = Names("parked-", 10'000);
 
   std::vector<std::string> ReadBlocked() override {
+    changed_ = false;
     return app::engine::BlockedSites(hosts_, Identity);
   }
   void ApplyBlocked(const std::vector<std::string>& sites) override {
     hosts_ = app::engine::ApplyBlockedContent(hosts_, sites);
   }
+  // As the engine does it: the file's entries are read again only when it changed.
   std::optional<std::vector<std::string>> ApplyBlockedChanges(
-      const std::vector<std::string>& sites, const app::engine::SiteChanges&) override {
-    ApplyBlocked(sites);
-    return std::nullopt;
+      const std::vector<std::string>& sites, const app::engine::SiteChanges& changes) override {
+    if (!changed_) {
+      ApplyBlocked(sites);
+      return std::nullopt;
+    }
+    auto merged = changes.AppliedTo(app::engine::BlockedSites(hosts_, Identity));
+    ApplyBlocked(merged);
+    changed_ = false;
+    return merged;
   }
   void RequireBlockable(const std::vector<std::string>& sites) override {
     app::engine::RequireSafeSiteNames(sites);
@@ -54,6 +67,7 @@ class MemoryStores final : public app::lists::SiteStores {
  private:
   const std::string original_;
   std::string hosts_;
+  bool changed_ = false;
 };
 
 struct Fixture {
@@ -85,18 +99,27 @@ void BM_RefreshList(benchmark::State& state) {
 }
 
 // 10,000 selected unblocked sites move to the blocked list; both are saved.
-void BM_BlockTenThousandSelected(benchmark::State& state) {
+// With an outside change the hosts file's entries are read again and the
+// move is made to them.
+void BlockTenThousandSelected(benchmark::State& state, bool outsideChange) {
   Fixture fixture(state);
   for (auto _ : state) {
     state.PauseTiming();
     fixture.stores.Reset();
     fixture.lists.RefreshList();
+    if (outsideChange) fixture.stores.EditOutside();
     app::lists::SiteList& unblocked = fixture.lists.unblocked();
     for (std::size_t i = 0; i < unblocked.size(); ++i) unblocked.Select(i, true);
     state.ResumeTiming();
     fixture.lists.Block();
   }
   state.counters["blocked"] = static_cast<double>(fixture.lists.blocked().size());
+}
+
+void BM_BlockTenThousandSelected(benchmark::State& state) { BlockTenThousandSelected(state, false); }
+
+void BM_BlockTenThousandAfterAnOutsideChange(benchmark::State& state) {
+  BlockTenThousandSelected(state, true);
 }
 
 // The bulk block of 100,000 typed sites, a tenth of them already blocked.
@@ -119,6 +142,7 @@ BENCHMARK(BM_EngineRead)->SIZES;
 BENCHMARK(BM_EngineReadAndRewrite)->SIZES;
 BENCHMARK(BM_RefreshList)->SIZES;
 BENCHMARK(BM_BlockTenThousandSelected)->SIZES;
+BENCHMARK(BM_BlockTenThousandAfterAnOutsideChange)->SIZES;
 BENCHMARK(BM_BulkAddHundredThousand)->SIZES;
 
 }  // namespace
