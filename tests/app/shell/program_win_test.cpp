@@ -142,7 +142,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     const char* what;
     bool watching;
     bool replacing;  // the other program writes a new file and moves it into place
-  } cases[] = {{"written in place", true, false},
+  } cases[] = {{"appended to", true, false},
                {"replaced", true, true},
                {"not watching", false, false}};
   for (const auto& [what, watching, replacing] : cases) {
@@ -165,11 +165,13 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     const auto shown = [&] { return ::SendMessageW(blocked, LVM_GETITEMCOUNT, 0, 0); };
     ASSERT_EQ(shown(), 1);
 
-    const std::wstring written = replacing ? hosts + L".new" : hosts;
-    hg::test::WriteRaw(written,
-                       "# kept\r\n" + Entry("first.example") + "127.0.0.1 outside.example\r\n");
+    const std::string added = "127.0.0.1 outside.example\r\n";
     if (replacing) {
-      ASSERT_TRUE(::MoveFileExW(written.c_str(), hosts.c_str(), MOVEFILE_REPLACE_EXISTING));
+      hg::test::WriteRaw(hosts + L".new", "# kept\r\n" + Entry("first.example") + added);
+      ASSERT_TRUE(
+          ::MoveFileExW((hosts + L".new").c_str(), hosts.c_str(), MOVEFILE_REPLACE_EXISTING));
+    } else {
+      std::ofstream(std::filesystem::path(hosts), std::ios::binary | std::ios::app) << added;
     }
     if (watching) {
       EXPECT_TRUE(WaitUntil([&] { return shown() == 2; }));
