@@ -134,11 +134,12 @@ std::optional<Configuration> ParseBackup(std::string_view text) {
   return configuration;
 }
 
-std::string BackupFileName(const LocalTime& time, const MonthNames& months) {
+std::string BackupFileName(const LocalTime& time, const MonthNames& months, int copy) {
   const std::string& month = months.at(static_cast<std::size_t>(time.month - 1));
   return "Backup " + FileNameSafe(month) + " " + TwoDigits(time.day) + ", " +
          TwoDigits(time.year / 100) + TwoDigits(time.year) + " " + TwoDigits(time.hour) + "-" +
-         TwoDigits(time.minute) + "-" + TwoDigits(time.second) + ".bak";
+         TwoDigits(time.minute) + "-" + TwoDigits(time.second) +
+         (copy > 1 ? " (" + std::to_string(copy) + ")" : "") + ".bak";
 }
 
 bool BackupConfiguration(BackupEnvironment& environment, std::string& falseCause) {

@@ -33,8 +33,9 @@ struct LocalTime {
 using MonthNames = std::array<std::string, 12>;
 
 // "Backup <mmm dd, yyyy hh-mm-ss>.bak", mmm being `months` (the user's
-// abbreviated month names, UTF-8) for the month.
-std::string BackupFileName(const LocalTime& time, const MonthNames& months);
+// abbreviated month names, UTF-8) for the month. A second backup in the same
+// second is `copy` 2, "Backup <...> (2).bak", and so on: none replaces another.
+std::string BackupFileName(const LocalTime& time, const MonthNames& months, int copy = 1);
 
 // String ids of the messages.
 enum BackupMessage : int {

@@ -43,6 +43,9 @@ MonthNames UserMonthNames() {
 std::string BackupBytes(const Configuration& configuration) {
   for (const auto* names : {&configuration.blocked, &configuration.unblocked}) {
     for (const std::string& site : *names) {
+      if (site.find(',') != std::string::npos) {
+        throw engine::UnsafeSiteName(site, "holds a comma, which a backup file reads as two names.");
+      }
       // A look-alike or "?" in place of a character would restore another site.
       if (!hg::win::WideToAnsiExact(Widen(site))) {
         throw engine::UnsafeSiteName(site, "cannot be written in the backup file's character set.");
@@ -52,9 +55,11 @@ std::string BackupBytes(const Configuration& configuration) {
   return hg::win::WideToAnsi(Widen(BackupText(configuration) + "\r\n"));
 }
 
-// Writes the file beside its place and moves it in, so that a failure or a
-// crash never leaves a part of a backup under a backup's name.
-void WriteWhole(const std::wstring& folder, const std::wstring& path, const std::string& bytes) {
+// Writes the file beside its place and moves it in under the first name
+// `nameOf(copy)` no file has, so that a failure or a crash never leaves a
+// part of a backup under a backup's name and no backup replaces another.
+std::wstring WriteWhole(const std::wstring& folder, const std::function<std::string(int)>& nameOf,
+                        const std::string& bytes) {
   wchar_t temporary[MAX_PATH + 1] = {};
   THROW_IF_WIN32_BOOL_FALSE(::GetTempFileNameW(folder.c_str(), L"hgb", 0, temporary));
   try {
@@ -66,8 +71,15 @@ void WriteWhole(const std::wstring& folder, const std::wstring& path, const std:
       hg::win::WriteAll(file.get(), bytes);
       THROW_IF_WIN32_BOOL_FALSE(::FlushFileBuffers(file.get()));
     }
-    THROW_IF_WIN32_BOOL_FALSE(
-        ::MoveFileExW(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    constexpr int kMostCopies = 100;
+    for (int copy = 1;; ++copy) {
+      const std::wstring path = folder + L"\\" + Widen(nameOf(copy));
+      if (::MoveFileExW(temporary, path.c_str(), MOVEFILE_WRITE_THROUGH)) return path;
+      const DWORD error = ::GetLastError();
+      if ((error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) || copy == kMostCopies) {
+        hg::win::ThrowHResult(HRESULT_FROM_WIN32(error));
+      }
+    }
   } catch (...) {
     ::DeleteFileW(temporary);
     throw;
@@ -119,9 +131,10 @@ void ProgramBackupEnvironment::RefreshLists() noexcept {
 std::string ProgramBackupEnvironment::WriteBackup(const Configuration& configuration) {
   const std::string bytes = BackupBytes(configuration);
   EnsureProgramFolder(Folder());
-  const std::wstring path = Folder() + L"\\" + Widen(BackupFileName(Now(), UserMonthNames()));
-  WriteWhole(Folder(), path, bytes);
-  return hg::win::Narrow(path);
+  const LocalTime now = Now();
+  const MonthNames months = UserMonthNames();
+  return hg::win::Narrow(
+      WriteWhole(Folder(), [&](int copy) { return BackupFileName(now, months, copy); }, bytes));
 }
 
 std::string ProgramBackupEnvironment::ReadFile(const std::string& path) {

@@ -63,6 +63,7 @@ TEST(BackupFileNameTest, FollowsTheDatePatternWithTheGivenMonthNames) {
   MonthNames months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   EXPECT_EQ(BackupFileName({2026, 12, 5, 16, 20, 33}, months), "Backup Dec 05, 2026 16-20-33.bak");
+  EXPECT_EQ(BackupFileName({2026, 12, 5, 16, 20, 33}, months, 2), "Backup Dec 05, 2026 16-20-33 (2).bak");
   EXPECT_EQ(BackupFileName({987, 1, 31, 0, 0, 9}, months), "Backup Jan 31, 0987 00-00-09.bak");
   months[2] = "m\xC3\xA4r/\\:*?\"<>|\x01.";
   EXPECT_EQ(BackupFileName({2027, 3, 1, 23, 59, 59}, months), "Backup m\xC3\xA4r. 01, 2027 23-59-59.bak");

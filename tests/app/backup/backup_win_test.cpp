@@ -132,7 +132,7 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
 
   engine::ApplyBlocked({"x.com"});
   SetRegistryNames({"y.com"});
-  ::Sleep(1100);  // the undo backup gets a name of its own
+  // Within the same second as the backup, mostly: the undo backup must not replace it.
   ProgramBackupEnvironment environment = Environment(hg::win::Narrow(backup));
   RestoreCommand(environment);
   EXPECT_EQ(dialogs.shown, Names{"Backup restored successfully.|64|Hedgerow"});
@@ -229,6 +229,8 @@ TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
   } const cases[] = {
       {underAFile, {}, ""},
       {backups, {"a.org", chinese}, "The web site name \"" + chinese + "\" cannot be written"},
+      // A restore would read two names.
+      {backups, {"a,b.org"}, "The web site name \"a,b.org\" holds a comma"},
   };
   for (const Case& c : cases) {
     backups = c.folder;
@@ -241,7 +243,7 @@ TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
         << dialogs.shown[0];
     EXPECT_TRUE(FilesIn(c.folder).empty());
   }
-  ASSERT_EQ(log.entries.size(), 2u);
+  ASSERT_EQ(log.entries.size(), 3u);
   EXPECT_EQ(log.entries[0].source, "FMain.mnuBackup_Click");
   EXPECT_EQ(log.entries[0].severity, Severity::kInternalError);
 }
