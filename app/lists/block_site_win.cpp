@@ -248,6 +248,14 @@ LRESULT BlockSitePage::OnNotify(const NMHDR& header) {
       if (item.mask & LVIF_IMAGE) item.iImage = 0;
       return 0;
     }
+    case LVN_ODFINDITEMW: {
+      // Typing in a list moves to the next site whose name begins so.
+      const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+      const std::optional<std::size_t> found = ListOf(id).FindPrefix(
+          hg::win::Narrow(find.lvfi.psz), static_cast<std::size_t>(std::max(find.iStart, 0)));
+      return found ? static_cast<LRESULT>(*found) : -1;
+    }
     case NM_DBLCLK:
       OnCommand(OtherMove(id), BN_CLICKED, nullptr);
       return 0;

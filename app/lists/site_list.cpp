@@ -99,6 +99,24 @@ std::optional<std::size_t> SiteList::Position(const std::string& name) const {
   return Find(name, SiteHash(name));
 }
 
+std::optional<std::size_t> SiteList::FindPrefix(const std::string& prefix, std::size_t start) const {
+  const std::vector<std::string>& names = Settled();
+  const bool ascii = IsAscii(prefix);
+  const std::string key = ascii ? std::string() : SiteKey(prefix);
+  const auto begins = [&](const std::string& name) {
+    if (!ascii) return SiteKey(name).compare(0, key.size(), key) == 0;
+    return name.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), name.begin(),
+                      [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  };
+  if (start >= names.size()) start = 0;
+  for (std::size_t n = 0; n < names.size(); ++n) {
+    const std::size_t index = (start + n) % names.size();
+    if (begins(names[index])) return index;
+  }
+  return std::nullopt;
+}
+
 bool SiteList::Add(std::string name) {
   const std::uint32_t hash = SiteHash(name);
   if (Find(name, hash)) return false;

@@ -25,6 +25,9 @@ class SiteList {
   bool Contains(const std::string& name) const;
   // Where the item whose lowercase name is lowercase(name) stands.
   std::optional<std::size_t> Position(const std::string& name) const;
+  // The first item from `start` on, wrapping round to the top, whose name
+  // begins with `prefix` in any letter case: the search as the user types.
+  std::optional<std::size_t> FindPrefix(const std::string& prefix, std::size_t start) const;
 
   // Adds an item (not selected) at the end; a name already there stays once.
   // False when it was there.

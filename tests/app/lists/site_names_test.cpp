@@ -1,9 +1,31 @@
 #include "app/lists/site_names.h"
+#include "app/lists/site_list.h"
 
 #include <gtest/gtest.h>
 
 namespace app::lists {
 namespace {
+
+TEST(SiteListFindPrefix, FindsTheNextNameFromTheStartInAnyCaseAndWraps) {
+  SiteList list;
+  for (const char* name : {"alpha.example", "Beta.example", "\xC3\x84rger.example", "bravo.example"}) {
+    list.Add(name);
+  }
+  list.Remove({list.Id(0)});  // the search sees the list as shown
+  const struct {
+    const char* prefix;
+    std::size_t start;
+    std::optional<std::size_t> found;
+  } cases[] = {
+      {"b", 0, 0},  {"B", 1, 2},   {"b", 3, 0},  {"BR", 0, 2}, {"\xC3\xA4r", 0, 1},
+      {"a", 0, {}}, {"beta.example.", 0, {}}, {"", 2, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.prefix) + " from " + std::to_string(c.start));
+    EXPECT_EQ(list.FindPrefix(c.prefix, c.start), c.found);
+  }
+  EXPECT_EQ(SiteList().FindPrefix("a", 0), std::nullopt);
+}
 
 TEST(NormalizeSiteName, KeepsTheHostInItsCaseAndIsIdempotent) {
   const struct {
