@@ -270,6 +270,24 @@ TEST_F(BlockSitePageTest, TheContextMenuOpensFromTheKeyboardAtTheCurrentItem) {
   }
 }
 
+TEST_F(BlockSitePageTest, ADpiChangeLaysThePageAndItsIconsOutAgain) {
+  Open({"a.example"}, {});
+  const auto top = [&] {
+    RECT place{};
+    ::GetWindowRect(List(IDC_UNBLOCKED), &place);
+    ::MapWindowPoints(nullptr, page.handle(), reinterpret_cast<POINT*>(&place), 2);
+    return place.top;
+  };
+  for (const int dpi : {144, 96}) {
+    SCOPED_TRACE(dpi);
+    ::SendMessageW(page.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+    EXPECT_EQ(top(), 270 * dpi / 1440);
+    int width = 0, height = 0;
+    ::ImageList_GetIconSize(ListView_GetImageList(List(IDC_BLOCKED), LVSIL_SMALL), &width, &height);
+    EXPECT_EQ(width, 16 * dpi / 96);
+  }
+}
+
 TEST_F(BlockSitePageTest, TypingMovesToTheNextSiteThatBeginsSo) {
   Open({"ads.example", "bank.example", "Beta.example"}, {});
   ::SetFocus(List(IDC_BLOCKED));
