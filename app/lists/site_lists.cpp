@@ -242,17 +242,27 @@ void SiteLists::Move(SiteList& from, SiteList& to, bool toBlocked, bool& moved) 
   if (toBlocked) stores_.RequireBlockable(names);
   engine::SiteChanges& added = toBlocked ? blockedChanges_ : unblockedChanges_;
   engine::SiteChanges& removed = toBlocked ? unblockedChanges_ : blockedChanges_;
-  for (std::string& name : names) {
+  for (const std::string& name : names) {
     added.Add(name);
     removed.Remove(name);
-    to.Add(std::move(name));
+    to.Add(name);
   }
   from.Remove(ids);
   Reselect(from, currentPosition);
   moved = true;
   RefreshListviews();
   UpdateUnblockedFile();
-  UpdateBlockedFile();
+  try {
+    UpdateBlockedFile();
+  } catch (...) {
+    if (toBlocked) {
+      // The registry was saved without the sites and the hosts file did not
+      // take them: they go back to the registry rather than be lost.
+      for (const std::string& name : names) stores_.SetUnblocked(name);
+      RefreshList();
+    }
+    throw;
+  }
 }
 
 void SiteLists::RemoveUnblocked() {

@@ -36,7 +36,7 @@ class SiteLists {
   SiteList& unblocked() noexcept { return unblocked_; }
   SiteList& blocked() noexcept { return blocked_; }
 
-  // Loading and saving; each handles its own failures as its Part says:
+  // Loading and saving; each handles its own failures:
   // RefreshList, CheckDuplicatesAndAddBlocked and UpdateUnblockedFile log
   // them, UpdateBlockedFile logs, reloads both lists and raises. A save
   // makes the changes of the commands since the last load or save to its
