@@ -46,13 +46,20 @@ std::string BackupBytes(const Configuration& configuration) {
       if (site.find(',') != std::string::npos) {
         throw engine::UnsafeSiteName(site, "holds a comma, which a backup file reads as two names.");
       }
-      // A look-alike or "?" in place of a character would restore another site.
+    }
+  }
+  // A look-alike or "?" in place of a character would restore another site.
+  // The whole text is converted at once; only when that fails is the name
+  // to blame looked for.
+  if (auto bytes = hg::win::WideToAnsiExact(Widen(BackupText(configuration) + "\r\n"))) return *bytes;
+  for (const auto* names : {&configuration.blocked, &configuration.unblocked}) {
+    for (const std::string& site : *names) {
       if (!hg::win::WideToAnsiExact(Widen(site))) {
         throw engine::UnsafeSiteName(site, "cannot be written in the backup file's character set.");
       }
     }
   }
-  return hg::win::WideToAnsi(Widen(BackupText(configuration) + "\r\n"));
+  throw engine::UnsafeSiteName("", "cannot be written in the backup file's character set.");
 }
 
 // Writes the file beside its place and moves it in under the first name

@@ -170,7 +170,14 @@ void BlockSitePage::Show() {
 void BlockSitePage::ShowList(int id, SiteList& list) {
   const HWND view = Item(id);
   ListView_SetItemCountEx(view, static_cast<int>(list.size()), LVSICF_NOSCROLL);
-  ListView_SetItemState(view, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // Item by item: some list views clear every item of an owner-data list
+  // one at a time when told all of them (-1), which takes long with many.
+  for (int item = ListView_GetNextItem(view, -1, LVNI_SELECTED); item >= 0;
+       item = ListView_GetNextItem(view, item, LVNI_SELECTED)) {
+    ListView_SetItemState(view, item, 0, LVIS_SELECTED);
+  }
+  const int focused = ListView_GetNextItem(view, -1, LVNI_FOCUSED);
+  if (focused >= 0) ListView_SetItemState(view, focused, 0, LVIS_FOCUSED);
   for (const std::size_t position : list.SelectedPositions()) {
     ListView_SetItemState(view, static_cast<int>(position), LVIS_SELECTED, LVIS_SELECTED);
   }
