@@ -21,6 +21,30 @@ hg::win::Variant Long(LONG number) {
   return value;
 }
 
+hg::win::Variant Bool(bool value) {
+  hg::win::Variant result;
+  VARIANT* slot = result.put();
+  slot->vt = VT_BOOL;
+  slot->boolVal = hg::win::VariantBool(value);
+  return result;
+}
+
+hg::win::Variant Holding(SAFEARRAY* array, VARTYPE elementType) {
+  hg::win::Variant value;
+  VARIANT* slot = value.put();
+  slot->vt = VT_ARRAY | elementType;
+  slot->parray = array;
+  return value;
+}
+
+hg::win::Variant Bytes(std::string_view bytes, LONG lower) {
+  return Holding(hg::win::ByteArray(bytes, lower).release(), VT_UI1);
+}
+
+hg::win::Variant Variants(std::vector<hg::win::Variant> values, LONG lower) {
+  return Holding(hg::win::VariantArray(values, lower).release());
+}
+
 hg::win::Variant Object(IUnknown* object) {
   hg::win::Variant value;
   VARIANT* slot = value.put();
@@ -32,12 +56,15 @@ hg::win::Variant Object(IUnknown* object) {
 
 std::wstring TextOf(const VARIANT& value) {
   const VARIANT& v = hg::win::Deref(value);
-  if (v.vt != VT_BSTR) return L"<not text>";
-  return v.bstrVal ? std::wstring(v.bstrVal, ::SysStringLen(v.bstrVal)) : std::wstring();
+  return v.vt == VT_BSTR ? TextOf(v.bstrVal) : L"<not text>";
 }
+
+std::wstring TextOf(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring(); }
 
 std::vector<hg::win::Variant> ElementsOf(const VARIANT& value) {
   return hg::win::VariantsOf(hg::win::ArrayOf(value));
 }
+
+std::string BytesOf(const VARIANT& value) { return hg::win::BytesOf(hg::win::ArrayOf(value)); }
 
 }  // namespace hg::test

@@ -17,6 +17,7 @@
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "common/win/variant_win.h"
 
 namespace hg::test {
 
@@ -33,13 +34,53 @@ class Bstr {
 // Values to pass in a call, each owning what it holds (an object: a reference).
 hg::win::Variant Text(std::wstring_view text);
 hg::win::Variant Long(LONG number);
+hg::win::Variant Bool(bool value);
 hg::win::Variant Object(IUnknown* object);
+// A byte array and an array of variants, indexed from `lower`.
+hg::win::Variant Bytes(std::string_view bytes, LONG lower = 0);
+hg::win::Variant Variants(std::vector<hg::win::Variant> values, LONG lower = 0);
+// A value that owns the array, as an array of `elementType`.
+hg::win::Variant Holding(SAFEARRAY* array, VARTYPE elementType = VT_VARIANT);
+// The slot of a value for an [in, out] parameter.
+inline VARIANT* Ref(const hg::win::Variant& value) { return const_cast<VARIANT*>(&value.get()); }
 
-// The text a value holds; "<not text>" for a value of another type.
+// The text a value holds (behind any reference); "<not text>" for a value of another type.
 std::wstring TextOf(const VARIANT& value);
+std::wstring TextOf(BSTR text);
+inline std::wstring TextOf(const hg::win::unique_bstr& text) { return TextOf(text.get()); }
 
-// The elements of a value's one-dimensional array of variants.
+// The elements of a value's one-dimensional array of variants; the bytes of its byte array.
 std::vector<hg::win::Variant> ElementsOf(const VARIANT& value);
+std::string BytesOf(const VARIANT& value);
+
+// What a method answered through its VARIANT_BOOL or BSTR out-parameter
+// (the last one); the call itself must succeed.
+template <typename Call>
+bool Flag(Call&& call) {
+  VARIANT_BOOL result = VARIANT_FALSE;
+  EXPECT_EQ(call(&result), S_OK);
+  return result != VARIANT_FALSE;
+}
+template <typename Call>
+std::wstring Str(Call&& call) {
+  hg::win::unique_bstr text;
+  EXPECT_EQ(call(text.put()), S_OK);
+  return TextOf(text);
+}
+
+// The items of a collection of the library, each as its text.
+template <typename Collection>
+std::vector<std::wstring> Items(Collection* collection) {
+  LONG count = 0;
+  if (!collection || FAILED(collection->get_Count(&count))) return {L"<no collection>"};
+  std::vector<std::wstring> items;
+  for (LONG i = 1; i <= count; ++i) {
+    hg::win::Variant item;
+    collection->get_Item(Long(i).get(), item.put());
+    items.push_back(TextOf(item.get()));
+  }
+  return items;
+}
 
 // A new object of the class, asked for iid.
 template <typename I>

@@ -3,8 +3,13 @@
 
 #include <malloc.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 #include "common/win/com_win.h"
 #include "common/win/proc_address.h"
@@ -28,7 +33,32 @@ ComApartment::~ComApartment() {
   if (SUCCEEDED(result_)) ::CoUninitialize();
 }
 
+namespace {
+
+std::string FileBytes(const std::wstring& path) {
+  std::ifstream file(std::filesystem::path(path), std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read a script beside the test program");
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+// The script after its language's prelude, as a file of its own for this run.
+std::wstring WithPrelude(const std::wstring& fileName) {
+  const std::wstring extension = fileName.substr(fileName.find_last_of(L'.'));
+  const std::wstring combined = ProgramFolder() + L"\\~" + std::to_wstring(::GetCurrentProcessId()) +
+                                L"-" + fileName;
+  std::ofstream out(std::filesystem::path(combined), std::ios::binary | std::ios::trunc);
+  out << FileBytes(ProgramFolder() + L"\\prelude" + extension) << "\r\n"
+      << FileBytes(ProgramFolder() + L"\\" + fileName);
+  if (!out.flush()) throw std::runtime_error("cannot write the script with its prelude");
+  return combined;
+}
+
+}  // namespace
+
 ScriptRun RunScript(const std::wstring& fileName) {
+  const std::wstring script = WithPrelude(fileName);
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
   win::unique_handle readEnd, writeEnd;
   if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
@@ -43,7 +73,7 @@ ScriptRun RunScript(const std::wstring& fileName) {
   startup.hStdOutput = writeEnd.get();
   startup.hStdError = writeEnd.get();
   std::wstring command =
-      L"cscript.exe //nologo //B \"" + ProgramFolder() + L"\\" + fileName + L"\"";
+      L"cscript.exe //nologo //B \"" + script + L"\"";
   PROCESS_INFORMATION process{};
   if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                         nullptr, nullptr, &startup, &process)) {
@@ -67,7 +97,36 @@ ScriptRun RunScript(const std::wstring& fileName) {
   }
   reader.join();
   ::GetExitCodeProcess(processHandle.get(), &run.exitCode);
+  ::DeleteFileW(script.c_str());
   return run;
+}
+
+void ExpectScriptPasses(const std::wstring& fileName) {
+  const ScriptRun run = RunScript(fileName);
+  EXPECT_EQ(LastLine(run.output), "PASS") << run.output;
+}
+
+void ExpectSystemMessageForm(const std::wstring& text) {
+  ASSERT_GE(text.size(), 2u);
+  EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos) << text;
+  EXPECT_EQ(text.back(), L' ') << text;
+  EXPECT_NE(text[text.size() - 2], L' ') << text;
+}
+
+std::wstring Environment(const wchar_t* name) {
+  std::wstring value(32768, L'\0');
+  const DWORD length = ::GetEnvironmentVariableW(name, value.data(), 32768);
+  value.resize(length < 32768 ? length : 0);
+  return value;
+}
+
+ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value)
+    : name_(name), old_(Environment(name)) {
+  ::SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+  ::SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str());
 }
 
 namespace {

@@ -33,13 +33,37 @@ struct ScriptRun {
   std::string output;  // standard output and standard error, as printed
 };
 
-// Runs a VBScript or JScript file beside the test program with cscript.
-// cscript under Wine exits 0 even when the script fails, so callers check
-// the output for the script's own completion marker.
+// Runs a VBScript or JScript file beside the test program with cscript,
+// after the prelude of its language (prelude.vbs, prelude.js: Check, Done and
+// the other helpers every script client shares). cscript under Wine exits 0
+// even when the script fails, so callers check the output for the script's own
+// completion marker.
 ScriptRun RunScript(const std::wstring& fileName);
 
 // The last line the script printed that is not empty.
 std::string LastLine(const std::string& output);
+
+// Runs the script and expects its last line to be PASS (the prelude's Done).
+void ExpectScriptPasses(const std::wstring& fileName);
+
+// The system's message texts differ between Windows and Wine: checks their
+// form, one line ended by one blank.
+void ExpectSystemMessageForm(const std::wstring& text);
+
+// An environment variable of this process ("" when it is not set), and one
+// set for the life of an object.
+std::wstring Environment(const wchar_t* name);
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const wchar_t* name, const std::wstring& value);
+  ~ScopedEnvironment();
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const wchar_t* name_;
+  std::wstring old_;
+};
 
 // Answers the next dialog this thread shows: a thread timer, which the
 // dialog's own modal loop runs, finds the visible dialog among this thread's windows

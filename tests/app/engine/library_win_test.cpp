@@ -6,7 +6,7 @@
 #include "app/resource.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
-#include "tests/shared/files/scratch_win.h"
+#include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace app::engine {

@@ -15,7 +15,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "tests/app/engine/recording_log.h"
-#include "tests/shared/files/scratch_win.h"
+#include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace app::engine {

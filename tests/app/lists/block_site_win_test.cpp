@@ -12,7 +12,7 @@
 #include "common/win/text_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/app/ui/page_host_win.h"
-#include "tests/shared/files/scratch_win.h"
+#include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace app::lists {

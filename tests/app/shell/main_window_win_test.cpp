@@ -12,7 +12,7 @@
 #include "app/shell/version.h"
 #include "app/ui/message_loop_win.h"
 #include "common/win/text_win.h"
-#include "tests/shared/files/scratch_win.h"
+#include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace {

@@ -1,16 +1,7 @@
 ' A script client of tkShared's nodes, parameters and property bag, late-bound:
 ' builds a tree, saves it through PropertyBag, restores it from the bag's
-' Contents and reads it back. Prints PASS when every check holds.
-Option Explicit
-Dim root, child, grandchild, p, bag, copy, bytes, restored, params, failures
-failures = 0
-Sub Check(ok, what)
-  If Not ok Then
-    WScript.Echo "FAIL: " & what
-    failures = failures + 1
-  End If
-End Sub
-
+' Contents and reads it back.
+Dim root, child, grandchild, p, bag, copy, bytes, restored, params
 Set params = CreateObject("tkShared.CParams")
 Set p = params.Add("Color", 5)
 Check params("color").Value = 5, "parameter found by name in another case"
@@ -71,4 +62,4 @@ Check restoredParams.Count = 2, "parameters restored"
 Check restoredParams("COLOR").Value = 5, "restored parameter by name"
 Check Not restoredParams.IsInCollection("Missing"), "no parameter of another name"
 
-If failures = 0 Then WScript.Echo "PASS"
+Done

@@ -1,14 +1,5 @@
-' A script client of tkShared.FileOps, late-bound. Prints PASS when every check holds.
-Option Explicit
-Dim fo, folder, path, cause, ok, text, is32, is64, names, v, n, bytes, created, failures
-failures = 0
-Sub Check(ok, what)
-  If Not ok Then
-    WScript.Echo "FAIL: " & what
-    failures = failures + 1
-  End If
-End Sub
-
+' A script client of tkShared.FileOps, late-bound.
+Dim fo, folder, path, cause, ok, text, is32, is64, names, v, n, bytes, created
 Set fo = CreateObject("tkShared.FileOps")
 folder = "C:\hg-script-files"
 fo.RemoveFolder folder, True
@@ -65,13 +56,10 @@ Check Abs(CDbl(Now) - CDbl(created)) < 0.01, "FileCreationDate: " & created
 
 On Error Resume Next
 text = fo.LoadFile(folder & "\none.txt")
-Check Err.Number = &H80070002, "LoadFile of a missing file: " & Hex(Err.Number)
 Check Len(Err.Description) > 0, "LoadFile failure description"
-Err.Clear
+CheckError &H80070002, "LoadFile of a missing file"
 On Error GoTo 0
 
 fo.RemoveFolder folder, True
 Check Not fo.isFileExist(folder), "RemoveFolder with subfolders"
-If failures = 0 Then
-  WScript.Echo "PASS"
-End If
+Done

@@ -9,7 +9,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
-#include "tests/shared/files/scratch_win.h"
+#include "tests/support/scratch_win.h"
 #include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"

@@ -111,6 +111,14 @@ inline std::string ReadRaw(const std::wstring& path) {
   return bytes;
 }
 
+// The file opened for reading and shared with no one, as long as the handle lives.
+inline hg::win::unique_file_handle Locked(const std::wstring& path) {
+  hg::win::unique_file_handle file(::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw std::runtime_error("cannot lock test file");
+  return file;
+}
+
 inline bool Exists(const std::wstring& path) {
   return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
