@@ -22,7 +22,7 @@ Check n = 42, "QueryDWORD value: " & n
 Set names = reg.EnumValues(HKCU, base)
 Check names.Count = 2, "EnumValues count: " & names.Count
 Check names.IsInCollection("Name") = False, "EnumValues gives no keys"
-Check (names(1) = "Name" And names(2) = "Count") Or (names(1) = "Count" And names(2) = "Name"), "EnumValues names"
+Check names.Count = 2 And ((names(1) = "Name" And names(2) = "Count") Or (names(1) = "Count" And names(2) = "Name")), "EnumValues names"
 Set keys = reg.EnumKey(HKCU, base)
 Check keys.Count = 1, "EnumKey count: " & keys.Count
 Check keys("child") = "Child", "EnumKey by name"
