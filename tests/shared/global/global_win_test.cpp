@@ -1,3 +1,5 @@
+// CGlobal through its interface: the automation values it takes and gives,
+// and the system's answers it passes on (its texts are tested natively).
 // The shell's own headers come first: the library's header then leaves the
 // shell folder names to them.
 #include <windows.h>
@@ -6,446 +8,228 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
 namespace {
 
+using hg::test::Bstr;
+using hg::test::Environment;
+using hg::test::Flag;
+using hg::test::LastFailure;
+using hg::test::Long;
+using hg::test::ScopedEnvironment;
+using hg::test::Str;
 using hg::win::com_ptr;
 using hg::win::unique_bstr;
 using hg::win::unique_safearray;
 using hg::win::Variant;
 
-std::wstring Text(const unique_bstr& text) {
-  return text ? std::wstring(text.get(), ::SysStringLen(text.get())) : std::wstring();
-}
-
-// A variant that owns a one-dimensional array of variants with the given lower bound.
-Variant VariantArray(std::vector<Variant> items, LONG lower = 0) {
-  Variant array;
-  SAFEARRAYBOUND bound{static_cast<ULONG>(items.size()), lower};
-  SAFEARRAY* created = ::SafeArrayCreate(VT_VARIANT, 1, &bound);
-  for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i) {
-    LONG index = lower + i;
-    ::SafeArrayPutElement(created, &index, const_cast<VARIANT*>(&items[i].get()));
-  }
-  VARIANT* slot = array.put();
-  slot->vt = VT_ARRAY | VT_VARIANT;
-  slot->parray = created;
-  return array;
-}
-
-// A variant that owns the array.
-Variant Holding(VARTYPE elementType, SAFEARRAY* array) {
-  Variant v;
-  VARIANT* slot = v.put();
-  slot->vt = VT_ARRAY | elementType;
-  slot->parray = array;
-  return v;
-}
-
-Variant OfText(const wchar_t* text) {
-  Variant v;
-  VARIANT* slot = v.put();
-  slot->bstrVal = ::SysAllocString(text);
-  slot->vt = VT_BSTR;
-  return v;
-}
-
-Variant OfNumber(LONG number) {
-  Variant v;
-  VARIANT* slot = v.put();
-  slot->vt = VT_I4;
-  slot->lVal = number;
-  return v;
-}
-
-Variant OfBool(bool value) {
-  Variant v;
-  VARIANT* slot = v.put();
-  slot->vt = VT_BOOL;
-  slot->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
-
-Variant ByteArray(const std::vector<BYTE>& bytes) {
-  Variant v;
-  SAFEARRAY* array = ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
-  void* data = nullptr;
-  ::SafeArrayAccessData(array, &data);
-  if (!bytes.empty()) std::memcpy(data, bytes.data(), bytes.size());
-  ::SafeArrayUnaccessData(array);
-  VARIANT* slot = v.put();
-  slot->vt = VT_ARRAY | VT_UI1;
-  slot->parray = array;
-  return v;
-}
-
-struct ArrayContents {
-  VARTYPE type = VT_EMPTY;
-  LONG lower = 0;
-  LONG upper = 0;
-  std::vector<BYTE> bytes;  // the raw elements
-};
-
-ArrayContents Contents(SAFEARRAY* array) {
-  ArrayContents contents;
-  ::SafeArrayGetVartype(array, &contents.type);
-  ::SafeArrayGetLBound(array, 1, &contents.lower);
-  ::SafeArrayGetUBound(array, 1, &contents.upper);
-  void* data = nullptr;
-  ::SafeArrayAccessData(array, &data);
-  const auto* first = static_cast<const BYTE*>(data);
-  contents.bytes.assign(first,
-                        first + (contents.upper - contents.lower + 1) * ::SafeArrayGetElemsize(array));
-  ::SafeArrayUnaccessData(array);
-  return contents;
-}
-
-using Failure = hg::test::ComFailure;
-using hg::test::LastFailure;
-
-std::wstring Environment(const wchar_t* name) {
-  wchar_t value[32768];
-  const DWORD length = ::GetEnvironmentVariableW(name, value, 32768);
-  return std::wstring(value, length < 32768 ? length : 0);
-}
-
-// Sets an environment variable of this process for the life of the object.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const wchar_t* name, const std::wstring& value)
-      : name_(name), old_(Environment(name)) {
-    ::SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~ScopedEnvironment() { ::SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
-
- private:
-  const wchar_t* name_;
-  std::wstring old_;
-};
-
-std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found;
-  const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do names.push_back(found.cFileName);
-  while (::FindNextFileW(search, &found));
-  ::FindClose(search);
-  return names;
-}
-
 std::wstring ThisProgram() {
   wchar_t path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::wstring(path, length);
+  return std::wstring(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+}
+
+std::wstring Kernel32() { return Environment(L"windir") + L"\\system32\\kernel32.dll"; }
+
+// Type, bounds and raw elements of an array, as "type lower..upper: bytes".
+std::string Described(SAFEARRAY* array) {
+  VARTYPE type = VT_EMPTY;
+  ::SafeArrayGetVartype(array, &type);
+  const auto bounds = hg::win::BoundsOf(array);
+  const hg::win::ArrayAccess access(array);
+  const std::string bytes(access.data<char>(), bounds.count() * ::SafeArrayGetElemsize(array));
+  return std::to_string(type) + " " + std::to_string(bounds.lower) + ".." + std::to_string(bounds.upper) + ": " +
+         bytes;
 }
 
 class GlobalTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(::CoCreateInstance(CLSID_CGlobal, nullptr, CLSCTX_INPROC_SERVER, IID__CGlobal,
-                                 global.put_void()),
-              S_OK);
-  }
-
   std::wstring Format(const wchar_t* text, const VARIANT& params) {
-    unique_bstr result;
-    EXPECT_EQ(global->FormatString(unique_bstr(::SysAllocString(text)).get(), params,
-                                   result.put()),
-              S_OK);
-    return Text(result);
+    return Str([&](BSTR* out) { return global->FormatString(Bstr(text), params, out); });
+  }
+  std::wstring FileVersion(const std::wstring& file) {
+    return Str([&](BSTR* out) { return global->FileVersion(Bstr(file), out); });
   }
 
   hg::test::ComApartment com;
-  com_ptr<_CGlobal> global;
+  com_ptr<_CGlobal> global = hg::test::Create<_CGlobal>(CLSID_CGlobal, IID__CGlobal);
 };
 
-TEST(GlobalCreation, ByProgIdAndByClsid) {
-  hg::test::ComApartment com;
-  CLSID clsid;
-  ASSERT_EQ(::CLSIDFromProgID(L"tkShared.CGlobal", &clsid), S_OK);
-  EXPECT_EQ(clsid, CLSID_CGlobal);
-  com_ptr<IDispatch> object;
-  EXPECT_EQ(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                               object.put_void()),
-            S_OK);
-}
-
 TEST_F(GlobalTest, NewGuidIsTheRegistryFormAndNew) {
-  unique_bstr first, second;
-  ASSERT_EQ(global->newGuid(first.put()), S_OK);
-  ASSERT_EQ(global->newGuid(second.put()), S_OK);
-  const std::wstring text = Text(first);
-  ASSERT_EQ(text.size(), 38u);
-  EXPECT_EQ(text.front(), L'{');
-  EXPECT_EQ(text[9], L'-');
-  EXPECT_EQ(text[14], L'-');
-  EXPECT_EQ(text[19], L'-');
-  EXPECT_EQ(text[24], L'-');
+  const std::wstring first = Str([&](BSTR* out) { return global->newGuid(out); });
   GUID parsed;
-  EXPECT_EQ(::CLSIDFromString(first.get(), &parsed), S_OK);
-  EXPECT_NE(text, Text(second));
+  ASSERT_EQ(first.size(), 38u);
+  EXPECT_EQ(::CLSIDFromString(first.c_str(), &parsed), S_OK);
+  EXPECT_NE(first, Str([&](BSTR* out) { return global->newGuid(out); }));
 }
 
-TEST_F(GlobalTest, FormatStringConvertsParametersAsAutomationDoes) {
+TEST_F(GlobalTest, FormatStringConvertsParametersAsAutomationDoesOrRefusesThem) {
   std::vector<Variant> items;
-  items.push_back(OfText(L"file"));
-  items.push_back(OfBool(true));
-  items.push_back(OfNumber(42));
-  items.push_back(OfBool(false));
-  const Variant params = VariantArray(std::move(items), 5);
-  EXPECT_EQ(Format(L"%1 %2 %3 %4 %5", params.get()), L"file True 42 False %5");
-}
-
-TEST_F(GlobalTest, FormatStringRefusesWhatIsNoListOfParameters) {
-  unique_bstr result;
-  const unique_bstr text(::SysAllocString(L"%1"));
-  Variant notArray = OfText(L"x");
-  EXPECT_EQ(global->FormatString(text.get(), notArray.get(), result.put()), DISP_E_TYPEMISMATCH);
-
-  SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
-  const Variant square = Holding(VT_VARIANT, ::SafeArrayCreate(VT_VARIANT, 2, bounds));
-  const Failure failure = LastFailure(global->FormatString(text.get(), square.get(), result.put()));
-  EXPECT_EQ(failure.hr, E_INVALIDARG);
-  EXPECT_EQ(failure.source, L"tkShared.CGlobal");
-  EXPECT_FALSE(failure.description.empty());
-
+  items.push_back(hg::test::Text(L"file"));
+  items.push_back(hg::test::Bool(true));
+  items.push_back(Long(42));
+  items.push_back(hg::test::Bool(false));
+  EXPECT_EQ(Format(L"%1 %2 %3 %4 %5", hg::test::Variants(std::move(items), 5).get()), L"file True 42 False %5");
   VARIANT unallocated;
   unallocated.vt = VT_ARRAY | VT_VARIANT;
   unallocated.parray = nullptr;
   EXPECT_EQ(Format(L"%1", unallocated), L"%1");
+
+  unique_bstr result;
+  EXPECT_EQ(global->FormatString(Bstr(L"%1"), hg::test::Text(L"x").get(), result.put()), DISP_E_TYPEMISMATCH);
+  SAFEARRAYBOUND bounds[2] = {{2, 0}, {2, 0}};
+  const Variant square = hg::test::Holding(::SafeArrayCreate(VT_VARIANT, 2, bounds));
+  const auto failure = LastFailure(global->FormatString(Bstr(L"%1"), square.get(), result.put()));
+  EXPECT_EQ(failure.hr, E_INVALIDARG);
+  EXPECT_EQ(failure.source, L"tkShared.CGlobal");
+  EXPECT_FALSE(failure.description.empty());
 }
 
-TEST_F(GlobalTest, ByteArraysComeBackIndexedFromOne) {
-  unique_safearray bytes;
-  ASSERT_EQ(global->Base64DecodeB(unique_bstr(::SysAllocString(L"YWJjBk==")).get(), bytes.put()),
-            S_OK);
-  const ArrayContents decoded = Contents(bytes.get());
-  EXPECT_EQ(decoded.type, VT_UI1);
-  EXPECT_EQ(decoded.lower, 1);
-  EXPECT_EQ(decoded.upper, 4);
-  EXPECT_EQ(decoded.bytes, (std::vector<BYTE>{'a', 'b', 'c', 'd'}));
-
-  ASSERT_EQ(global->Base64DecodeB(nullptr, bytes.put()), S_OK);
-  const ArrayContents empty = Contents(bytes.get());
-  EXPECT_EQ(empty.lower, 1);
-  EXPECT_EQ(empty.upper, 0);
+TEST_F(GlobalTest, ByteAndLongArraysComeBackIndexedFromOne) {
+  unique_safearray array;
+  ASSERT_EQ(global->Base64DecodeB(Bstr(L"YWJjBk=="), array.put()), S_OK);
+  EXPECT_EQ(Described(array.get()), "17 1..4: abcd");
+  ASSERT_EQ(global->Base64DecodeB(nullptr, array.put()), S_OK);
+  EXPECT_EQ(Described(array.get()), "17 1..0: ");
+  ASSERT_EQ(global->ByteArrayToLongArray(hg::test::Bytes(std::string_view("\1\0\0\0\2\0\0\0\x09", 9)).get(), array.put()), S_OK);
+  EXPECT_EQ(Described(array.get()), std::string("3 1..2: \1\0\0\0\2\0\0\0", 16));
+  const Variant longs = hg::test::Holding(array.release(), VT_I4);
+  ASSERT_EQ(global->LongArrayToByteArray(longs.get(), array.put()), S_OK);
+  EXPECT_EQ(Described(array.get()), std::string("17 1..8: \1\0\0\0\2\0\0\0", 17));
 }
 
 TEST_F(GlobalTest, Base64EncodeBTakesBytesAndRefusesNumbersBeyondAByte) {
-  unique_bstr result;
-  ASSERT_EQ(global->Base64EncodeB(ByteArray({'a', 'b', 'c', 'd'}).get(), result.put()), S_OK);
-  EXPECT_EQ(Text(result), L"YWJjBk==");
+  EXPECT_EQ(Str([&](BSTR* out) { return global->Base64EncodeB(hg::test::Bytes("abcd").get(), out); }), L"YWJjBk==");
   std::vector<Variant> tooBig;
-  tooBig.push_back(OfNumber(256));
-  EXPECT_TRUE(FAILED(global->Base64EncodeB(VariantArray(std::move(tooBig)).get(), result.put())));
-}
-
-TEST_F(GlobalTest, LongArraysConvertLittleEndian) {
-  unique_safearray longs;
-  ASSERT_EQ(global->ByteArrayToLongArray(ByteArray({1, 0, 0, 0, 2, 0, 0, 0, 9}).get(),
-                                         longs.put()),
-            S_OK);
-  const ArrayContents values = Contents(longs.get());
-  EXPECT_EQ(values.type, VT_I4);
-  EXPECT_EQ(values.lower, 1);
-  EXPECT_EQ(values.upper, 2);
-  EXPECT_EQ(values.bytes, (std::vector<BYTE>{1, 0, 0, 0, 2, 0, 0, 0}));
-
-  const Variant held = Holding(VT_I4, longs.release());
-  unique_safearray bytes;
-  ASSERT_EQ(global->LongArrayToByteArray(held.get(), bytes.put()), S_OK);
-  const ArrayContents back = Contents(bytes.get());
-  EXPECT_EQ(back.lower, 1);
-  EXPECT_EQ(back.bytes, (std::vector<BYTE>{1, 0, 0, 0, 2, 0, 0, 0}));
+  tooBig.push_back(Long(256));
+  unique_bstr result;
+  EXPECT_TRUE(FAILED(global->Base64EncodeB(hg::test::Variants(std::move(tooBig)).get(), result.put())));
 }
 
 TEST_F(GlobalTest, IsArrayEmptyOnlyForArraysWithoutElements) {
-  const auto isEmpty = [&](const VARIANT& v) {
-    VARIANT_BOOL result = VARIANT_FALSE;
-    EXPECT_EQ(global->IsArrayEmpty(v, &result), S_OK);
-    return result == VARIANT_TRUE;
-  };
+  const auto isEmpty = [&](const VARIANT& v) { return Flag([&](VARIANT_BOOL* r) { return global->IsArrayEmpty(v, r); }); };
   VARIANT unallocated;
   unallocated.vt = VT_ARRAY | VT_VARIANT;
   unallocated.parray = nullptr;
   EXPECT_TRUE(isEmpty(unallocated));
-  EXPECT_TRUE(isEmpty(VariantArray({}).get()));
-  EXPECT_TRUE(isEmpty(OfText(L"not an array").get()));
+  EXPECT_TRUE(isEmpty(hg::test::Variants({}).get()));
+  EXPECT_TRUE(isEmpty(hg::test::Text(L"not an array").get()));
   std::vector<Variant> one;
-  one.push_back(OfNumber(1));
-  const Variant single = VariantArray(std::move(one));
+  one.push_back(Long(1));
+  const Variant single = hg::test::Variants(std::move(one));
   EXPECT_FALSE(isEmpty(single.get()));
   VARIANT reference;
   reference.vt = VT_BYREF | VT_VARIANT;
-  reference.pvarVal = const_cast<VARIANT*>(&single.get());
+  reference.pvarVal = hg::test::Ref(single);
   EXPECT_FALSE(isEmpty(reference));
   SAFEARRAYBOUND bounds[2] = {{2, 0}, {3, 1}};
-  const Variant square = Holding(VT_VARIANT, ::SafeArrayCreate(VT_VARIANT, 2, bounds));
-  EXPECT_FALSE(isEmpty(square.get()));
+  EXPECT_FALSE(isEmpty(hg::test::Holding(::SafeArrayCreate(VT_VARIANT, 2, bounds)).get()));
 }
 
-TEST_F(GlobalTest, WinDirIsTheWindowsFolderWhole) {
-  unique_bstr result;
-  ASSERT_EQ(global->WinDir(result.put()), S_OK);
-  EXPECT_EQ(Text(result), Environment(L"windir"));
-  EXPECT_NE(::GetFileAttributesW(result.get()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-
-  const std::wstring longFolder = L"C:\\" + std::wstring(1500, L'w');
-  ScopedEnvironment windir(L"windir", longFolder);
-  ASSERT_EQ(global->WinDir(result.put()), S_OK);
-  EXPECT_EQ(Text(result), longFolder);
-}
-
-TEST_F(GlobalTest, ExpandEnvironmentStringsReturnsLongExpansionsWhole) {
+TEST_F(GlobalTest, WinDirAndExpansionsComeBackWhole) {
+  const auto winDir = [&] { return Str([&](BSTR* out) { return global->WinDir(out); }); };
+  EXPECT_EQ(winDir(), Environment(L"windir"));
+  EXPECT_TRUE(std::filesystem::is_directory(winDir()));
   const std::wstring value(2500, L'v');
-  ScopedEnvironment variable(L"HG_GLOBAL_TEST", value);
-  unique_bstr result;
-  ASSERT_EQ(global->ExpandEnvironmentStrings(
-                unique_bstr(::SysAllocString(L"[%HG_GLOBAL_TEST%] %windir%")).get(), result.put()),
-            S_OK);
-  EXPECT_EQ(Text(result), L"[" + value + L"] " + Environment(L"windir"));
-  ASSERT_EQ(global->ExpandEnvironmentStrings(nullptr, result.put()), S_OK);
-  EXPECT_EQ(Text(result), L"");
+  const ScopedEnvironment variable(L"HG_GLOBAL_TEST", value);
+  const auto expand = [&](BSTR text) { return Str([&](BSTR* out) { return global->ExpandEnvironmentStrings(text, out); }); };
+  EXPECT_EQ(expand(Bstr(L"[%HG_GLOBAL_TEST%] %windir%")), L"[" + value + L"] " + Environment(L"windir"));
+  EXPECT_EQ(expand(nullptr), L"");
+  const std::wstring longFolder = L"C:\\" + std::wstring(1500, L'w');
+  const ScopedEnvironment windir(L"windir", longFolder);
+  EXPECT_EQ(winDir(), longFolder);
 }
 
 // The system stops expanding at 32,766 characters without failing: the head
 // of a text is never returned as if it were the whole.
 TEST_F(GlobalTest, ExpandEnvironmentStringsRefusesWhatItCannotExpandWhole) {
-  const std::wstring value(20000, L'v');
-  ScopedEnvironment variable(L"HG_GLOBAL_TEST", value);
+  const ScopedEnvironment variable(L"HG_GLOBAL_TEST", std::wstring(20000, L'v'));
   const std::wstring withNul = std::wstring(L"a") + L'\0' + L"%windir%";
   for (const std::wstring& text :
        {std::wstring(40000, L'x'), std::wstring(L"%HG_GLOBAL_TEST%%HG_GLOBAL_TEST%"), withNul}) {
     unique_bstr result;
-    const unique_bstr source(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-    EXPECT_EQ(LastFailure(global->ExpandEnvironmentStrings(source.get(), result.put())).hr,
-              E_INVALIDARG);
+    EXPECT_EQ(LastFailure(global->ExpandEnvironmentStrings(Bstr(text), result.put())).hr, E_INVALIDARG);
   }
 }
 
 TEST_F(GlobalTest, GetTempFileRefusesAPrefixThatLeavesTheTemporaryFolder) {
   for (const wchar_t* prefix : {L"..\\", L"../", L"a\\b"}) {
     unique_bstr file;
-    EXPECT_EQ(LastFailure(global->GetTempFile(unique_bstr(::SysAllocString(prefix)).get(),
-                                              file.put())).hr,
-              E_INVALIDARG)
-        << hg::win::Narrow(prefix) << " gave " << hg::win::Narrow(Text(file));
+    EXPECT_EQ(LastFailure(global->GetTempFile(Bstr(prefix), file.put())).hr, E_INVALIDARG)
+        << hg::win::Narrow(prefix) << " gave " << hg::win::Narrow(hg::test::TextOf(file));
   }
 }
 
 TEST_F(GlobalTest, TempPathAndTempFile) {
-  unique_bstr folder, file;
-  ASSERT_EQ(global->GetTempPath(folder.put()), S_OK);
+  const std::wstring folder = Str([&](BSTR* out) { return global->GetTempPath(out); });
   wchar_t expected[MAX_PATH + 1];
-  const DWORD length = ::GetTempPathW(MAX_PATH + 1, expected);
-  EXPECT_EQ(Text(folder), std::wstring(expected, length));
-  EXPECT_EQ(Text(folder).back(), L'\\');
-
-  ASSERT_EQ(global->GetTempFile(unique_bstr(::SysAllocString(L"hgt")).get(), file.put()), S_OK);
-  const std::wstring path = Text(file);
-  EXPECT_EQ(path.rfind(Text(folder) + L"hgt", 0), 0u) << hg::win::Narrow(path);
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
-  EXPECT_EQ(data.nFileSizeLow, 0u);
+  EXPECT_EQ(folder, std::wstring(expected, ::GetTempPathW(MAX_PATH + 1, expected)));
+  EXPECT_EQ(folder.back(), L'\\');
+  const std::wstring path = Str([&](BSTR* out) { return global->GetTempFile(Bstr(L"hgt"), out); });
+  EXPECT_EQ(path.rfind(folder + L"hgt", 0), 0u) << hg::win::Narrow(path);
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
   ::DeleteFileW(path.c_str());
-}
 
-TEST_F(GlobalTest, GetTempFileRaisesWhenTheFolderIsMissing) {
   const std::wstring missing = Environment(L"windir") + L"\\no such folder\\";
-  ScopedEnvironment tmp(L"TMP", missing);
-  ScopedEnvironment temp(L"TEMP", missing);
+  const ScopedEnvironment tmp(L"TMP", missing), temp(L"TEMP", missing);
   unique_bstr file;
-  const Failure failure =
-      LastFailure(global->GetTempFile(unique_bstr(::SysAllocString(L"hgt")).get(), file.put()));
+  const auto failure = LastFailure(global->GetTempFile(Bstr(L"hgt"), file.put()));
   EXPECT_EQ(failure.hr, E_FAIL);
-  EXPECT_EQ(failure.description.rfind(L"Cannot create a temporary file. ", 0), 0u)
-      << hg::win::Narrow(failure.description);
+  EXPECT_EQ(failure.description.rfind(L"Cannot create a temporary file. ", 0), 0u) << hg::win::Narrow(failure.description);
   EXPECT_GT(failure.description.size(), 32u);  // the system message follows
 }
 
 TEST_F(GlobalTest, ShellFoldersAreTheShellsAnswers) {
-  unique_bstr local, byNumber;
-  ASSERT_EQ(global->LocalApplicationDataFolder(local.put()), S_OK);
-  ASSERT_EQ(global->SHGetFolderPath(CSIDL_LOCAL_APPDATA, byNumber.put()), S_OK);
+  const auto folder = [&](int id) { return Str([&](BSTR* out) { return global->SHGetFolderPath(id, out); }); };
   wchar_t expected[MAX_PATH];
   ASSERT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, expected), S_OK);
-  EXPECT_FALSE(Text(local).empty());
-  EXPECT_EQ(Text(local), expected);
-  EXPECT_EQ(Text(byNumber), expected);
-  ASSERT_EQ(global->SHGetFolderPath(CSIDL_WINDOWS, byNumber.put()), S_OK);
-  EXPECT_EQ(_wcsicmp(byNumber.get(), Environment(L"windir").c_str()), 0);
-  ASSERT_EQ(global->SHGetFolderPath(0x7F, byNumber.put()), S_OK);  // no such folder
-  EXPECT_EQ(Text(byNumber), L"");
+  EXPECT_EQ(Str([&](BSTR* out) { return global->LocalApplicationDataFolder(out); }), expected);
+  EXPECT_EQ(folder(CSIDL_LOCAL_APPDATA), expected);
+  EXPECT_EQ(_wcsicmp(folder(CSIDL_WINDOWS).c_str(), Environment(L"windir").c_str()), 0);
+  EXPECT_EQ(folder(0x7F), L"");  // no such folder
 }
 
 TEST_F(GlobalTest, FileVersionReadsTheFixedVersion) {
-  unique_bstr version;
-  ASSERT_EQ(global->FileVersion(unique_bstr(::SysAllocString(ThisProgram().c_str())).get(),
-                                version.put()),
-            S_OK);
-  EXPECT_EQ(Text(version), L"1.2.3.65535");
-
-  const std::wstring kernel = Environment(L"windir") + L"\\system32\\kernel32.dll";
-  ASSERT_EQ(global->FileVersion(unique_bstr(::SysAllocString(kernel.c_str())).get(),
-                                version.put()),
-            S_OK);
+  EXPECT_EQ(FileVersion(ThisProgram()), L"1.2.3.65535");
+  const std::wstring kernel = Kernel32();
   DWORD ignored = 0;
   std::vector<BYTE> resource(::GetFileVersionInfoSizeW(kernel.c_str(), &ignored));
-  ASSERT_FALSE(resource.empty());
-  ASSERT_TRUE(::GetFileVersionInfoW(kernel.c_str(), 0, static_cast<DWORD>(resource.size()),
-                                    resource.data()));
+  ASSERT_TRUE(::GetFileVersionInfoW(kernel.c_str(), 0, static_cast<DWORD>(resource.size()), resource.data()));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(::VerQueryValueW(resource.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  const std::wstring expected = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
-                                std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
-                                std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
-                                std::to_wstring(LOWORD(fixed->dwFileVersionLS));
-  EXPECT_EQ(Text(version), expected);
-
-  const std::wstring script = hg::test::ProgramFolder() + L"\\global_test.vbs";
-  ASSERT_EQ(global->FileVersion(unique_bstr(::SysAllocString(script.c_str())).get(),
-                                version.put()),
-            S_OK);
-  EXPECT_EQ(Text(version), L"");
+  EXPECT_EQ(FileVersion(kernel), std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                                     std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                                     std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+                                     std::to_wstring(LOWORD(fixed->dwFileVersionLS)));
+  EXPECT_EQ(FileVersion(hg::test::ProgramFolder() + L"\\global_test.vbs"), L"");
 }
 
 class FileVersionInfoTest : public GlobalTest {
  protected:
   com_ptr<_CCollection> Info(const std::wstring& file) {
     com_ptr<_CCollection> fields;
-    EXPECT_EQ(global->FileVersionInfo(unique_bstr(::SysAllocString(file.c_str())).get(),
-                                      fields.put()),
-              S_OK);
+    EXPECT_EQ(global->FileVersionInfo(Bstr(file), fields.put()), S_OK);
     return fields;
-  }
-  static long Count(const com_ptr<_CCollection>& fields) {
-    LONG count = -1;
-    if (fields) fields->get_Count(&count);
-    return count;
   }
   static std::wstring Item(const com_ptr<_CCollection>& fields, const wchar_t* key) {
     Variant value;
-    if (!fields || FAILED(fields->get_Item(OfText(key).get(), value.put())) ||
-        value.type() != VT_BSTR) {
-      return L"<none>";
-    }
-    return value.get().bstrVal;
+    if (!fields || FAILED(fields->get_Item(hg::test::Text(key).get(), value.put()))) return L"<none>";
+    return hg::test::TextOf(value.get());
   }
 };
 
 TEST_F(FileVersionInfoTest, HoldsTheFieldsThatExistKeyedByName) {
   const com_ptr<_CCollection> fields = Info(ThisProgram());
-  EXPECT_EQ(Count(fields), 6);
+  EXPECT_EQ(hg::test::Items(fields.get()).size(), 6u);
   EXPECT_EQ(Item(fields, L"ProductVersion"), L"4.5 beta");
   // The resource spells it "OriginalFilename"; the key is the library's name.
   EXPECT_EQ(Item(fields, L"OriginalFileName"), L"probe.exe");
@@ -455,33 +239,28 @@ TEST_F(FileVersionInfoTest, HoldsTheFieldsThatExistKeyedByName) {
   EXPECT_EQ(company.size(), 22u + 1100u);
   EXPECT_EQ(company.rfind(L"Hedgerow test company x", 0), 0u);
   EXPECT_EQ(Item(fields, L"InternalName"), L"<none>");
+  // Empty without a version resource.
+  EXPECT_TRUE(hg::test::Items(Info(hg::test::ProgramFolder() + L"\\global_test.vbs").get()).empty());
+  EXPECT_TRUE(hg::test::Items(Info(hg::test::ProgramFolder() + L"\\no such file.dll").get()).empty());
 }
 
 TEST_F(FileVersionInfoTest, ReadsTheSystemsOwnLibrary) {
-  const std::wstring kernel = Environment(L"windir") + L"\\system32\\kernel32.dll";
-  const com_ptr<_CCollection> fields = Info(kernel);
-  ASSERT_GT(Count(fields), 0);
+  const std::wstring kernel = Kernel32();
   DWORD ignored = 0;
   std::vector<BYTE> resource(::GetFileVersionInfoSizeW(kernel.c_str(), &ignored));
-  ASSERT_TRUE(::GetFileVersionInfoW(kernel.c_str(), 0, static_cast<DWORD>(resource.size()),
-                                    resource.data()));
+  ASSERT_TRUE(::GetFileVersionInfoW(kernel.c_str(), 0, static_cast<DWORD>(resource.size()), resource.data()));
   WORD* translation = nullptr;
   UINT length = 0;
-  ASSERT_TRUE(::VerQueryValueW(resource.data(), L"\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
+  ASSERT_TRUE(::VerQueryValueW(resource.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                               &length));
   wchar_t block[64];
   swprintf(block, 64, L"\\StringFileInfo\\%04X%04X\\FileVersion", translation[0], translation[1]);
   wchar_t* expected = nullptr;
   ASSERT_TRUE(::VerQueryValueW(resource.data(), block, reinterpret_cast<void**>(&expected), &length));
-  EXPECT_EQ(Item(fields, L"FileVersion"), expected);
+  EXPECT_EQ(Item(Info(kernel), L"FileVersion"), expected);
 }
 
-TEST_F(FileVersionInfoTest, IsEmptyWithoutAVersionResource) {
-  EXPECT_EQ(Count(Info(hg::test::ProgramFolder() + L"\\global_test.vbs")), 0);
-  EXPECT_EQ(Count(Info(hg::test::ProgramFolder() + L"\\no such file.dll")), 0);
-}
-
-TEST_F(GlobalTest, WindowsVersionFillsWhatIsAskedFor) {
+TEST_F(GlobalTest, WindowsVersionFillsWhatIsAskedForEvenThroughTypedReferences) {
   OSVERSIONINFOW expected{};
   expected.dwOSVersionInfoSize = sizeof(expected);
 #pragma GCC diagnostic push
@@ -489,149 +268,96 @@ TEST_F(GlobalTest, WindowsVersionFillsWhatIsAskedFor) {
   ASSERT_TRUE(::GetVersionExW(&expected));
 #pragma GCC diagnostic pop
   Variant major, minor, build, platform, servicePack;
-  unique_bstr text;
-  ASSERT_EQ(global->WindowsVersion(major.put(), minor.put(), build.put(), platform.put(),
-                                   servicePack.put(), text.put()),
-            S_OK);
+  const std::wstring full = Str([&](BSTR* out) {
+    return global->WindowsVersion(major.put(), minor.put(), build.put(), platform.put(), servicePack.put(), out);
+  });
   ASSERT_EQ(major.type(), VT_I4);
   EXPECT_EQ(static_cast<DWORD>(major.get().lVal), expected.dwMajorVersion);
   EXPECT_EQ(static_cast<DWORD>(minor.get().lVal), expected.dwMinorVersion);
   EXPECT_EQ(static_cast<DWORD>(build.get().lVal), expected.dwBuildNumber & 0xFFFF);
   EXPECT_EQ(static_cast<DWORD>(platform.get().lVal), expected.dwPlatformId);
-  ASSERT_EQ(servicePack.type(), VT_BSTR);
-  EXPECT_STREQ(servicePack.get().bstrVal, expected.szCSDVersion);
-  const std::wstring full = L"Platform: Windows NT. Version: " +
-                            std::to_wstring(expected.dwMajorVersion) + L"." +
-                            std::to_wstring(expected.dwMinorVersion) + L"." +
-                            std::to_wstring(expected.dwBuildNumber & 0xFFFF) + L". " +
-                            expected.szCSDVersion;
-  EXPECT_EQ(Text(text), full);
+  EXPECT_EQ(hg::test::TextOf(servicePack.get()), expected.szCSDVersion);
+  EXPECT_EQ(full, L"Platform: Windows NT. Version: " + std::to_wstring(expected.dwMajorVersion) + L"." +
+                      std::to_wstring(expected.dwMinorVersion) + L"." +
+                      std::to_wstring(expected.dwBuildNumber & 0xFFFF) + L". " + expected.szCSDVersion);
 
-  VARIANT none = hg::win::MissingArgument(), none2 = hg::win::MissingArgument(), none3 = hg::win::MissingArgument(), none4 = hg::win::MissingArgument(),
-          none5 = hg::win::MissingArgument();
-  unique_bstr alone;
-  ASSERT_EQ(global->WindowsVersion(&none, &none2, &none3, &none4, &none5, alone.put()), S_OK);
-  EXPECT_EQ(Text(alone), full);
-  EXPECT_EQ(none.vt, VT_ERROR);
-}
-
-TEST_F(GlobalTest, WindowsVersionWritesThroughTypedReferences) {
-  LONG major = -1;
+  VARIANT none[5] = {hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument(),
+                     hg::win::MissingArgument(), hg::win::MissingArgument()};
+  EXPECT_EQ(Str([&](BSTR* out) { return global->WindowsVersion(&none[0], &none[1], &none[2], &none[3], &none[4], out); }),
+            full);
+  EXPECT_EQ(none[0].vt, VT_ERROR);
+  LONG typedMajor = -1;
   VARIANT reference;
   reference.vt = VT_BYREF | VT_I4;
-  reference.plVal = &major;
-  VARIANT none = hg::win::MissingArgument();
-  unique_bstr text;
-  ASSERT_EQ(global->WindowsVersion(&reference, &none, &none, &none, &none, text.put()), S_OK);
-  EXPECT_GT(major, 0);
+  reference.plVal = &typedMajor;
+  EXPECT_EQ(Str([&](BSTR* out) { return global->WindowsVersion(&reference, &none[1], &none[2], &none[3], &none[4], out); }),
+            full);
+  EXPECT_EQ(static_cast<DWORD>(typedMajor), expected.dwMajorVersion);
 }
 
 TEST_F(GlobalTest, MachineFacts) {
-  unique_bstr name;
-  ASSERT_EQ(global->LocalSystemName(name.put()), S_OK);
   wchar_t expected[MAX_COMPUTERNAME_LENGTH + 1];
   DWORD length = MAX_COMPUTERNAME_LENGTH + 1;
   ASSERT_TRUE(::GetComputerNameW(expected, &length));
-  EXPECT_EQ(Text(name), std::wstring(expected, length));
-
-  VARIANT_BOOL is64 = VARIANT_FALSE;
-  ASSERT_EQ(global->IsWindows64bit(&is64), S_OK);
-  EXPECT_EQ(is64, VARIANT_TRUE);  // this build is 64-bit, so Windows is too
-
-  unique_bstr cpu;
-  ASSERT_EQ(global->GetCPUType(cpu.put()), S_OK);
+  EXPECT_EQ(Str([&](BSTR* out) { return global->LocalSystemName(out); }), std::wstring(expected, length));
+  EXPECT_TRUE(Flag([&](VARIANT_BOOL* r) { return global->IsWindows64bit(r); }));  // a 64-bit build
+  const std::wstring cpu = Str([&](BSTR* out) { return global->GetCPUType(out); });
   SYSTEM_INFO system{};
   ::GetSystemInfo(&system);
-  if (system.dwProcessorType == 586) {
-    EXPECT_EQ(Text(cpu).rfind(L"Intel Pentium Family ", 0), 0u);
-  } else {
-    EXPECT_EQ(Text(cpu), L"(unknown)") << system.dwProcessorType;
-  }
+  EXPECT_EQ(system.dwProcessorType == 586 ? cpu.substr(0, 21) : cpu,
+            system.dwProcessorType == 586 ? L"Intel Pentium Family " : L"(unknown)");
+  const auto message = [&](LONG code) { return Str([&](BSTR* out) { return global->FormatMessageFromSystem(code, out); }); };
+  hg::test::ExpectSystemMessageForm(message(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(message(0x2000ABCD), L"");
 }
 
-TEST_F(GlobalTest, FormatMessageFromSystemIsOneLine) {
-  unique_bstr text;
-  ASSERT_EQ(global->FormatMessageFromSystem(ERROR_ACCESS_DENIED, text.put()), S_OK);
-  const std::wstring message = Text(text);
-  ASSERT_GT(message.size(), 2u);
-  EXPECT_EQ(message.find_first_of(L"\r\n"), std::wstring::npos);
-  EXPECT_EQ(message.back(), L' ');
-  EXPECT_NE(message[message.size() - 2], L' ');
-  ASSERT_EQ(global->FormatMessageFromSystem(0x2000ABCD, text.put()), S_OK);
-  EXPECT_EQ(Text(text), L"");
-}
-
-TEST_F(GlobalTest, IsConnectedRaisesNotImplementedWithoutDialUp) {
-  VARIANT_BOOL connected = VARIANT_TRUE;
-  const Failure failure = LastFailure(global->IsConnected(&connected));
+TEST_F(GlobalTest, IsConnectedRaisesNotImplementedAndIsDAOAvailableIsFalseLeavingNoFile) {
+  VARIANT_BOOL answer = VARIANT_TRUE;
+  const auto failure = LastFailure(global->IsConnected(&answer));
   EXPECT_EQ(failure.hr, E_NOTIMPL);
   EXPECT_FALSE(failure.description.empty());
-}
-
-TEST_F(GlobalTest, IsDAOAvailableIsFalseAndLeavesNoFile) {
-  unique_bstr folder;
-  ASSERT_EQ(global->GetTempPath(folder.put()), S_OK);
-  const std::wstring pattern = Text(folder) + L"gk*.tmp";
-  const auto before = FilesMatching(pattern);
-  VARIANT_BOOL available = VARIANT_TRUE;
-  ASSERT_EQ(global->IsDAOAvailable(&available), S_OK);
-  EXPECT_EQ(available, VARIANT_FALSE);  // the prefix has no database engine
-  EXPECT_EQ(FilesMatching(pattern), before);
-}
-
-// Creates each folder of a path below an existing root.
-void MakeFolders(const std::wstring& root, const std::wstring& relative) {
-  std::wstring path = root;
-  for (std::size_t start = 0; start < relative.size();) {
-    const std::size_t end = relative.find(L'\\', start);
-    path += L"\\" + relative.substr(start, end - start);
-    ::CreateDirectoryW(path.c_str(), nullptr);
-    start = end == std::wstring::npos ? relative.size() : end + 1;
-  }
+  const auto temporaryFiles = [&] {
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Str([&](BSTR* out) { return global->GetTempPath(out); }))) {
+      if (entry.path().filename().wstring().starts_with(L"gk")) names.push_back(entry.path().filename());
+    }
+    return names;
+  };
+  const auto before = temporaryFiles();
+  EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return global->IsDAOAvailable(r); }));  // the prefix has no database engine
+  EXPECT_EQ(temporaryFiles(), before);
 }
 
 TEST_F(GlobalTest, MDACJetVersionReportsComponentsWhoseFilesAllExist) {
   // A program folder and a Windows folder of our own, with this program (whose
   // version is known) standing in for the components' files.
   wchar_t tempFolder[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, tempFolder);
-  const std::wstring root = std::wstring(tempFolder) + L"hg_global_mdac";
-  ::CreateDirectoryW(root.c_str(), nullptr);
-  MakeFolders(root, L"Program Files\\Common Files\\System\\ado");
-  MakeFolders(root, L"Program Files\\Common Files\\Microsoft Shared\\DAO");
-  MakeFolders(root, L"Windows\\system32");
+  const std::wstring root = std::wstring(tempFolder, ::GetTempPathW(MAX_PATH, tempFolder)) + L"hg_global_mdac";
   const std::wstring ado = root + L"\\Program Files\\Common Files\\System\\ado\\msado15.dll";
   const std::wstring dao = root + L"\\Program Files\\Common Files\\Microsoft Shared\\DAO\\dao360.dll";
   const std::wstring jet = root + L"\\Windows\\system32\\msjet40.dll";
+  for (const std::wstring& file : {ado, dao, jet}) {
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+  }
   ASSERT_TRUE(::CopyFileW(ThisProgram().c_str(), ado.c_str(), FALSE));
   ASSERT_TRUE(::CopyFileW(ThisProgram().c_str(), dao.c_str(), FALSE));
-  ScopedEnvironment programFiles(L"ProgramFiles", root + L"\\Program Files");
-  ScopedEnvironment windir(L"windir", root + L"\\Windows");
-
+  const ScopedEnvironment programFiles(L"ProgramFiles", root + L"\\Program Files");
+  const ScopedEnvironment windir(L"windir", root + L"\\Windows");
   const auto versions = [&] {
-    VARIANT mdacSlot, jetSlot;
-    mdacSlot.vt = jetSlot.vt = VT_BSTR;
-    mdacSlot.bstrVal = ::SysAllocString(L"stale");
-    jetSlot.bstrVal = ::SysAllocString(L"stale");
-    EXPECT_EQ(global->MDACJetVersion(&mdacSlot, &jetSlot), S_OK);
-    const std::wstring both = std::wstring(mdacSlot.bstrVal) + L"|" + jetSlot.bstrVal;
-    ::VariantClear(&mdacSlot);
-    ::VariantClear(&jetSlot);
-    return both;
+    Variant mdac = hg::test::Text(L"stale"), engine = hg::test::Text(L"stale");
+    EXPECT_EQ(global->MDACJetVersion(hg::test::Ref(mdac), hg::test::Ref(engine)), S_OK);
+    return hg::test::TextOf(mdac.get()) + L"|" + hg::test::TextOf(engine.get());
   };
   // Wine reads the version of a file named like one of its own libraries
   // (msado15.dll) from its own library, so the first list's answer is whatever
   // FileVersion says of that path.
-  unique_bstr adoVersion;
-  ASSERT_EQ(global->FileVersion(unique_bstr(::SysAllocString(ado.c_str())).get(), adoVersion.put()),
-            S_OK);
-  EXPECT_EQ(versions(), Text(adoVersion) + L"|");  // the engine's second file is missing
+  const std::wstring adoVersion = FileVersion(ado);
+  EXPECT_EQ(versions(), adoVersion + L"|");  // the engine's second file is missing
   ASSERT_TRUE(::CopyFileW(ThisProgram().c_str(), jet.c_str(), FALSE));
-  EXPECT_EQ(versions(), Text(adoVersion) + L"|1.2.3.65535");
+  EXPECT_EQ(versions(), adoVersion + L"|1.2.3.65535");
   ::DeleteFileW(ado.c_str());
   EXPECT_EQ(versions(), L"|1.2.3.65535");
-
-  for (const std::wstring& file : {dao, jet}) ::DeleteFileW(file.c_str());
+  std::filesystem::remove_all(root);
 }
 
 // A window that counts the messages it receives.
@@ -646,9 +372,8 @@ TEST_F(GlobalTest, DoEventsADispatchesOneMessagePerCall) {
   windowClass.hInstance = ::GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"HgGlobalDoEventsTest";
   ::RegisterClassW(&windowClass);
-  hg::win::unique_hwnd window(::CreateWindowW(L"HgGlobalDoEventsTest", L"", 0, 0, 0, 0, 0,
-                                              HWND_MESSAGE, nullptr, windowClass.hInstance,
-                                              nullptr));
+  hg::win::unique_hwnd window(::CreateWindowW(L"HgGlobalDoEventsTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                              windowClass.hInstance, nullptr));
   ASSERT_TRUE(window);
   int received = 0;
   ::SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));
@@ -656,20 +381,14 @@ TEST_F(GlobalTest, DoEventsADispatchesOneMessagePerCall) {
   while (::PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&pending);
   ::PostMessageW(window.get(), WM_APP, 0, 0);
   ::PostMessageW(window.get(), WM_APP, 0, 0);
-  ASSERT_EQ(global->DoEventsA(), S_OK);
-  EXPECT_EQ(received, 1);
-  ASSERT_EQ(global->DoEventsA(), S_OK);
-  EXPECT_EQ(received, 2);
+  for (int expected : {1, 2}) {
+    ASSERT_EQ(global->DoEventsA(), S_OK);
+    EXPECT_EQ(received, expected);
+  }
 }
 
-TEST(GlobalScripts, VBScriptClient) {
-  const hg::test::ScriptRun run = hg::test::RunScript(L"global_test.vbs");
-  EXPECT_EQ(hg::test::LastLine(run.output), "PASS") << run.output;
-}
-
-TEST(GlobalScripts, JScriptClient) {
-  const hg::test::ScriptRun run = hg::test::RunScript(L"global_test.js");
-  EXPECT_EQ(hg::test::LastLine(run.output), "PASS") << run.output;
+TEST(GlobalScripts, ScriptClients) {
+  for (const wchar_t* script : {L"global_test.vbs", L"global_test.js"}) hg::test::ExpectScriptPasses(script);
 }
 
 }  // namespace
