@@ -16,8 +16,9 @@ other.Remove 1
 On Error Resume Next
 Dim v
 v = params("empty").Value
-Check Err.Number <> 0, "Value of a parameter without values fails"
-Err.Clear
+CheckError 9, "Value of a parameter without values"
+params.Add "COLOR"
+CheckError 457, "a second parameter of the same name"
 On Error GoTo 0
 
 Set root = CreateObject("tkShared.CNode")
