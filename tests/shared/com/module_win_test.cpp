@@ -55,19 +55,8 @@ std::vector<std::wstring> OwnedKeys(const std::wstring& classes) {
           classes + L"Interface\\" + GuidText(IID__CCollection)};
 }
 
-// Unregistration must leave the other tests a registered library.
-struct Reregister {
-  const LoadedLibrary& library;
-  ~Reregister() { library.Call("DllRegisterServer"); }
-};
-
-std::wstring Lower(std::wstring text) {
-  for (auto& c : text) c = static_cast<wchar_t>(towlower(c));
-  return text;
-}
-
-std::wstring Upper(std::wstring text) {
-  for (auto& c : text) c = static_cast<wchar_t>(towupper(c));
+std::wstring Cased(std::wstring text, wint_t (*change)(wint_t) = towlower) {
+  for (auto& c : text) c = static_cast<wchar_t>(change(c));
   return text;
 }
 
@@ -114,13 +103,9 @@ std::wstring ServerKey() {
 std::wstring TypeLibPlatformsKey() { return L"TypeLib\\" + GuidText(LIBID_tkShared) + L"\\1.0\\0"; }
 
 void WriteString(HKEY root, const std::wstring& path, const std::wstring& data) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                              nullptr),
+  ASSERT_EQ(::RegSetKeyValueW(root, path.c_str(), nullptr, REG_SZ, data.c_str(),
+                              static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
             ERROR_SUCCESS);
-  ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                   static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-  ::RegCloseKey(key);
 }
 
 // The per-user classes and the merged view, each with the prefix of its keys.
@@ -133,12 +118,20 @@ void ExpectNothingRegistered() {
   }
 }
 
-TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
+// The library loaded for a test, registered again afterwards: unregistration
+// must leave the other tests a registered library.
+class ModuleTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(library.loaded()); }
+  void TearDown() override { library.Call("DllRegisterServer"); }
+
   hg::test::ComApartment com;
   LoadedLibrary library;
-  ASSERT_TRUE(library.loaded());
-  Reregister guard{library};
+};
+using Registration = ModuleTest;
+using Module = ModuleTest;
 
+TEST_F(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
   ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
   ExpectNothingRegistered();
   CLSID clsid;
@@ -147,8 +140,8 @@ TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
   ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
   const std::wstring server = L"Software\\Classes\\CLSID\\" + GuidText(CLSID_CCollection) +
                               L"\\InprocServer32";
-  EXPECT_EQ(Lower(ReadString(HKEY_CURRENT_USER, server).value_or(L"")),
-            Lower(hg::test::TkSharedPath()));
+  EXPECT_EQ(Cased(ReadString(HKEY_CURRENT_USER, server).value_or(L"")),
+            Cased(hg::test::TkSharedPath()));
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, server, L"ThreadingModel").value_or(L""), L"Apartment");
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, L"Software\\Classes\\tkShared.CCollection\\CLSID")
                 .value_or(L""),
@@ -163,10 +156,7 @@ TEST(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
   ExpectNothingRegistered();
 }
 
-TEST(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
-  hg::test::ComApartment com;
-  LoadedLibrary installed;
-  Reregister guard{installed};
+TEST_F(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
   DllCopies copies{L"a", L"b"};
   ASSERT_TRUE(copies.ok());
   {
@@ -178,9 +168,9 @@ TEST(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
 
     for (const auto& [root, classes] : kRoots) {
       for (const auto& key : OwnedKeys(classes)) EXPECT_TRUE(KeyExists(root, key)) << key;
-      EXPECT_EQ(Lower(ReadString(root, classes + ServerKey()).value_or(L"")), Lower(copies[1]));
-      EXPECT_EQ(Lower(ReadString(root, classes + TypeLibPlatformsKey() + L"\\win64").value_or(L"")),
-                Lower(copies[1]));
+      EXPECT_EQ(Cased(ReadString(root, classes + ServerKey()).value_or(L"")), Cased(copies[1]));
+      EXPECT_EQ(Cased(ReadString(root, classes + TypeLibPlatformsKey() + L"\\win64").value_or(L"")),
+                Cased(copies[1]));
     }
     CLSID clsid;
     EXPECT_EQ(::CLSIDFromProgID(L"tkShared.CCollection", &clsid), S_OK);
@@ -191,10 +181,7 @@ TEST(Registration, UnregisteringOneCopyLeavesTheOtherCopysRegistration) {
   }
 }
 
-TEST(Registration, UnregistersWhatNamesThisDllInAnotherLetterCase) {
-  hg::test::ComApartment com;
-  LoadedLibrary installed;
-  Reregister guard{installed};
+TEST_F(Registration, UnregistersWhatNamesThisDllInAnotherLetterCase) {
   DllCopies copies{L"spelling"};
   ASSERT_TRUE(copies.ok());
   {
@@ -202,7 +189,7 @@ TEST(Registration, UnregistersWhatNamesThisDllInAnotherLetterCase) {
     ASSERT_TRUE(copy.loaded());
     ASSERT_EQ(copy.Call("DllRegisterServer"), S_OK);
     // As registered through a path spelled differently (z:\TMP vs Z:\tmp).
-    const std::wstring spelled = Upper(copies[0]);
+    const std::wstring spelled = Cased(copies[0], towupper);
     ASSERT_NE(spelled, copies[0]);
     for (const auto& [root, classes] : kRoots) {
       WriteString(root, classes + ServerKey(), spelled);
@@ -213,12 +200,7 @@ TEST(Registration, UnregistersWhatNamesThisDllInAnotherLetterCase) {
   ExpectNothingRegistered();
 }
 
-TEST(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {
-  hg::test::ComApartment com;
-  LoadedLibrary library;
-  ASSERT_TRUE(library.loaded());
-  Reregister guard{library};
-  struct RemoveTypeLibrary {
+TEST_F(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {  struct RemoveTypeLibrary {
     ~RemoveTypeLibrary() {
       const std::wstring key = L"TypeLib\\" + GuidText(LIBID_tkShared);
       ::RegDeleteTreeW(HKEY_CURRENT_USER, (kUserClasses + key).c_str());
@@ -242,12 +224,7 @@ TEST(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {
   }
 }
 
-TEST(Module, CreatesAndDispatchesWithoutAnyRegistration) {
-  hg::test::ComApartment com;
-  LoadedLibrary library;
-  ASSERT_TRUE(library.loaded());
-  Reregister guard{library};
-  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
+TEST_F(Module, CreatesAndDispatchesWithoutAnyRegistration) {  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
 
   com_ptr<IClassFactory> factory;
   ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
@@ -267,11 +244,7 @@ TEST(Module, CreatesAndDispatchesWithoutAnyRegistration) {
   EXPECT_EQ(count.get().lVal, 0);
 }
 
-TEST(Module, CanUnloadOnlyWhenNothingIsAlive) {
-  hg::test::ComApartment com;
-  LoadedLibrary library;
-  ASSERT_TRUE(library.loaded());
-  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
+TEST_F(Module, CanUnloadOnlyWhenNothingIsAlive) {  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
 
   com_ptr<IClassFactory> factory;
   ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
@@ -295,11 +268,7 @@ TEST(Module, CanUnloadOnlyWhenNothingIsAlive) {
   EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
 }
 
-TEST(Module, UnmatchedUnlockDoesNotKeepTheModuleLoaded) {
-  hg::test::ComApartment com;
-  LoadedLibrary library;
-  ASSERT_TRUE(library.loaded());
-  com_ptr<IClassFactory> factory;
+TEST_F(Module, UnmatchedUnlockDoesNotKeepTheModuleLoaded) {  com_ptr<IClassFactory> factory;
   ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
   EXPECT_EQ(factory->LockServer(FALSE), S_OK);
   ASSERT_EQ(factory->LockServer(TRUE), S_OK);

@@ -41,17 +41,12 @@ class Sink final : public hg::test::EventSink {
                       EXCEPINFO*, UINT*) override {
     if (id != 1 || flags != DISPATCH_METHOD || params->cArgs != 4) return DISP_E_MEMBERNOTFOUND;
     const VARIANT* args = params->rgvarg;  // last argument first
-    Arrival arrival{name_, args[3].vt == VT_I4 ? args[3].lVal : -999,
-                    Variant::CopyOf(args[2]), Text(args[1]), Text(args[0])};
-    arrivals_.push_back(std::move(arrival));
+    arrivals_.push_back({name_, args[3].vt == VT_I4 ? args[3].lVal : -999, Variant::CopyOf(args[2]),
+                         hg::test::TextOf(args[1]), hg::test::TextOf(args[0])});
     return answer_;
   }
 
  private:
-  static std::wstring Text(const VARIANT& v) {
-    return v.vt == VT_BSTR ? std::wstring(v.bstrVal ? v.bstrVal : L"") : L"<not text>";
-  }
-
   std::wstring name_;
   std::vector<Arrival>& arrivals_;
   HRESULT answer_;
@@ -60,9 +55,6 @@ class Sink final : public hg::test::EventSink {
 class MsgrTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(::CoCreateInstance(CLSID_CMsgr, nullptr, CLSCTX_INPROC_SERVER, IID__CMsgr,
-                                 messenger.put_void()),
-              S_OK);
     auto container = messenger.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
     ASSERT_TRUE(container);
     ASSERT_EQ(container->FindConnectionPoint(DIID___CMsgr, point.put()), S_OK);
@@ -75,7 +67,7 @@ class MsgrTest : public ::testing::Test {
   }
 
   hg::test::ComApartment com;
-  com_ptr<_CMsgr> messenger;
+  com_ptr<_CMsgr> messenger = hg::test::Create<_CMsgr>(CLSID_CMsgr, IID__CMsgr);
   com_ptr<IConnectionPoint> point;
   std::vector<Arrival> arrivals;
 };
