@@ -12,27 +12,10 @@
 #include "shared/registry/registry_win.h"
 #include "tkShared.h"
 
-namespace tk {
-namespace {
-
-constexpr ClassEntry kClasses[] = {
-    {&CLSID_CCollection, L"CCollection", CreateCollection},
-    {&CLSID_PropertyBag, L"PropertyBag", CreatePropertyBag},
-    {&CLSID_CNode, L"CNode", CreateNode},
-    {&CLSID_CNodes, L"CNodes", CreateNodes},
-    {&CLSID_CParam, L"CParam", CreateParam},
-    {&CLSID_CParams, L"CParams", CreateParams},
-    {&CLSID_CRegistry, L"CRegistry", CreateRegistry},
-    {&CLSID_CGumArray, L"CGumArray", CreateGumArray},
-    {&CLSID_CreateThread, L"CreateThread", CreateLauncher},
-    {&CLSID_FileOps, L"FileOps", CreateFileOps},
-    {&CLSID_CGlobal, L"CGlobal", CreateGlobal},
-    {&CLSID_axLog, L"axLog", CreateAxLog},
-    {&CLSID_CMsgr, L"CMsgr", CreateMsgr},
-};
-
-}  // namespace
-
-std::span<const ClassEntry> Classes() noexcept { return kClasses; }
-
-}  // namespace tk
+TK_SERVER_CLASSES(TK_CLASS(CCollection, tk::CreateCollection), TK_CLASS(PropertyBag, tk::CreatePropertyBag),
+                  TK_CLASS(CNode, tk::CreateNode), TK_CLASS(CNodes, tk::CreateNodes),
+                  TK_CLASS(CParam, tk::CreateParam), TK_CLASS(CParams, tk::CreateParams),
+                  TK_CLASS(CRegistry, tk::CreateRegistry), TK_CLASS(CGumArray, tk::CreateGumArray),
+                  TK_CLASS(CreateThread, tk::CreateLauncher), TK_CLASS(FileOps, tk::CreateFileOps),
+                  TK_CLASS(CGlobal, tk::CreateGlobal), TK_CLASS(axLog, tk::CreateAxLog),
+                  TK_CLASS(CMsgr, tk::CreateMsgr))

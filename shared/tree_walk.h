@@ -1,13 +1,21 @@
 // A depth-first walk of a tree (folders, registry keys) on an explicit stack,
 // so that the depth a walk reaches is bounded by memory, not by the stack of
-// the caller's thread.
+// the caller's thread; and the backslash-separated paths of such trees.
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace tk {
+
+// A folder's path or a key's subkey without one trailing backslash.
+inline std::string WithoutTrailingBackslash(std::string_view path) {
+  if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  return std::string(path);
+}
 
 // enter(node, children) is called when the walk reaches a node and fills
 // `children` with the nodes below it, which are walked in that order;

@@ -1,7 +1,7 @@
 // The texts the file class reports through FalseCause and its errors.
 #include "shared/files/file_messages.h"
 
-namespace tk::file_messages {
+namespace tk {
 namespace {
 
 std::string Quoted(std::string_view before, std::string_view text) {
@@ -50,4 +50,4 @@ std::string CopyFailed(std::string_view source, std::string_view destination,
   return Quoted("Cannot copy file ", source) + Quoted(" to ", destination) + ". " + message;
 }
 
-}  // namespace tk::file_messages
+}  // namespace tk

@@ -6,7 +6,7 @@
 
 #include "shared/files/file_paths.h"
 
-namespace tk::file_messages {
+namespace tk {
 
 std::string InvalidPath(std::string_view path);          // RemoveFolder2
 std::string InvalidFolder(std::string_view folder);      // RemoveFolderTree
@@ -16,7 +16,7 @@ std::string NotFound(std::string_view path);             // IsFolder
 std::string FileTooLarge(std::string_view path);         // LoadFileB
 
 // CopyFileOrFolder of a folder into itself or below itself.
-inline constexpr std::string_view kDestinationInsideSource =
+inline constexpr std::string_view kFolderInsideSource =
     "The destination lies inside the folder to copy.";
 
 // RemoveFolder2 of a root: the path as the caller gave it.
@@ -34,4 +34,4 @@ std::string DeleteFailed(std::string_view systemMessage, std::string_view path);
 std::string CopyFailed(std::string_view source, std::string_view destination,
                        std::string_view systemMessage);
 
-}  // namespace tk::file_messages
+}  // namespace tk

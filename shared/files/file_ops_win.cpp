@@ -28,7 +28,6 @@
 namespace tk {
 namespace {
 
-namespace messages = file_messages;
 using hg::win::Narrow;
 using hg::win::VariantBool;
 using hg::win::Widen;
@@ -181,7 +180,7 @@ bool DeleteFilesIn(const std::string& directory, const std::string& mask,
     if (entry.isFolder) continue;
     const std::string path = directory + entry.name;
     if (!::DeleteFileW(Widen(path).c_str())) {
-      falseCause = messages::DeleteFailed(LastErrorMessage(), path);
+      falseCause = DeleteFailed(LastErrorMessage(), path);
       return false;
     }
   }
@@ -194,7 +193,7 @@ bool DeleteFilesByMask(const std::string& folder, const std::string& mask,
   // The search would list the matches in the mask's folder, and the deletes
   // would then hit the files of the same names in `folder` itself.
   if (!IsFileNamePattern(mask)) {
-    falseCause = messages::MaskWithFolder(mask);
+    falseCause = MaskWithFolder(mask);
     return false;
   }
   return DeleteFilesIn(WithTrailingBackslash(LongPath(ExpandedOrAsIs(folder))), mask, falseCause);
@@ -266,13 +265,13 @@ bool RemoveFolderTree(const std::string& folder, std::string& falseCause);
 bool RemoveFolder(const std::string& path, bool withSubFolders, std::string& falseCause) {
   falseCause.clear();
   if (Length(path) < 4) {
-    falseCause = messages::InvalidPath(path);
+    falseCause = InvalidPath(path);
     return false;
   }
   if (withSubFolders) return RemoveFolderTree(path, falseCause);
   const std::string target = LongPath(path);
   if (const RootKind root = RootOfRemoval(target); root != RootKind::None) {
-    falseCause = messages::RootNeverRemoved(root, path);
+    falseCause = RootNeverRemoved(root, path);
     return false;
   }
   if (!::RemoveDirectoryW(Widen(target).c_str())) {
@@ -294,14 +293,14 @@ bool RemoveOneFolder(const std::string& path, std::string& falseCause) {
 bool RemoveFolderTree(const std::string& folder, std::string& falseCause) {
   falseCause.clear();
   if (Length(folder) < 4) {
-    falseCause = messages::InvalidFolder(folder);
+    falseCause = InvalidFolder(folder);
     return false;
   }
   // Prefixed, so that a tree reaching beyond MAX_PATH is searched and removed
   // whole. Whether it names a root is decided on the path it resolves to.
   const std::string top = LongPath(WithTrailingBackslash(ExpandedOrAsIs(folder)));
   if (const RootKind root = RootOfRemoval(top); root != RootKind::None) {
-    falseCause = messages::RootNeverRemoved(root, folder);
+    falseCause = RootNeverRemoved(root, folder);
     return false;
   }
   // A folder that is itself a link goes as a link, like the links inside: its
@@ -342,7 +341,7 @@ void CopyOneFile(const std::string& source, const std::string& destination) {
                    FALSE)) {
     const DWORD error = ::GetLastError();
     hg::win::ThrowHResult(HRESULT_FROM_WIN32(error),
-                          messages::CopyFailed(source, destination, SystemMessageText(error)));
+                          CopyFailed(source, destination, SystemMessageText(error)));
   }
 }
 
@@ -351,7 +350,7 @@ bool IsFolder(const std::string& path) {
   if (prefixed.ends_with('\\')) return true;
   WIN32_FIND_DATAW found;
   const HANDLE search = ::FindFirstFileW(Widen(prefixed).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) hg::win::ThrowHResult(kNotFound, messages::NotFound(path));
+  if (search == INVALID_HANDLE_VALUE) hg::win::ThrowHResult(kNotFound, NotFound(path));
   ::FindClose(search);
   return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
@@ -374,7 +373,7 @@ void CreateCopyFolder(const std::string& path) {
     return;
   }
   hg::win::ThrowHResult(HRESULT_FROM_WIN32(error),
-                        messages::CreateFolderFailed(path, SystemMessageText(error)));
+                        CreateFolderFailed(path, SystemMessageText(error)));
 }
 
 // CopyFileOrFolder below the expansion of its source.
@@ -384,7 +383,7 @@ bool CopyExpanded(const std::string& expanded, const std::string& copyTo,
     const bool isFolder = IsFolder(expanded);
     const auto plan = PlanCopy(expanded, copyTo);
     if (!plan) {
-      falseCause = messages::InvalidCopySource(expanded);
+      falseCause = InvalidCopySource(expanded);
       return false;
     }
     if (!isFolder) {
@@ -395,7 +394,7 @@ bool CopyExpanded(const std::string& expanded, const std::string& copyTo,
     // destination reaches the source through another name of it.
     if (IsSameOrInside(ComparablePath(plan->destination), ComparablePath(plan->source)) ||
         LiesInside(plan->destination, plan->source)) {
-      falseCause = messages::kDestinationInsideSource;
+      falseCause = kFolderInsideSource;
       return false;
     }
     // Each folder's content is listed before its copy is made, so that the
@@ -424,7 +423,7 @@ bool CopyFileOrFolder(const std::string& source, const std::string& copyTo,
                       std::string& falseCause) {
   falseCause.clear();
   if (Length(source) < 4) {
-    falseCause = messages::InvalidFileOrFolder(source);
+    falseCause = InvalidFileOrFolder(source);
     return false;
   }
   std::string expanded;
@@ -601,7 +600,7 @@ class FileOps final : public DispatchObject<FileOps, _FileOps> {
       // A missing or empty file gives an unallocated array.
       if (!IsFileExist(path)) return;
       // A safe array of bytes counts its elements in a LONG.
-      *content = ByteArray(ReadWholeFile(path, 0x7FFFFFFF, messages::FileTooLarge(name)))
+      *content = ByteArray(ReadWholeFile(path, 0x7FFFFFFF, FileTooLarge(name)))
                      .release();
     });
   }

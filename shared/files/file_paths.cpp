@@ -80,11 +80,6 @@ std::string WithTrailingBackslash(std::string_view path) {
   return result;
 }
 
-std::string WithoutTrailingBackslash(std::string_view path) {
-  if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-  return std::string(path);
-}
-
 std::optional<std::string> ParentToCreate(std::string_view folder) {
   const std::string path = WithoutTrailingBackslash(folder);
   const std::size_t last = path.rfind('\\');

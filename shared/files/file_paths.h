@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shared/tree_walk.h"
+
 namespace tk {
 
 // Parent & "\" & child, without doubling a trailing backslash of the parent;
@@ -24,7 +26,6 @@ std::string WithLongPathPrefix(std::string_view path);
 bool TakesLongPathPrefix(std::string_view path);
 
 std::string WithTrailingBackslash(std::string_view path);
-std::string WithoutTrailingBackslash(std::string_view path);
 
 // The folder to create before `folder` can be created, or nothing when it sits
 // directly on its root (a drive root, behind the prefix, or a server share).

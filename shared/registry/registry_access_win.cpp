@@ -16,7 +16,6 @@ namespace tk {
 
 using hg::win::unique_hkey;
 using hg::win::Widen;
-using namespace registry;
 
 namespace {
 
@@ -399,7 +398,7 @@ bool RegistryAccess::CopySubKey(std::uint32_t key, const std::string& subKey, st
     // A copy into its own tree would find its new keys among those to copy, without end.
     if (PlainRoot(key) == PlainRoot(toKey) && IsSameOrBelow(destination, source) &&
         !IsSameOrBelow(source, destination)) {
-      falseCause = kDestinationInsideSource;
+      falseCause = kKeyInsideSource;
       return false;
     }
     return CopyTree(key, source, toKey, putToSubKey, falseCause);

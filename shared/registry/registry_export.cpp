@@ -5,7 +5,7 @@
 
 #include "common/text/utf.h"
 
-namespace tk::registry {
+namespace tk {
 
 namespace {
 
@@ -84,4 +84,4 @@ std::string ValueLine(std::string_view name, std::uint32_t type, std::span<const
   return line + "\r\n";
 }
 
-}  // namespace tk::registry
+}  // namespace tk

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tk::registry {
+namespace tk {
 
 constexpr std::uint32_t kTypeString = 1;
 constexpr std::uint32_t kTypeBinary = 3;
@@ -23,4 +23,4 @@ std::string KeySection(std::string_view rootName, std::string_view subKey);
 // backslash or double quote in a name or string data gets a backslash before it.
 std::string ValueLine(std::string_view name, std::uint32_t type, std::span<const std::uint8_t> data);
 
-}  // namespace tk::registry
+}  // namespace tk

@@ -6,7 +6,7 @@
 
 #include "common/text/utf.h"
 
-namespace tk::registry {
+namespace tk {
 
 namespace {
 
@@ -79,11 +79,6 @@ std::string InvalidKeyText(std::uint32_t key) {
   return FillPlaceholders("Invalid key %1 on 32 bit Windows", {GetKeyName(key)});
 }
 
-std::string WithoutTrailingBackslash(std::string_view subKey) {
-  if (!subKey.empty() && subKey.back() == '\\') subKey.remove_suffix(1);
-  return std::string(subKey);
-}
-
 bool NamesRoot(std::string_view subKey) { return StripBackslashes(subKey).empty(); }
 
 std::string LastName(std::string_view path) {
@@ -97,4 +92,4 @@ bool IsSameOrBelow(std::string_view path, std::string_view ancestor) {
   return top == "\\" || folded.starts_with(top);
 }
 
-}  // namespace tk::registry
+}  // namespace tk

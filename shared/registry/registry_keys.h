@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace tk::registry {
+#include "shared/tree_walk.h"
+
+namespace tk {
 
 // The values of enRegistryKey. The plain roots are the platform's predefined
 // handles; the two 64-bit members are pseudo roots for the native view.
@@ -37,11 +39,9 @@ std::string OpenKeyFailedText(std::uint32_t key, std::string_view subKey, bool r
 std::string CreateKeyFailedText(std::uint32_t key, std::string_view subKey);
 std::string InvalidKeyText(std::uint32_t key);
 inline constexpr std::string_view kKey64OnOs32 = "64-bit key on 32-bit OS.";
-inline constexpr std::string_view kDestinationInsideSource =
+inline constexpr std::string_view kKeyInsideSource =
     "The destination lies inside the key to copy.";
 
-// SubKey without one trailing backslash.
-std::string WithoutTrailingBackslash(std::string_view subKey);
 // True when the subkey, without one trailing backslash, names the root itself.
 bool NamesRoot(std::string_view subKey);
 // The text after the last backslash (all of it when there is none).
@@ -50,4 +50,4 @@ std::string LastName(std::string_view path);
 // path lies below the root (an empty ancestor).
 bool IsSameOrBelow(std::string_view path, std::string_view ancestor);
 
-}  // namespace tk::registry
+}  // namespace tk

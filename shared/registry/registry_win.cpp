@@ -124,7 +124,7 @@ class Registry final : public DispatchObject<Registry, _CRegistry> {
   Registry() : access_(StartLibrary()) {}
 
   STDMETHODIMP GetKeyName(enRegistryKey key, BSTR* name) override {
-    return Trap([&] { *Checked(name) = hg::win::MakeBstr(registry::GetKeyName(Root(key))).release(); });
+    return Trap([&] { *Checked(name) = hg::win::MakeBstr(tk::GetKeyName(Root(key))).release(); });
   }
 
   STDMETHODIMP QuerySTRING(enRegistryKey key, BSTR subKey, BSTR valueName, VARIANT* value,

@@ -2,29 +2,22 @@
 
 #include <gtest/gtest.h>
 
+namespace tk {
 namespace {
 
-namespace messages = tk::file_messages;
-
-TEST(FileMessages, QuoteThePath) {
-  EXPECT_EQ(messages::InvalidPath("C:"), "Invalid path: 'C:'");
-  EXPECT_EQ(messages::InvalidFolder("C:"), "Invalid folder:'C:'");
-  EXPECT_EQ(messages::InvalidFileOrFolder("a"), "Invalid FileOrFolder: 'a'");
-  EXPECT_EQ(messages::InvalidCopySource("abcd"), "Invalid Folder: 'abcd'");
-  EXPECT_EQ(messages::FileTooLarge("C:\\big.bin"),
-            "File too large to load as bytes (2 GB or more): 'C:\\big.bin'.");
-}
-
-TEST(FileMessages, DeleteFailureFollowsTheSystemMessageDirectly) {
-  EXPECT_EQ(messages::DeleteFailed("Access is denied. ", "\\\\?\\C:\\data\\old.bak"),
-            "Access is denied. ('\\\\?\\C:\\data\\old.bak')");
-}
-
-TEST(FileMessages, CopyFailureEndsTheSystemMessageOnce) {
+TEST(FileMessages, QuoteThePathAndEndTheSystemMessageOnce) {
+  EXPECT_EQ(InvalidPath("C:"), "Invalid path: 'C:'");
+  EXPECT_EQ(InvalidFolder("C:"), "Invalid folder:'C:'");
+  EXPECT_EQ(InvalidFileOrFolder("a"), "Invalid FileOrFolder: 'a'");
+  EXPECT_EQ(InvalidCopySource("abcd"), "Invalid Folder: 'abcd'");
+  EXPECT_EQ(FileTooLarge("C:\\big.bin"), "File too large to load as bytes (2 GB or more): 'C:\\big.bin'.");
+  // A delete failure follows the system message directly.
+  EXPECT_EQ(DeleteFailed("Access is denied. ", "\\\\?\\C:\\data\\old.bak"), "Access is denied. ('\\\\?\\C:\\data\\old.bak')");
   const std::string start = "Cannot copy file 'a\\s' to 'b\\d'. ";
-  EXPECT_EQ(messages::CopyFailed("a\\s", "b\\d", "Not found"), start + "Not found. ");
-  EXPECT_EQ(messages::CopyFailed("a\\s", "b\\d", "Not found."), start + "Not found.");
-  EXPECT_EQ(messages::CopyFailed("a\\s", "b\\d", "Not found. "), start + "Not found. ");
+  for (const std::string message : {"Not found", "Not found.", "Not found. "}) {
+    EXPECT_EQ(CopyFailed("a\\s", "b\\d", message), start + (message == "Not found." ? message : "Not found. "));
+  }
 }
 
 }  // namespace
+}  // namespace tk

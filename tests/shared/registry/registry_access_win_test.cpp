@@ -17,36 +17,36 @@ class RegistryOn32bitWindows : public ::testing::Test {
 TEST_F(RegistryOn32bitWindows, OpeningANativeViewRootFailsWithTheInvalidKeyText) {
   std::vector<std::string> names;
   std::string cause;
-  EXPECT_FALSE(access.EnumValuesEx(registry::kLocalMachine64, "Software", names, cause));
+  EXPECT_FALSE(access.EnumValuesEx(kLocalMachine64, "Software", names, cause));
   EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
-  EXPECT_FALSE(access.IsKeyExist(registry::kClassesRoot64, "CLSID"));
-  EXPECT_TRUE(access.EnumKey(registry::kClassesRoot64, "CLSID").empty());
+  EXPECT_FALSE(access.IsKeyExist(kClassesRoot64, "CLSID"));
+  EXPECT_TRUE(access.EnumKey(kClassesRoot64, "CLSID").empty());
 }
 
 TEST_F(RegistryOn32bitWindows, CreatingUnderANativeViewRootFails) {
   hg::win::unique_hkey key;
   std::string cause;
-  EXPECT_FALSE(access.CreateKeyAnyOS(registry::kLocalMachine64, "Software\\tkShared test", key, cause));
+  EXPECT_FALSE(access.CreateKeyAnyOS(kLocalMachine64, "Software\\tkShared test", key, cause));
   EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
-  EXPECT_FALSE(access.SetString(registry::kLocalMachine64, "Software\\tkShared test", "v", "x"));
+  EXPECT_FALSE(access.SetString(kLocalMachine64, "Software\\tkShared test", "v", "x"));
 }
 
 TEST_F(RegistryOn32bitWindows, DeletingUnderANativeViewRootFailsWithTheOsText) {
   std::string cause;
-  EXPECT_FALSE(access.DeleteKeyEx(registry::kLocalMachine64, "Software\\tkShared absent", cause));
+  EXPECT_FALSE(access.DeleteKeyEx(kLocalMachine64, "Software\\tkShared absent", cause));
   EXPECT_EQ(cause, "64-bit key on 32-bit OS.");
 }
 
 TEST_F(RegistryOn32bitWindows, CopyingFromANativeViewRootGivesTheInvalidKeyText) {
   std::string cause;
-  EXPECT_FALSE(access.CopySingleValue(registry::kLocalMachine64, "Software", "v", registry::kCurrentUser,
+  EXPECT_FALSE(access.CopySingleValue(kLocalMachine64, "Software", "v", kCurrentUser,
                                       "Software\\tkShared absent", cause));
   EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
 }
 
 TEST_F(RegistryOn32bitWindows, ExportOfANativeViewRootIsEmpty) {
   std::string subKey = "Software\\";
-  EXPECT_EQ(access.SaveAsReg50(registry::kLocalMachine64, subKey), "");
+  EXPECT_EQ(access.SaveAsReg50(kLocalMachine64, subKey), "");
   EXPECT_EQ(subKey, "Software");
 }
 

@@ -5,7 +5,7 @@
 #include <numeric>
 #include <vector>
 
-namespace tk::registry {
+namespace tk {
 namespace {
 
 std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool terminated) {
@@ -107,4 +107,4 @@ TEST(RegistryExport, EmptyByteListIsTheBarePrefix) {
 }
 
 }  // namespace
-}  // namespace tk::registry
+}  // namespace tk

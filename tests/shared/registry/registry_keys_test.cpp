@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace tk::registry {
+namespace tk {
 namespace {
 
 TEST(RegistryKeys, GetKeyNameNamesRootsAndPseudoRoots) {
@@ -82,4 +82,4 @@ TEST(RegistryKeys, IsSameOrBelowComparesWholeNamesIgnoringCase) {
 }
 
 }  // namespace
-}  // namespace tk::registry
+}  // namespace tk
