@@ -2,53 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include "app/engine/services.h"
+#include "tests/app/engine/recording_log.h"
 
 namespace app {
 namespace {
 
-class ScriptedDialogs final : public UserDialogs {
- public:
-  int ShowMessageBox(const std::string& prompt, int style, const std::string& title) override {
-    shown = prompt + "|" + std::to_string(style) + "|" + title;
-    return kResultCancel;
-  }
-  std::optional<std::string> ShowInputBox(const std::string& prompt, const std::string& title,
-                                      const std::string& defaultText, std::optional<int>,
-                                      std::optional<int>) override {
-    shown = prompt + "|" + title + "|" + defaultText;
-    return answer;
-  }
-  std::optional<std::string> ShowOpenFile(const OpenFileRequest& request) override {
-    shown = request.title + "|" + request.initialFolder;
-    return answer;
-  }
-  std::string shown;
-  std::optional<std::string> answer;
-};
+using UserDialogsTest = test::RecordingTest;
 
-class UserDialogsTest : public ::testing::Test {
- protected:
-  ScriptedDialogs dialogs;
-  Services services{.dialogs = &dialogs, .productName = "Hedgerow"};
-  ScopedServices installed{services};
-};
-
-TEST_F(UserDialogsTest, AnEmptyTitleBecomesTheProductName) {
+TEST_F(UserDialogsTest, AnEmptyTitleBecomesTheProductNameAndACancelledInputBoxEmptyText) {
+  dialogs.buttons = {kResultCancel};
   EXPECT_EQ(AppMsgBox("Cannot add web site. x", kOkOnly + kIconInformation, ""), kResultCancel);
-  EXPECT_EQ(dialogs.shown, "Cannot add web site. x|64|Hedgerow");
-  AppInputBox("Site:", "");
-  EXPECT_EQ(dialogs.shown, "Site:|Hedgerow|");
   AppMsgBox("p", kOkCancel, "Own title");
-  EXPECT_EQ(dialogs.shown, "p|1|Own title");
-}
-
-TEST_F(UserDialogsTest, CancellingTheInputBoxGivesEmptyText) {
-  dialogs.answer = std::nullopt;
+  dialogs.inputs = {std::nullopt, "typed"};
   EXPECT_EQ(AppInputBox("Site:", "", "preset"), "");
-  EXPECT_EQ(dialogs.shown, "Site:|Hedgerow|preset");
-  dialogs.answer = "typed";
   EXPECT_EQ(AppInputBox("Site:", ""), "typed");
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"Cannot add web site. x|64|Hedgerow", "p|1|Own title",
+                                                     "Site:|Hedgerow|preset", "Site:|Hedgerow|"}));
 }
 
 }  // namespace

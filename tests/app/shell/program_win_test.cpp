@@ -19,7 +19,7 @@
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 #include "tests/app/shell/running_program_win.h"
-#include "tests/shared/files/scratch_win.h"
+#include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace {

@@ -6,95 +6,69 @@
 #include <set>
 #include <string>
 
+namespace tk {
 namespace {
 
-using tk::IsSameOrInside;
-using tk::ParentToCreate;
-using tk::PlanCopy;
-using tk::TakesLongPathPrefix;
-using tk::WithLongPathPrefix;
-
-TEST(MergeFolderAndSubobject, AddsOneBackslashBetween) {
-  EXPECT_EQ(tk::MergeFolderAndSubobject("C:\\a", "b.txt"), "C:\\a\\b.txt");
-  EXPECT_EQ(tk::MergeFolderAndSubobject("C:\\a\\", "b.txt"), "C:\\a\\b.txt");
+TEST(MergeFolderAndSubobject, AddsOneBackslashBetweenAndLeavesTheChildAsItStands) {
+  EXPECT_EQ(MergeFolderAndSubobject("C:\\a", "b.txt"), "C:\\a\\b.txt");
+  EXPECT_EQ(MergeFolderAndSubobject("C:\\a\\", "b.txt"), "C:\\a\\b.txt");
+  EXPECT_EQ(MergeFolderAndSubobject("", "b.txt"), "b.txt");
+  EXPECT_EQ(MergeFolderAndSubobject("C:\\a", "\\b"), "C:\\a\\\\b");
 }
 
-TEST(MergeFolderAndSubobject, EmptyParentGivesChild) {
-  EXPECT_EQ(tk::MergeFolderAndSubobject("", "b.txt"), "b.txt");
-}
-
-TEST(MergeFolderAndSubobject, LeavesChildAsItStands) {
-  EXPECT_EQ(tk::MergeFolderAndSubobject("C:\\a", "\\b"), "C:\\a\\\\b");
-}
-
-TEST(LongPathPrefix, GoesBeforeDrivePaths) {
-  EXPECT_EQ(WithLongPathPrefix("C:\\a\\b"), "\\\\?\\C:\\a\\b");
-  EXPECT_EQ(WithLongPathPrefix("z:\\"), "\\\\?\\z:\\");
-}
-
-TEST(LongPathPrefix, IsNotAddedTwice) {
-  EXPECT_EQ(WithLongPathPrefix("\\\\?\\C:\\a"), "\\\\?\\C:\\a");
-  EXPECT_EQ(WithLongPathPrefix("\\\\?\\UNC\\s\\x"), "\\\\?\\UNC\\s\\x");
-}
-
-TEST(LongPathPrefix, TurnsServerSharePathsIntoUncForm) {
-  EXPECT_EQ(WithLongPathPrefix("\\\\server\\share\\f"), "\\\\?\\UNC\\server\\share\\f");
-}
-
-TEST(LongPathPrefix, LeavesRelativeAndDevicePathsAlone) {
-  for (const char* path : {"", "a\\b", "..\\b", "\\root", "C:rel", "C:/a", "\\\\.\\COM1"}) {
-    EXPECT_EQ(WithLongPathPrefix(path), path);
-  }
+TEST(LongPathPrefix, GoesOnceBeforeDriveAndServerPathsAndNeverBeforeOthers) {
+  const struct {
+    const char* path;
+    const char* prefixed;
+  } cases[] = {
+      {"C:\\a\\b", "\\\\?\\C:\\a\\b"}, {"z:\\", "\\\\?\\z:\\"},
+      {"\\\\?\\C:\\a", "\\\\?\\C:\\a"}, {"\\\\?\\UNC\\s\\x", "\\\\?\\UNC\\s\\x"},
+      {"\\\\server\\share\\f", "\\\\?\\UNC\\server\\share\\f"},
+      {"", ""}, {"a\\b", "a\\b"}, {"..\\b", "..\\b"}, {"\\root", "\\root"}, {"C:rel", "C:rel"},
+      {"C:/a", "C:/a"}, {"\\\\.\\COM1", "\\\\.\\COM1"},
+  };
+  for (const auto& [path, prefixed] : cases) EXPECT_EQ(WithLongPathPrefix(path), prefixed) << path;
 }
 
 TEST(LongPathPrefix, IsTakenByAbsolutePathsWithEitherSeparator) {
   for (const char* path : {"C:\\a", "C:/a/b", "c:\\", "\\\\server\\share", "//server/share"}) {
     EXPECT_TRUE(TakesLongPathPrefix(path)) << path;
   }
-  for (const char* path : {"", "a\\b", "..\\b", "\\root", "/root", "C:rel", "\\\\.\\COM1",
-                           "//./COM1", "\\\\?\\C:\\a", "\\\\"}) {
+  for (const char* path : {"", "a\\b", "..\\b", "\\root", "/root", "C:rel", "\\\\.\\COM1", "//./COM1",
+                           "\\\\?\\C:\\a", "\\\\"}) {
     EXPECT_FALSE(TakesLongPathPrefix(path)) << path;
   }
 }
 
-TEST(ParentToCreate, ClimbsOneLevelIgnoringATrailingBackslash) {
-  EXPECT_EQ(ParentToCreate("\\\\?\\C:\\x\\y\\z"), "\\\\?\\C:\\x\\y");
-  EXPECT_EQ(ParentToCreate("\\\\?\\C:\\x\\y\\"), "\\\\?\\C:\\x");
-  EXPECT_EQ(ParentToCreate("C:\\x\\y"), "C:\\x");
+TEST(ParentToCreate, ClimbsOneLevelAndStopsBelowTheDriveRootOrServerShare) {
+  const struct {
+    const char* folder;
+    std::optional<std::string> parent;
+  } cases[] = {
+      {"\\\\?\\C:\\x\\y\\z", "\\\\?\\C:\\x\\y"}, {"\\\\?\\C:\\x\\y\\", "\\\\?\\C:\\x"}, {"C:\\x\\y", "C:\\x"},
+      {"\\\\?\\C:\\x", std::nullopt}, {"\\\\?\\C:\\x\\", std::nullopt}, {"C:\\x", std::nullopt},
+      {"x", std::nullopt}, {"", std::nullopt},
+      {"\\\\?\\UNC\\srv\\share\\x", "\\\\?\\UNC\\srv\\share"}, {"\\\\?\\UNC\\srv\\share", std::nullopt},
+      {"\\\\srv\\share\\x", "\\\\srv\\share"}, {"\\\\srv\\share", std::nullopt},
+  };
+  for (const auto& [folder, parent] : cases) EXPECT_EQ(ParentToCreate(folder), parent) << folder;
 }
 
-TEST(ParentToCreate, StopsBelowTheDriveRoot) {
-  EXPECT_EQ(ParentToCreate("\\\\?\\C:\\x"), std::nullopt);
-  EXPECT_EQ(ParentToCreate("\\\\?\\C:\\x\\"), std::nullopt);
-  EXPECT_EQ(ParentToCreate("C:\\x"), std::nullopt);
-  EXPECT_EQ(ParentToCreate("x"), std::nullopt);
-  EXPECT_EQ(ParentToCreate(""), std::nullopt);
-}
-
-TEST(ParentToCreate, StopsBelowTheServerShare) {
-  EXPECT_EQ(ParentToCreate("\\\\?\\UNC\\srv\\share\\x"), "\\\\?\\UNC\\srv\\share");
-  EXPECT_EQ(ParentToCreate("\\\\?\\UNC\\srv\\share"), std::nullopt);
-  EXPECT_EQ(ParentToCreate("\\\\srv\\share\\x"), "\\\\srv\\share");
-  EXPECT_EQ(ParentToCreate("\\\\srv\\share"), std::nullopt);
-}
-
-TEST(PlanCopy, IntoAFolderKeepsTheName) {
-  const auto plan = PlanCopy("C:\\a\\dir\\", "D:\\b\\");
-  ASSERT_TRUE(plan);
-  EXPECT_EQ(plan->source, "C:\\a\\dir");
-  EXPECT_EQ(plan->destination, "D:\\b\\dir");
-}
-
-TEST(PlanCopy, ToANameTakesThatName) {
-  const auto plan = PlanCopy("C:\\a\\f.txt", "D:\\b\\g.txt");
-  ASSERT_TRUE(plan);
-  EXPECT_EQ(plan->source, "C:\\a\\f.txt");
-  EXPECT_EQ(plan->destination, "D:\\b\\g.txt");
-}
-
-TEST(PlanCopy, NeedsABackslashInTheSource) {
-  EXPECT_EQ(PlanCopy("file.txt", "D:\\b\\"), std::nullopt);
-  EXPECT_EQ(PlanCopy("dir\\", "D:\\b\\"), std::nullopt);
+TEST(PlanCopy, IntoAFolderKeepsTheNameToANameTakesItAndNeedsABackslash) {
+  const struct {
+    const char* source;
+    const char* copyTo;
+    std::optional<std::pair<std::string, std::string>> plan;
+  } cases[] = {
+      {"C:\\a\\dir\\", "D:\\b\\", std::pair{"C:\\a\\dir", "D:\\b\\dir"}},
+      {"C:\\a\\f.txt", "D:\\b\\g.txt", std::pair{"C:\\a\\f.txt", "D:\\b\\g.txt"}},
+      {"file.txt", "D:\\b\\", std::nullopt},
+      {"dir\\", "D:\\b\\", std::nullopt},
+  };
+  for (const auto& [source, copyTo, expected] : cases) {
+    const auto plan = PlanCopy(source, copyTo);
+    EXPECT_EQ(plan ? std::optional(std::pair{plan->source, plan->destination}) : std::nullopt, expected) << source;
+  }
 }
 
 TEST(IsSameOrInside, ComparesWholeComponents) {
@@ -106,12 +80,6 @@ TEST(IsSameOrInside, ComparesWholeComponents) {
   EXPECT_FALSE(IsSameOrInside("C:\\a", "C:\\a\\b"));
   EXPECT_FALSE(IsSameOrInside("D:\\a\\b", "C:\\a"));
 }
-
-}  // namespace
-
-namespace {
-
-using tk::RootKind;
 
 TEST(RootKindOf, FindsEverySpellingOfARoot) {
   const struct {
@@ -149,13 +117,13 @@ TEST(RootKindOf, FindsEverySpellingOfARoot) {
       {"\\\\?\\Volume{0b1f1a2c-0000-0000-0000-100000000000}\\a", RootKind::None},
       {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\a", RootKind::None},
   };
-  for (const auto& c : cases) EXPECT_EQ(tk::RootKindOf(c.path), c.kind) << c.path;
+  for (const auto& c : cases) EXPECT_EQ(RootKindOf(c.path), c.kind) << c.path;
 }
 
 TEST(IsFileNamePattern, RefusesAFolderPart) {
-  EXPECT_TRUE(tk::IsFileNamePattern("*.txt"));
-  EXPECT_FALSE(tk::IsFileNamePattern("sub\\*.txt"));
-  EXPECT_FALSE(tk::IsFileNamePattern("sub/*.txt"));
+  EXPECT_TRUE(IsFileNamePattern("*.txt"));
+  EXPECT_FALSE(IsFileNamePattern("sub\\*.txt"));
+  EXPECT_FALSE(IsFileNamePattern("sub/*.txt"));
 }
 
 // A file system of folders only: creating needs the parent.
@@ -177,16 +145,17 @@ TEST(CreateWithParents, CreatesEveryMissingLevelWithoutRecursion) {
   FakeFolders folders;
   std::string deep = "\\\\?\\C:";
   for (int level = 0; level < 2000; ++level) deep += "\\d";
-  EXPECT_EQ(tk::CreateWithParents(deep, std::ref(folders)), 0u);
+  EXPECT_EQ(CreateWithParents(deep, std::ref(folders)), 0u);
   EXPECT_EQ(folders.existing.size(), 2001u);
   EXPECT_EQ(folders.calls, 3999u);  // up until one can be made, then down
-  EXPECT_EQ(tk::CreateWithParents(deep, std::ref(folders)), 183u);
+  EXPECT_EQ(CreateWithParents(deep, std::ref(folders)), 183u);
 }
 
 TEST(CreateWithParents, ReportsALevelThatCannotBeCreated) {
   FakeFolders folders;
-  EXPECT_EQ(tk::CreateWithParents("\\\\?\\C:\\bad\\x\\y", std::ref(folders)), 3u);
+  EXPECT_EQ(CreateWithParents("\\\\?\\C:\\bad\\x\\y", std::ref(folders)), 3u);
   EXPECT_EQ(folders.existing.size(), 1u);
 }
 
 }  // namespace
+}  // namespace tk
