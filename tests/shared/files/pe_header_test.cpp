@@ -22,26 +22,18 @@ std::vector<std::uint8_t> Image(std::uint32_t offset, std::uint16_t machine,
   return bytes;
 }
 
-TEST(ReadMachineType, Recognises64BitImages) {
-  const tk::MachineType type = tk::ReadMachineType(Image(128, 0x8664));
-  EXPECT_TRUE(type.ok);
-  EXPECT_TRUE(type.is64Bit);
-  EXPECT_FALSE(type.is32Bit);
-  EXPECT_EQ(type.falseCause, "");
-}
-
-TEST(ReadMachineType, Recognises32BitImages) {
-  const tk::MachineType type = tk::ReadMachineType(Image(128, 0x014C));
-  EXPECT_TRUE(type.ok);
-  EXPECT_TRUE(type.is32Bit);
-  EXPECT_FALSE(type.is64Bit);
-}
-
-TEST(ReadMachineType, OtherMachinesSetNeitherFlag) {
-  const tk::MachineType type = tk::ReadMachineType(Image(128, 0xAA64));
-  EXPECT_TRUE(type.ok);
-  EXPECT_FALSE(type.is32Bit);
-  EXPECT_FALSE(type.is64Bit);
+TEST(ReadMachineType, SetsTheFlagOfA64Or32BitImageAndNeitherForOtherMachines) {
+  const struct {
+    std::uint16_t machine;
+    bool is32, is64;
+  } cases[] = {{0x8664, false, true}, {0x014C, true, false}, {0xAA64, false, false}};
+  for (const auto& c : cases) {
+    const tk::MachineType type = tk::ReadMachineType(Image(128, c.machine));
+    EXPECT_TRUE(type.ok) << c.machine;
+    EXPECT_EQ(type.is32Bit, c.is32) << c.machine;
+    EXPECT_EQ(type.is64Bit, c.is64) << c.machine;
+    EXPECT_EQ(type.falseCause, "") << c.machine;
+  }
 }
 
 TEST(ReadMachineType, RejectsEmptyShortAndNonImageInput) {

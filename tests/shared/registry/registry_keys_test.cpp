@@ -5,57 +5,46 @@
 namespace tk {
 namespace {
 
-TEST(RegistryKeys, GetKeyNameNamesRootsAndPseudoRoots) {
-  EXPECT_EQ(GetKeyName(kCurrentUser), "HKEY_CURRENT_USER");
-  EXPECT_EQ(GetKeyName(kDynData), "HKEY_DYN_DATA");
-  EXPECT_EQ(GetKeyName(kLocalMachine64), "HKEY_LOCAL_MACHINE_64BIT");
-  EXPECT_EQ(GetKeyName(kClassesRoot64), "HKEY_CLASSES_ROOT_64BIT");
+TEST(RegistryKeys, NamesOfRootsPseudoRootsAndOtherValues) {
+  const struct {
+    std::uint32_t key;
+    const char* name;
+    std::optional<std::string> exported;
+  } cases[] = {
+      {kCurrentUser, "HKEY_CURRENT_USER", "HKEY_CURRENT_USER"},
+      {kDynData, "HKEY_DYN_DATA", "HKEY_DYN_DATA"},
+      {kUsers, "HKEY_USERS", "HKEY_USERS"},
+      // The registry-file text drops the view.
+      {kLocalMachine64, "HKEY_LOCAL_MACHINE_64BIT", "HKEY_LOCAL_MACHINE"},
+      {kClassesRoot64, "HKEY_CLASSES_ROOT_64BIT", "HKEY_CLASSES_ROOT"},
+      // Other values by their signed decimal.
+      {7, "7", std::nullopt},
+      {0, "0", std::nullopt},
+      {0x80000007, "-2147483641", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(GetKeyName(c.key), c.name);
+    EXPECT_EQ(ExportRootName(c.key), c.exported) << c.name;
+  }
 }
 
-TEST(RegistryKeys, GetKeyNameOfOtherValuesIsTheirSignedDecimal) {
-  EXPECT_EQ(GetKeyName(7), "7");
-  EXPECT_EQ(GetKeyName(0x80000007), "-2147483641");
-}
-
-TEST(RegistryKeys, PseudoRootsMapToTheirPlainRoots) {
-  EXPECT_TRUE(Is64bitKey(1));
-  EXPECT_TRUE(Is64bitKey(2));
+TEST(RegistryKeys, PseudoRootsMapToTheirPlainRootsAndOnlyPredefinedRootsArePassedOn) {
+  EXPECT_TRUE(Is64bitKey(1) && Is64bitKey(2));
   EXPECT_FALSE(Is64bitKey(kLocalMachine));
   EXPECT_EQ(Get64bitRootKey(kLocalMachine64), kLocalMachine);
   EXPECT_EQ(Get64bitRootKey(kClassesRoot64), kClassesRoot);
   EXPECT_EQ(Get64bitRootKey(kLocalMachine), 0u);
+  EXPECT_TRUE(IsPredefinedRoot(kClassesRoot) && IsPredefinedRoot(kDynData));
+  for (const std::uint32_t other : {0x80000007u, 7u, kLocalMachine64}) EXPECT_FALSE(IsPredefinedRoot(other)) << other;
 }
 
-TEST(RegistryKeys, OnlyPredefinedRootsArePassedOn) {
-  EXPECT_TRUE(IsPredefinedRoot(kClassesRoot));
-  EXPECT_TRUE(IsPredefinedRoot(kDynData));
-  EXPECT_FALSE(IsPredefinedRoot(0x80000007));
-  EXPECT_FALSE(IsPredefinedRoot(7));
-  EXPECT_FALSE(IsPredefinedRoot(kLocalMachine64));
-}
-
-TEST(RegistryKeys, ExportRootNamesDropTheView) {
-  EXPECT_EQ(ExportRootName(kLocalMachine64), "HKEY_LOCAL_MACHINE");
-  EXPECT_EQ(ExportRootName(kClassesRoot64), "HKEY_CLASSES_ROOT");
-  EXPECT_EQ(ExportRootName(kUsers), "HKEY_USERS");
-  EXPECT_EQ(ExportRootName(7), std::nullopt);
-  EXPECT_EQ(ExportRootName(0), std::nullopt);
-}
-
-TEST(RegistryKeys, FailureTexts) {
+TEST(RegistryKeys, FailureTextsKeepPlaceholderTextInASubKey) {
   EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "Software\\X", true),
             "OpenKey failed('HKEY_CURRENT_USER\\Software\\X', ReadOnly=True)");
-  EXPECT_EQ(OpenKeyFailedText(kLocalMachine, "S", false),
-            "OpenKey failed('HKEY_LOCAL_MACHINE\\S', ReadOnly=False)");
+  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "a%1b%3", false), "OpenKey failed('HKEY_CURRENT_USER\\a%1b%3', ReadOnly=False)");
   EXPECT_EQ(CreateKeyFailedText(kUsers, "A\\B"), "CreateKeyAnyOS failed('HKEY_USERS\\A\\B')");
   EXPECT_EQ(InvalidKeyText(kLocalMachine64), "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
 }
-
-TEST(RegistryKeys, PlaceholderTextInASubKeyIsNotReplacedAgain) {
-  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "a%1b%3", false),
-            "OpenKey failed('HKEY_CURRENT_USER\\a%1b%3', ReadOnly=False)");
-}
-
 
 TEST(RegistryKeys, SubKeyPaths) {
   EXPECT_EQ(WithoutTrailingBackslash("A\\B\\"), "A\\B");
@@ -63,17 +52,10 @@ TEST(RegistryKeys, SubKeyPaths) {
   EXPECT_EQ(WithoutTrailingBackslash(""), "");
   EXPECT_EQ(LastName("Software\\A\\B"), "B");
   EXPECT_EQ(LastName("B"), "B");
-}
-
-TEST(RegistryKeys, SubKeysMadeOfBackslashesNameTheRoot) {
-  EXPECT_TRUE(NamesRoot(""));
-  EXPECT_TRUE(NamesRoot("\\"));
-  EXPECT_TRUE(NamesRoot("\\\\"));
-  EXPECT_FALSE(NamesRoot("A\\"));
-  EXPECT_FALSE(NamesRoot("\\A"));
-}
-
-TEST(RegistryKeys, IsSameOrBelowComparesWholeNamesIgnoringCase) {
+  // Subkeys made of backslashes name the root.
+  for (const char* root : {"", "\\", "\\\\"}) EXPECT_TRUE(NamesRoot(root)) << root;
+  for (const char* other : {"A\\", "\\A"}) EXPECT_FALSE(NamesRoot(other)) << other;
+  // Whole names compare, in any letter case.
   EXPECT_TRUE(IsSameOrBelow("Software\\A", "software\\a"));
   EXPECT_TRUE(IsSameOrBelow("Software\\A\\B", "Software\\A\\"));
   EXPECT_FALSE(IsSameOrBelow("Software\\AB", "Software\\A"));
