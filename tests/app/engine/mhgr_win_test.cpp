@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -128,14 +129,17 @@ class MhgrTest : public ::testing::Test {
     }
   }
 
-  // The failure ApplyBlocked raised, or a zero one when it raised none.
-  Failure ApplyFailure(const std::vector<std::string>& sites) {
+  // The failure the work raised, or a zero one when it raised none.
+  static Failure Raised(const std::function<void()>& work) {
     try {
-      ApplyBlocked(sites);
+      work();
     } catch (const Failure& failure) {
       return failure;
     }
     return Failure(0, {});
+  }
+  static Failure ApplyFailure(const std::vector<std::string>& sites) {
+    return Raised([&] { ApplyBlocked(sites); });
   }
 
   hg::test::ComApartment apartment_;
@@ -160,35 +164,29 @@ TEST_F(MhgrTest, ReadBlockedSitesOfAnEmptyFileIsEmptyAndOfAMissingOneFails) {
   WriteRaw(hosts, "");
   EXPECT_TRUE(ReadBlockedSites().empty());
   ::DeleteFileW(hosts.c_str());
-  try {
-    ReadBlockedSites();
-    FAIL() << "no failure";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.number(), kFileNotFound);
-    EXPECT_FALSE(failure.description().empty());
-  }
+  const Failure failure = Raised([] { ReadBlockedSites(); });
+  EXPECT_EQ(failure.number(), kFileNotFound);
+  EXPECT_FALSE(failure.description().empty());
 }
 
-TEST_F(MhgrTest, ApplyBlockedWritesTheWorkedExampleAndLeavesNoOtherFile) {
-  WriteRaw(hosts, kWorkedExample);
-  ApplyBlocked({"alpha", "Beta"});
-  EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
-  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
-  EXPECT_TRUE(log.entries.empty());
-}
-
-TEST_F(MhgrTest, ApplyBlockedKeepsForeignLinesByteForByte) {
-  // A UTF-8 byte-order mark, UTF-8 text, bytes that are no valid UTF-8 and a NUL.
+// The worked example, over a file of every kind: foreign lines byte for byte
+// (a UTF-8 byte-order mark, UTF-8 text, bytes that are no valid UTF-8, a
+// NUL), read-only or not, with its access rules; no other file is left.
+TEST_F(MhgrTest, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttributesAndRules) {
   static constexpr char kForeign[] = "\xEF\xBB\xBF# h\xC3\xB4te\r\n10.0.0.1 \x81\xFE\xFF x\0y\r\n";
   const std::string foreign(kForeign, sizeof kForeign - 1);
   WriteRaw(hosts, foreign + "127.0.0.1 gone\r\n");
   ApplyBlocked({"alpha"});
   EXPECT_EQ(ReadRaw(hosts), foreign + "127.0.0.1       alpha\r\n");
-}
 
-TEST_F(MhgrTest, ApplyBlockedKeepsTheFilesAttributesReadOnlyOrNot) {
-  for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
-                                       FILE_ATTRIBUTE_ARCHIVE},
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+      L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+  const BOOL set = ::SetFileSecurityW(hosts.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+  ::LocalFree(descriptor);
+  ASSERT_TRUE(set);
+  const std::string rules = Dacl(hosts);
+  for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
                                  DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
     ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
     WriteRaw(hosts, kWorkedExample);
@@ -198,19 +196,9 @@ TEST_F(MhgrTest, ApplyBlockedKeepsTheFilesAttributesReadOnlyOrNot) {
     EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
     EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), before);
   }
-}
-
-TEST_F(MhgrTest, ApplyBlockedKeepsTheAccessRules) {
-  WriteRaw(hosts, kWorkedExample);
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-      L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
-  const BOOL set = ::SetFileSecurityW(hosts.c_str(), DACL_SECURITY_INFORMATION, descriptor);
-  ::LocalFree(descriptor);
-  ASSERT_TRUE(set);
-  const std::string before = Dacl(hosts);
-  ApplyBlocked({"alpha"});
-  EXPECT_EQ(Dacl(hosts), before);
+  EXPECT_EQ(Dacl(hosts), rules);
+  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
+  EXPECT_TRUE(log.entries.empty());
 }
 
 TEST_F(MhgrTest, ApplyBlockedRefusesASiteWithALineBreakAndWritesNothing) {
@@ -311,15 +299,12 @@ TEST_F(MhgrTest, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
     release.join();
     EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
   }
-}
-
-TEST_F(MhgrTest, ApplyBlockedGivesUpOnAFileHeldForLong) {
+  // Held for long, it is given up on.
   WriteRaw(hosts, kWorkedExample);
-  hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, 0, nullptr,
-                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(held);
-  const Failure failure = ApplyFailure({"alpha"});
-  EXPECT_EQ(failure.number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)));
+  EXPECT_EQ(ApplyFailure({"alpha"}).number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)));
   held.reset();
   EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
   EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
