@@ -3,6 +3,9 @@
 
 #include <objbase.h>
 
+#include <stdexcept>
+
+#include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 
 namespace hg::test {
@@ -26,6 +29,29 @@ std::wstring GuidText(REFGUID guid) {
   wchar_t text[40];
   ::StringFromGUID2(guid, text, static_cast<int>(std::size(text)));
   return text;
+}
+
+std::optional<std::vector<std::string>> ValueNames(HKEY root, const std::wstring& path) {
+  win::unique_hkey key;
+  if (::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return std::nullopt;
+  std::vector<std::string> names;
+  wchar_t name[16384];
+  for (DWORD i = 0, length = 16384;
+       ::RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       ++i, length = 16384) {
+    names.push_back(win::Narrow(std::wstring_view(name, length)));
+  }
+  return names;
+}
+
+void SetValueNames(HKEY root, const std::wstring& path, const std::vector<std::string>& names) {
+  ::RegDeleteTreeW(root, path.c_str());
+  for (const std::string& name : names) {
+    if (::RegSetKeyValueW(root, path.c_str(), win::Widen(name).c_str(), REG_SZ, L"", sizeof(wchar_t)) !=
+        ERROR_SUCCESS) {
+      throw std::runtime_error("cannot write a test value");
+    }
+  }
 }
 
 }  // namespace hg::test

@@ -16,6 +16,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "tests/app/engine/recording_log.h"
+#include "tests/support/registry_probe.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
@@ -34,34 +35,8 @@ std::wstring RealHostsFile() {
 
 std::wstring UnblockedKey() { return hg::win::Widen(lists::kUnblockedKey); }
 
-Names RegistryNames() {
-  Names names;
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, UnblockedKey().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return names;
-  }
-  wchar_t name[16384];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = 16384;
-    if (::RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.push_back(hg::win::Narrow(std::wstring_view(name, length)));
-  }
-  ::RegCloseKey(key);
-  return names;
-}
-
-void SetRegistryNames(const Names& names) {
-  ::RegDeleteTreeW(HKEY_CURRENT_USER, UnblockedKey().c_str());
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, UnblockedKey().c_str(), 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  for (const std::string& name : names) {
-    ::RegSetValueExW(key, hg::win::Widen(name).c_str(), 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
-  }
-  ::RegCloseKey(key);
-}
+Names RegistryNames() { return hg::test::ValueNames(HKEY_CURRENT_USER, UnblockedKey()).value_or(Names{}); }
+void SetRegistryNames(const Names& names) { hg::test::SetValueNames(HKEY_CURRENT_USER, UnblockedKey(), names); }
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   std::vector<std::wstring> names;

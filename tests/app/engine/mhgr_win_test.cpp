@@ -15,6 +15,7 @@
 #include "app/engine/services.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "tests/app/engine/forwarding_file_system_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -34,42 +35,23 @@ constexpr HRESULT kInjected = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 
 // The system's file operations, with the n-th step (counted from 1) failing
 // and the first `busyRemovals` removals failing as if another process held
-// the file.
-class FailingFileSystem final : public HostsFileSystem {
+// the file (the stamp is no step).
+class FailingFileSystem final : public test::ForwardingFileSystem {
  public:
   explicit FailingFileSystem(int failingStep, int busyRemovals = 0)
       : failingStep_(failingStep), busyRemovals_(busyRemovals) {}
   int steps() const { return steps_; }
 
-  std::string Read(const std::string& path) override {
-    Step();
-    return system_.Read(path);
-  }
-  std::uint32_t Attributes(const std::string& path) override {
-    Step();
-    return system_.Attributes(path);
-  }
-  FileStamp Stamp(const std::string& path) override { return system_.Stamp(path); }
+  std::string Read(const std::string& path) override { return Step(), system_.Read(path); }
+  std::uint32_t Attributes(const std::string& path) override { return Step(), system_.Attributes(path); }
   void SetAttributes(const std::string& path, std::uint32_t attributes) override {
     Step();
     system_.SetAttributes(path, attributes);
   }
-  std::string CreateTemporary(const std::string& folder) override {
-    Step();
-    return system_.CreateTemporary(folder);
-  }
-  void Write(const std::string& path, const std::string& bytes) override {
-    Step();
-    system_.Write(path, bytes);
-  }
-  void CopySecurity(const std::string& from, const std::string& to) override {
-    Step();
-    system_.CopySecurity(from, to);
-  }
-  void Replace(const std::string& from, const std::string& to) override {
-    Step();
-    system_.Replace(from, to);
-  }
+  std::string CreateTemporary(const std::string& folder) override { return Step(), system_.CreateTemporary(folder); }
+  void Write(const std::string& path, const std::string& bytes) override { Step(), system_.Write(path, bytes); }
+  void CopySecurity(const std::string& from, const std::string& to) override { Step(), system_.CopySecurity(from, to); }
+  void Replace(const std::string& from, const std::string& to) override { Step(), system_.Replace(from, to); }
   // Clearing up after a failure is never the failing step.
   void Remove(const std::string& path) override {
     if (busyRemovals_ > 0) {
@@ -84,7 +66,6 @@ class FailingFileSystem final : public HostsFileSystem {
     if (++steps_ == failingStep_) hg::win::ThrowHResult(kInjected, "injected");
   }
 
-  HostsFileSystem& system_ = SystemFileSystem();
   int failingStep_;
   int busyRemovals_;
   int steps_ = 0;

@@ -10,8 +10,10 @@
 #include "app/lists/site_stores_win.h"
 #include "app/resource.h"
 #include "common/win/text_win.h"
+#include "tests/app/engine/forwarding_file_system_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/app/ui/page_host_win.h"
+#include "tests/support/registry_probe.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
@@ -26,37 +28,8 @@ const std::wstring kKey = hg::win::Widen(kUnblockedKey);
 
 // The value names of the unblocked list's key, in registry order; "<no key>"
 // when it is missing.
-Names RegistryNames() {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExW(HKEY_CURRENT_USER, kKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    return {"<no key>"};
-  }
-  Names names;
-  for (DWORD i = 0;; ++i) {
-    wchar_t name[512];
-    DWORD length = 512;
-    if (::RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
-      break;
-    }
-    names.push_back(hg::win::Narrow(std::wstring_view(name, length)));
-  }
-  ::RegCloseKey(key);
-  return names;
-}
-
-void WriteRegistry(const Names& names) {
-  ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str());
-  if (names.empty()) return;
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kKey.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr),
-            ERROR_SUCCESS);
-  for (const std::string& name : names) {
-    ::RegSetValueExW(key, hg::win::Widen(name).c_str(), 0, REG_SZ,
-                     reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
-  }
-  ::RegCloseKey(key);
-}
+Names RegistryNames() { return hg::test::ValueNames(HKEY_CURRENT_USER, kKey).value_or(Names{"<no key>"}); }
+void WriteRegistry(const Names& names) { hg::test::SetValueNames(HKEY_CURRENT_USER, kKey, names); }
 
 std::string Entries(const Names& sites) {
   std::string text = "# kept\r\n";
@@ -65,30 +38,9 @@ std::string Entries(const Names& sites) {
 }
 
 // A file system whose replace of the hosts file fails.
-class RefusingFileSystem final : public HostsFileSystem {
+class RefusingFileSystem final : public test::ForwardingFileSystem {
  public:
-  std::string Read(const std::string& path) override { return system_.Read(path); }
-  std::uint32_t Attributes(const std::string& path) override { return system_.Attributes(path); }
-  FileStamp Stamp(const std::string& path) override { return system_.Stamp(path); }
-  void SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    system_.SetAttributes(path, attributes);
-  }
-  std::string CreateTemporary(const std::string& folder) override {
-    return system_.CreateTemporary(folder);
-  }
-  void Write(const std::string& path, const std::string& bytes) override {
-    system_.Write(path, bytes);
-  }
-  void CopySecurity(const std::string& from, const std::string& to) override {
-    system_.CopySecurity(from, to);
-  }
-  void Replace(const std::string&, const std::string&) override {
-    throw Failure(70, "Permission denied");
-  }
-  void Remove(const std::string& path) override { system_.Remove(path); }
-
- private:
-  HostsFileSystem& system_ = engine::SystemFileSystem();
+  void Replace(const std::string&, const std::string&) override { throw Failure(70, "Permission denied"); }
 };
 
 class BlockSitePageTest : public ::testing::Test {
