@@ -44,13 +44,10 @@ class StoreInRegistry : public ::testing::Test {
 };
 
 TEST_F(StoreInRegistry, TheProgramReadsWhatTheLibraryWrote) {
-  VARIANT yes;
-  yes.vt = VT_BOOL;
-  yes.boolVal = VARIANT_TRUE;
   const struct {
     const wchar_t* name;
     Variant value;
-  } entries[] = {{L"n1", hg::test::Text(L"PPEnabled")}, {L"v1", Variant::CopyOf(yes)},
+  } entries[] = {{L"n1", hg::test::Text(L"PPEnabled")}, {L"v1", hg::test::Bool(true)},
                  {L"n2", hg::test::Text(L"PP")},        {L"v2", hg::test::Text(L"b3a7")},
                  {L"c", hg::test::Long(2)}};
   for (const auto& entry : entries) {
@@ -58,13 +55,10 @@ TEST_F(StoreInRegistry, TheProgramReadsWhatTheLibraryWrote) {
   }
   Variant contents;
   ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
-  hg::win::unique_bstr text;
-  ASSERT_EQ(global->Base64EncodeB(contents.get(), text.put()), S_OK);
-  VARIANT_BOOL written = VARIANT_FALSE;
-  ASSERT_EQ(registry->SetSTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.get(),
-                                &written),
-            S_OK);
-  ASSERT_TRUE(written);
+  const std::wstring text = hg::test::Str([&](BSTR* out) { return global->Base64EncodeB(contents.get(), out); });
+  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* written) {
+    return registry->SetSTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), Bstr(text), written);
+  }));
 
   RegistrySettingsText place(kCurrentUser, kTestKey, kStoreValueName);
   CRData store(place);
@@ -80,32 +74,26 @@ TEST_F(StoreInRegistry, TheProgramsFirstWriteCreatesTheValueTheLibraryReads) {
       {{"PPEnabled", Setting::Boolean(true)}, {"PP", Setting::Text("b3a7")}}));
 
   Variant text;
-  VARIANT_BOOL found = VARIANT_FALSE;
-  ASSERT_EQ(registry->QuerySTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.put(),
-                                  &found),
-            S_OK);
-  ASSERT_TRUE(found);
-  SAFEARRAY* bytes = nullptr;
-  ASSERT_EQ(global->Base64DecodeB(text.get().bstrVal, &bytes), S_OK);
-  const hg::win::unique_safearray owned(bytes);
-  VARIANT contents;
-  contents.vt = VT_ARRAY | VT_UI1;
-  contents.parray = bytes;
-  ASSERT_EQ(bag->put_Contents(contents), S_OK);
+  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* found) {
+    return registry->QuerySTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.put(), found);
+  }));
+  hg::win::unique_safearray bytes;
+  ASSERT_EQ(global->Base64DecodeB(text.get().bstrVal, bytes.put()), S_OK);
+  ASSERT_EQ(bag->put_Contents(hg::win::BorrowedArray(bytes.get())), S_OK);
 
   const struct {
     const wchar_t* name;
     VARTYPE type;
   } expected[] = {
       {L"n1", VT_BSTR}, {L"v1", VT_BOOL}, {L"n2", VT_BSTR}, {L"v2", VT_BSTR}, {L"c", VT_I4}};
+  std::wstring values;
   for (const auto& e : expected) {
     Variant value;
     ASSERT_EQ(bag->ReadProperty(Bstr(e.name), NoDefault(), value.put()), S_OK);
     EXPECT_EQ(value.type(), e.type) << e.name;
+    values += hg::test::TextOf(value.get()) + L";";
   }
-  Variant name;
-  ASSERT_EQ(bag->ReadProperty(Bstr(L"n2"), NoDefault(), name.put()), S_OK);
-  EXPECT_STREQ(name.get().bstrVal, L"PP");
+  EXPECT_EQ(values, L"PPEnabled;<not text>;PP;b3a7;<not text>;");
   Variant count;
   ASSERT_EQ(bag->ReadProperty(Bstr(L"c"), NoDefault(), count.put()), S_OK);
   EXPECT_EQ(count.get().lVal, 2);
