@@ -19,22 +19,26 @@ bool Has(const std::vector<RegistryValue>& values, const std::string& key,
   });
 }
 
-TEST(Registration, ClassIsAnApartmentInprocServerReachableByProgId) {
+// The class is an apartment in-process server reachable by its ProgID; the
+// type library and the interfaces use the automation marshaller.
+TEST(Registration, ClassTypeLibraryAndInterfaceValues) {
   const auto values = RegistrationValues(Sample());
-  EXPECT_TRUE(Has(values, "CLSID\\{C1}\\InprocServer32", "", "C:\\bin\\tkShared.dll"));
-  EXPECT_TRUE(Has(values, "CLSID\\{C1}\\InprocServer32", "ThreadingModel", "Apartment"));
-  EXPECT_TRUE(Has(values, "CLSID\\{C1}\\ProgID", "", "tkShared.CCollection"));
-  EXPECT_TRUE(Has(values, "tkShared.CCollection\\CLSID", "", "{C1}"));
-  EXPECT_TRUE(Has(values, "CLSID\\{C1}\\TypeLib", "", "{LIB}"));
-}
-
-TEST(Registration, TypeLibraryAndInterfacesUseTheAutomationMarshaller) {
-  const auto values = RegistrationValues(Sample());
-  EXPECT_TRUE(Has(values, "TypeLib\\{LIB}\\1.0\\0\\win64", "", "C:\\bin\\tkShared.dll"));
-  EXPECT_TRUE(Has(values, "TypeLib\\{LIB}\\1.0\\HELPDIR", "", "C:\\bin"));
-  EXPECT_TRUE(Has(values, "Interface\\{I1}\\ProxyStubClsid32", "",
-                  "{00020424-0000-0000-C000-000000000046}"));
-  EXPECT_TRUE(Has(values, "Interface\\{I1}\\TypeLib", "Version", "1.0"));
+  const struct {
+    const char* key;
+    const char* name;
+    const char* data;
+  } expected[] = {
+      {"CLSID\\{C1}\\InprocServer32", "", "C:\\bin\\tkShared.dll"},
+      {"CLSID\\{C1}\\InprocServer32", "ThreadingModel", "Apartment"},
+      {"CLSID\\{C1}\\ProgID", "", "tkShared.CCollection"},
+      {"tkShared.CCollection\\CLSID", "", "{C1}"},
+      {"CLSID\\{C1}\\TypeLib", "", "{LIB}"},
+      {"TypeLib\\{LIB}\\1.0\\0\\win64", "", "C:\\bin\\tkShared.dll"},
+      {"TypeLib\\{LIB}\\1.0\\HELPDIR", "", "C:\\bin"},
+      {"Interface\\{I1}\\ProxyStubClsid32", "", "{00020424-0000-0000-C000-000000000046}"},
+      {"Interface\\{I1}\\TypeLib", "Version", "1.0"},
+  };
+  for (const auto& [key, name, data] : expected) EXPECT_TRUE(Has(values, key, name, data)) << key << " " << name;
 }
 
 TEST(Registration, EveryWrittenKeyLiesBelowAnOwnedKeyWithItsProof) {
