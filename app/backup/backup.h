@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/resource.h"
+
 namespace app::backup {
 
 // Both lists, site names in UTF-8.
@@ -39,11 +41,11 @@ std::string BackupFileName(const LocalTime& time, const MonthNames& months, int 
 
 // String ids of the messages.
 enum BackupMessage : int {
-  kBackupComplete = 108,
-  kInvalidBackupFile = 109,
-  kCannotRestore = 110,
-  kCannotBackup = 111,
-  kBackupRestored = 117,
+  kBackupComplete = IDS_BACKUP_COMPLETE,
+  kInvalidBackupFile = IDS_INVALID_BACKUP_FILE,
+  kCannotRestore = IDS_CANNOT_RESTORE,
+  kCannotBackup = IDS_CANNOT_BACKUP,
+  kBackupRestored = IDS_BACKUP_RESTORED,
 };
 
 // What backup and restore read and write. The program's stores and files at

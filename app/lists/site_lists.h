@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "app/engine/site_changes.h"
-
 #include "app/lists/site_list.h"
 #include "app/lists/site_stores.h"
+#include "app/resource.h"
 
 namespace app::lists {
 
 // String ids of the texts the commands show.
 enum ListText : int {
-  kTypeSitePrompt = 104,
-  kExampleSite = 105,
-  kExampleSiteQuestion = 106,
-  kConfirmDeleteUnblocked = 107,
-  kConfirmDeleteBlocked = 115,
+  kTypeSitePrompt = IDS_TYPE_SITE_PROMPT,
+  kExampleSite = IDS_EXAMPLE_SITE,
+  kExampleSiteQuestion = IDS_EXAMPLE_SITE_QUESTION,
+  kConfirmDeleteUnblocked = IDS_CONFIRM_DELETE_UNBLOCKED,
+  kConfirmDeleteBlocked = IDS_CONFIRM_DELETE_BLOCKED,
 };
 
 // The type name the page's log entries carry.

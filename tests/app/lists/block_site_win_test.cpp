@@ -306,15 +306,5 @@ TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {
   }
 }
 
-TEST(SiteListTexts, StandInTheStringTableUnderTheirIds) {
-  EXPECT_EQ(IDS_TYPE_SITE_PROMPT, kTypeSitePrompt);
-  EXPECT_EQ(IDS_EXAMPLE_SITE, kExampleSite);
-  EXPECT_EQ(IDS_EXAMPLE_SITE_QUESTION, kExampleSiteQuestion);
-  EXPECT_EQ(IDS_CONFIRM_DELETE_UNBLOCKED, kConfirmDeleteUnblocked);
-  EXPECT_EQ(IDS_CONFIRM_DELETE_BLOCKED, kConfirmDeleteBlocked);
-  EXPECT_EQ(ProgramString(IDS_CONFIRM_DELETE_BLOCKED), "Are you sure you want to delete %1?");
-  EXPECT_EQ(ProgramString(IDS_TYPE_SITE_PROMPT), "Type web site name to block.");
-}
-
 }  // namespace
 }  // namespace app::lists

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 namespace app::shell {
 namespace {
 
@@ -39,27 +42,23 @@ TEST(MainWindowLogic, KeysAndPages) {
 }
 
 TEST(MainWindowLogic, LayoutSkipsNegativeSizes) {
+  // Too small, the tab strip and the pages keep their last sizes; the pages
+  // follow the tab strip even when only their own size is negative.
+  const struct {
+    int width, height;
+    std::vector<std::optional<int>> sizes;  // tab height and width, page height and width, note top
+  } steps[] = {
+      {6600, 4410, {3960, 6450, 3375, 6015, 4110}},
+      {140, 1000, {550, 6450, 3375, 6015, 700}},
+      {500, 0, {550, 350, 3375, 6015, 700}},
+  };
   MainLayout layout;
-  LayOutMain(layout, 6600, 4410);
-  EXPECT_EQ(layout.tabHeight, 3960);
-  EXPECT_EQ(layout.pageHeight, 3375);
-  EXPECT_EQ(layout.noteTop, 4110);
-  EXPECT_EQ(layout.tabWidth, 6450);
-  EXPECT_EQ(layout.pageWidth, 6015);
-
-  // Too small: the tab strip and the pages keep their last sizes.
-  LayOutMain(layout, 140, 1000);
-  EXPECT_EQ(layout.tabHeight, 550);
-  EXPECT_EQ(layout.pageHeight, 3375);
-  EXPECT_EQ(layout.noteTop, 700);
-  EXPECT_EQ(layout.tabWidth, 6450);
-  EXPECT_EQ(layout.pageWidth, 6015);
-
-  // The pages follow the tab strip even when only their own size is negative.
-  LayOutMain(layout, 500, 0);
-  EXPECT_EQ(layout.tabWidth, 350);
-  EXPECT_EQ(layout.pageWidth, 6015);
-  EXPECT_EQ(layout.tabHeight, 550);
+  for (const auto& [width, height, sizes] : steps) {
+    LayOutMain(layout, width, height);
+    EXPECT_EQ((std::vector{layout.tabHeight, layout.tabWidth, layout.pageHeight, layout.pageWidth, layout.noteTop}),
+              sizes)
+        << width << " by " << height;
+  }
 
   HelpLayout help;
   LayOutHelp(help, 6015, 3375);

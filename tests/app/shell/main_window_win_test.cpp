@@ -9,7 +9,6 @@
 #include "app/engine/library_win.h"
 #include "app/engine/services.h"
 #include "app/shell/main_window_win.h"
-#include "app/shell/version.h"
 #include "app/ui/message_loop_win.h"
 #include "common/win/text_win.h"
 #include "tests/support/scratch_win.h"
@@ -135,24 +134,6 @@ TEST(Program, ManifestAsksForCommonControls6PerMonitorDpiAndNoElevation) {
   EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
   // Declaring Windows 8 or later would make the system report its true version.
   EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
-}
-
-TEST(Program, VersionResourceIsTheProgramsVersion) {
-  const std::wstring program = hg::test::ProgramFolder() + L"\\Hedgerow.exe";
-  DWORD handle = 0;
-  std::string data(::GetFileVersionInfoSizeW(program.c_str(), &handle), '\0');
-  ASSERT_FALSE(data.empty());
-  ASSERT_TRUE(::GetFileVersionInfoW(program.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(HIWORD(fixed->dwFileVersionMS), HG_VERSION_MAJOR);
-  EXPECT_EQ(LOWORD(fixed->dwFileVersionMS), HG_VERSION_MINOR);
-  EXPECT_EQ(HIWORD(fixed->dwFileVersionLS), HG_VERSION_REVISION);
-  wchar_t* text = nullptr;
-  ASSERT_TRUE(::VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\FileVersion",
-                               reinterpret_cast<void**>(&text), &length));
-  EXPECT_STREQ(text, L"4.3.201");
 }
 
 }  // namespace
