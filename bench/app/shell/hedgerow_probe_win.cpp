@@ -23,7 +23,7 @@
 #include "app/engine/services.h"
 #include "app/resource.h"
 #include "common/win/text_win.h"
-#include "tests/app/shell/running_program_win.h"
+#include "tests/support/running_program_win.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
 #include "common/win/text_win.h"
-#include "tests/app/shell/running_program_win.h"
+#include "tests/support/running_program_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace app::protection {

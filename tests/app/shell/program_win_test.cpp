@@ -18,7 +18,7 @@
 #include "common/win/proc_address.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
-#include "tests/app/shell/running_program_win.h"
+#include "tests/support/running_program_win.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 

@@ -1,4 +1,4 @@
-#include "tests/app/shell/running_program_win.h"
+#include "tests/support/running_program_win.h"
 
 #include <map>
 #include <thread>
