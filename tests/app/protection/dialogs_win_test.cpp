@@ -11,6 +11,7 @@
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
 #include "tests/app/engine/recording_log.h"
+#include "tests/app/ui/page_host_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace app::protection {
@@ -24,25 +25,6 @@ void Type(HWND dialog, int id, const wchar_t* text) { ::SetDlgItemTextW(dialog, 
 void Click(HWND dialog, int id) { ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
 bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-// A key as the user presses it: to the control with the focus, through the
-// dialog manager as the modal loop hands it on. `alt` for access keys.
-void Press(HWND dialog, WPARAM key, bool alt = false) {
-  const HWND focus = ::GetFocus();
-  if (alt) {
-    ::PostMessageW(focus, WM_SYSCHAR, key, 1u << 29);
-  } else {
-    ::PostMessageW(focus, WM_KEYDOWN, key, 1);
-    ::PostMessageW(focus, WM_KEYUP, key, 0xC0000001u);
-  }
-  MSG message;
-  while (::IsWindow(dialog) && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (!::IsDialogMessageW(dialog, &message)) {
-      ::TranslateMessage(&message);
-      ::DispatchMessageW(&message);
-    }
-  }
-}
 
 // The controls in tab order, starting at the one with the focus.
 std::vector<int> TabOrder(HWND dialog, std::size_t count) {
@@ -98,7 +80,7 @@ TEST_F(ProtectionDialogs, LoginTakesTheRightPasswordWithBlanksAroundByKeyboard) 
     EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(dialog, IDC_LOGIN_PASSWORD), GWL_STYLE) &
                 ES_PASSWORD);
     Type(dialog, IDC_LOGIN_PASSWORD, L"  Secret ");
-    Press(dialog, VK_RETURN);
+    test::PressKey(VK_RETURN);
   }));
   EXPECT_TRUE(dialogs.shown.empty());
 }
@@ -124,7 +106,7 @@ TEST_F(ProtectionDialogs, EscapeAndTheCloseBoxEndTheLogin) {
   const std::function<void(HWND)> ways[] = {
       [](HWND dialog) {
         Type(dialog, IDC_LOGIN_PASSWORD, L"Secret");
-        Press(dialog, VK_ESCAPE);
+        test::PressKey(VK_ESCAPE);
       },
       [](HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
   };
@@ -137,7 +119,7 @@ TEST_F(ProtectionDialogs, ChangeOpensTheSettingsOnlyForTheRightPassword) {
   bool settingsShown = false;
   EXPECT_TRUE(Login([&](HWND login) {
     Type(login, IDC_LOGIN_PASSWORD, L"wrong");
-    Press(login, 'c', true);  // Alt+C, Change...
+    test::PressKey('C', {VK_MENU});  // Alt+C, Change...
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0], "Access denied. Invalid password. |48|Hedgerow");
     EXPECT_EQ(log.entries.at(0).source, "FPwdLogin.cmdChange_Click");
@@ -164,7 +146,7 @@ TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswords) {
     for (const int id : {IDC_PWD_LABEL, IDC_PWD_TEXT, IDC_PWD_CONFIRM_LABEL, IDC_PWD_CONFIRM}) {
       EXPECT_FALSE(Enabled(dialog, id)) << id;
     }
-    Press(dialog, 'e', true);  // Alt+E, Enable
+    test::PressKey('E', {VK_MENU});  // Alt+E, Enable
     EXPECT_TRUE(Checked(dialog, IDC_PWD_ENABLE));
     EXPECT_TRUE(Enabled(dialog, IDC_PWD_TEXT) && Enabled(dialog, IDC_PWD_CONFIRM_LABEL));
     EXPECT_EQ(TabOrder(dialog, 5),
@@ -178,7 +160,7 @@ TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswords) {
     EXPECT_EQ(Text(dialog, IDC_PWD_CONFIRM), L"new pass");
 
     Type(dialog, IDC_PWD_CONFIRM, L" New pass  ");
-    Press(dialog, VK_RETURN);
+    test::PressKey(VK_RETURN);
   });
   OpenProtectionSettings(services, store, nullptr);
   EXPECT_EQ(dialogs.shown, (std::vector<std::string>{
@@ -196,7 +178,7 @@ TEST_F(ProtectionDialogs, SettingsRemoveOrCancel) {
     EXPECT_TRUE(Enabled(dialog, IDC_PWD_TEXT));
     EXPECT_EQ(Text(dialog, IDC_PWD_TEXT), L"");  // the stored password is never shown
     Click(dialog, IDC_PWD_REMOVE);
-    Press(dialog, VK_ESCAPE);
+    test::PressKey(VK_ESCAPE);
   });
   OpenProtectionSettings(services, store, nullptr);
   EXPECT_TRUE(ProtectionEnabled(store));

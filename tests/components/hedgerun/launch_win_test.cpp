@@ -10,6 +10,7 @@
 #include "common/win/proc_address.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "tests/support/running_program_win.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
@@ -43,22 +44,7 @@ struct ProgramFolderFixture {
 DWORD RunRundll32(const std::wstring& arguments) {
   wchar_t system[MAX_PATH];
   ::GetSystemDirectoryW(system, MAX_PATH);
-  std::wstring commandLine = L"\"" + std::wstring(system) + L"\\rundll32.exe\" " + arguments;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    return ::GetLastError();
-  }
-  const hg::win::unique_handle processHandle(process.hProcess), thread(process.hThread);
-  if (::WaitForSingleObject(processHandle.get(), 60'000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(processHandle.get(), 1);
-    return WAIT_TIMEOUT;
-  }
-  DWORD exitCode = 0;
-  ::GetExitCodeProcess(processHandle.get(), &exitCode);
-  return exitCode;
+  return hg::test::RunningProgram(std::wstring(system) + L"\\rundll32.exe", {}, arguments).WaitForExit(60'000);
 }
 
 std::wstring ShortPath(const std::wstring& path) {
