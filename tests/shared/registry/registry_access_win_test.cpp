@@ -9,42 +9,24 @@
 namespace tk {
 namespace {
 
-class RegistryOn32bitWindows : public ::testing::Test {
- protected:
+TEST(RegistryOn32bitWindows, ANativeViewRootFailsWithTheInvalidKeyTextOrTheOsText) {
   RegistryAccess access{LibraryFlags{true, false}};
-};
-
-TEST_F(RegistryOn32bitWindows, OpeningANativeViewRootFailsWithTheInvalidKeyText) {
+  const std::string invalidKey = "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows";
   std::vector<std::string> names;
   std::string cause;
   EXPECT_FALSE(access.EnumValuesEx(kLocalMachine64, "Software", names, cause));
-  EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
+  EXPECT_EQ(cause, invalidKey);
   EXPECT_FALSE(access.IsKeyExist(kClassesRoot64, "CLSID"));
   EXPECT_TRUE(access.EnumKey(kClassesRoot64, "CLSID").empty());
-}
-
-TEST_F(RegistryOn32bitWindows, CreatingUnderANativeViewRootFails) {
   hg::win::unique_hkey key;
-  std::string cause;
-  EXPECT_FALSE(access.CreateKeyAnyOS(kLocalMachine64, "Software\\tkShared test", key, cause));
-  EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
+  EXPECT_FALSE(access.CreateKeyAnyOS(kLocalMachine64, "Software\\tkShared test", key, cause = ""));
+  EXPECT_EQ(cause, invalidKey);
   EXPECT_FALSE(access.SetString(kLocalMachine64, "Software\\tkShared test", "v", "x"));
-}
-
-TEST_F(RegistryOn32bitWindows, DeletingUnderANativeViewRootFailsWithTheOsText) {
-  std::string cause;
+  EXPECT_FALSE(access.CopySingleValue(kLocalMachine64, "Software", "v", kCurrentUser, "Software\\tkShared absent",
+                                      cause = ""));
+  EXPECT_EQ(cause, invalidKey);
   EXPECT_FALSE(access.DeleteKeyEx(kLocalMachine64, "Software\\tkShared absent", cause));
   EXPECT_EQ(cause, "64-bit key on 32-bit OS.");
-}
-
-TEST_F(RegistryOn32bitWindows, CopyingFromANativeViewRootGivesTheInvalidKeyText) {
-  std::string cause;
-  EXPECT_FALSE(access.CopySingleValue(kLocalMachine64, "Software", "v", kCurrentUser,
-                                      "Software\\tkShared absent", cause));
-  EXPECT_EQ(cause, "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
-}
-
-TEST_F(RegistryOn32bitWindows, ExportOfANativeViewRootIsEmpty) {
   std::string subKey = "Software\\";
   EXPECT_EQ(access.SaveAsReg50(kLocalMachine64, subKey), "");
   EXPECT_EQ(subKey, "Software");
