@@ -138,8 +138,7 @@ TEST_F(Registration, RegistersPerUserVisiblyAndUnregistersEveryKey) {
   EXPECT_TRUE(FAILED(::CLSIDFromProgID(L"tkShared.CCollection", &clsid)));
 
   ASSERT_EQ(library.Call("DllRegisterServer"), S_OK);
-  const std::wstring server = L"Software\\Classes\\CLSID\\" + GuidText(CLSID_CCollection) +
-                              L"\\InprocServer32";
+  const std::wstring server = kUserClasses + ServerKey();
   EXPECT_EQ(Cased(ReadString(HKEY_CURRENT_USER, server).value_or(L"")),
             Cased(hg::test::TkSharedPath()));
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, server, L"ThreadingModel").value_or(L""), L"Apartment");
@@ -200,7 +199,8 @@ TEST_F(Registration, UnregistersWhatNamesThisDllInAnotherLetterCase) {
   ExpectNothingRegistered();
 }
 
-TEST_F(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {  struct RemoveTypeLibrary {
+TEST_F(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {
+  struct RemoveTypeLibrary {
     ~RemoveTypeLibrary() {
       const std::wstring key = L"TypeLib\\" + GuidText(LIBID_tkShared);
       ::RegDeleteTreeW(HKEY_CURRENT_USER, (kUserClasses + key).c_str());
@@ -224,7 +224,8 @@ TEST_F(Registration, KeepsTheTypeLibraryOfAnotherPlatform) {  struct RemoveTypeL
   }
 }
 
-TEST_F(Module, CreatesAndDispatchesWithoutAnyRegistration) {  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
+TEST_F(Module, CreatesAndDispatchesWithoutAnyRegistration) {
+  ASSERT_EQ(library.Call("DllUnregisterServer"), S_OK);
 
   com_ptr<IClassFactory> factory;
   ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
@@ -244,7 +245,8 @@ TEST_F(Module, CreatesAndDispatchesWithoutAnyRegistration) {  ASSERT_EQ(library.
   EXPECT_EQ(count.get().lVal, 0);
 }
 
-TEST_F(Module, CanUnloadOnlyWhenNothingIsAlive) {  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
+TEST_F(Module, CanUnloadOnlyWhenNothingIsAlive) {
+  EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
 
   com_ptr<IClassFactory> factory;
   ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
@@ -268,7 +270,8 @@ TEST_F(Module, CanUnloadOnlyWhenNothingIsAlive) {  EXPECT_EQ(library.Call("DllCa
   EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
 }
 
-TEST_F(Module, UnmatchedUnlockDoesNotKeepTheModuleLoaded) {  com_ptr<IClassFactory> factory;
+TEST_F(Module, UnmatchedUnlockDoesNotKeepTheModuleLoaded) {
+  com_ptr<IClassFactory> factory;
   ASSERT_EQ(library.GetClassObject(CLSID_CCollection, factory.put()), S_OK);
   EXPECT_EQ(factory->LockServer(FALSE), S_OK);
   ASSERT_EQ(factory->LockServer(TRUE), S_OK);

@@ -59,7 +59,8 @@ TEST_F(GumArrayTest, SortsEveryNumericTypeByValueBeforeTexts) {
   std::vector<Variant> keys;
   keys.push_back(Text(L"10"));
   for (const auto& [type, value] : std::vector<std::pair<VARTYPE, double>>{
-           {VT_I2, 3}, {VT_BOOL, -1}, {VT_CY, 2.5}, {VT_EMPTY, 0}, {VT_R8, 0.5}, {VT_DATE, 1.25}, {VT_DECIMAL, 4}, {VT_UI1, 200}}) {
+           {VT_I2, 3}, {VT_BOOL, -1}, {VT_CY, 2.5}, {VT_EMPTY, 0}, {VT_R8, 0.5}, {VT_DATE, 1.25},
+               {VT_DECIMAL, 4}, {VT_UI1, 200}}) {
     keys.push_back(type == VT_EMPTY ? Variant() : Number(type, value));
   }
   for (std::size_t k = 0; k < keys.size(); ++k) {
@@ -135,6 +136,8 @@ TEST_F(GumArrayTest, DisplaysCellsByTheirTexts) {
             L"Rows: 1, Columns: 3\r\n1 (True, , 42)\r\n");
 }
 
-TEST(GumArrayScripts, VBScriptClientUsesEveryOperationLateBound) { hg::test::ExpectScriptPasses(L"gum_array_test.vbs"); }
+TEST(GumArrayScripts, VBScriptClientUsesEveryOperationLateBound) {
+  hg::test::ExpectScriptPasses(L"gum_array_test.vbs");
+}
 
 }  // namespace

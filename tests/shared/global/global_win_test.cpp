@@ -99,7 +99,8 @@ TEST_F(GlobalTest, ByteAndLongArraysComeBackIndexedFromOne) {
   EXPECT_EQ(Described(array.get()), "17 1..4: abcd");
   ASSERT_EQ(global->Base64DecodeB(nullptr, array.put()), S_OK);
   EXPECT_EQ(Described(array.get()), "17 1..0: ");
-  ASSERT_EQ(global->ByteArrayToLongArray(hg::test::Bytes(std::string_view("\1\0\0\0\2\0\0\0\x09", 9)).get(), array.put()), S_OK);
+  ASSERT_EQ(global->ByteArrayToLongArray(hg::test::Bytes(std::string_view("\1\0\0\0\2\0\0\0\x09",
+      9)).get(), array.put()), S_OK);
   EXPECT_EQ(Described(array.get()), std::string("3 1..2: \1\0\0\0\2\0\0\0", 16));
   const Variant longs = hg::test::Holding(array.release(), VT_I4);
   ASSERT_EQ(global->LongArrayToByteArray(longs.get(), array.put()), S_OK);
@@ -115,7 +116,9 @@ TEST_F(GlobalTest, Base64EncodeBTakesBytesAndRefusesNumbersBeyondAByte) {
 }
 
 TEST_F(GlobalTest, IsArrayEmptyOnlyForArraysWithoutElements) {
-  const auto isEmpty = [&](const VARIANT& v) { return Flag([&](VARIANT_BOOL* r) { return global->IsArrayEmpty(v, r); }); };
+  const auto isEmpty = [&](const VARIANT& v) {
+    return Flag([&](VARIANT_BOOL* r) { return global->IsArrayEmpty(v, r); });
+  };
   VARIANT unallocated;
   unallocated.vt = VT_ARRAY | VT_VARIANT;
   unallocated.parray = nullptr;
@@ -140,7 +143,9 @@ TEST_F(GlobalTest, WinDirAndExpansionsComeBackWhole) {
   EXPECT_TRUE(std::filesystem::is_directory(winDir()));
   const std::wstring value(2500, L'v');
   const ScopedEnvironment variable(L"HG_GLOBAL_TEST", value);
-  const auto expand = [&](BSTR text) { return Str([&](BSTR* out) { return global->ExpandEnvironmentStrings(text, out); }); };
+  const auto expand = [&](BSTR text) {
+    return Str([&](BSTR* out) { return global->ExpandEnvironmentStrings(text, out); });
+  };
   EXPECT_EQ(expand(Bstr(L"[%HG_GLOBAL_TEST%] %windir%")), L"[" + value + L"] " + Environment(L"windir"));
   EXPECT_EQ(expand(nullptr), L"");
   const std::wstring longFolder = L"C:\\" + std::wstring(1500, L'w');
@@ -183,7 +188,8 @@ TEST_F(GlobalTest, TempPathAndTempFile) {
   unique_bstr file;
   const auto failure = LastFailure(global->GetTempFile(Bstr(L"hgt"), file.put()));
   EXPECT_EQ(failure.hr, E_FAIL);
-  EXPECT_EQ(failure.description.rfind(L"Cannot create a temporary file. ", 0), 0u) << hg::win::Narrow(failure.description);
+  EXPECT_EQ(failure.description.rfind(L"Cannot create a temporary file. ", 0),
+      0u) << hg::win::Narrow(failure.description);
   EXPECT_GT(failure.description.size(), 32u);  // the system message follows
 }
 
@@ -283,14 +289,16 @@ TEST_F(GlobalTest, WindowsVersionFillsWhatIsAskedForEvenThroughTypedReferences) 
 
   VARIANT none[5] = {hg::win::MissingArgument(), hg::win::MissingArgument(), hg::win::MissingArgument(),
                      hg::win::MissingArgument(), hg::win::MissingArgument()};
-  EXPECT_EQ(Str([&](BSTR* out) { return global->WindowsVersion(&none[0], &none[1], &none[2], &none[3], &none[4], out); }),
+  EXPECT_EQ(Str([&](BSTR* out) { return global->WindowsVersion(&none[0], &none[1], &none[2],
+      &none[3], &none[4], out); }),
             full);
   EXPECT_EQ(none[0].vt, VT_ERROR);
   LONG typedMajor = -1;
   VARIANT reference;
   reference.vt = VT_BYREF | VT_I4;
   reference.plVal = &typedMajor;
-  EXPECT_EQ(Str([&](BSTR* out) { return global->WindowsVersion(&reference, &none[1], &none[2], &none[3], &none[4], out); }),
+  EXPECT_EQ(Str([&](BSTR* out) { return global->WindowsVersion(&reference, &none[1], &none[2],
+      &none[3], &none[4], out); }),
             full);
   EXPECT_EQ(static_cast<DWORD>(typedMajor), expected.dwMajorVersion);
 }
@@ -306,7 +314,9 @@ TEST_F(GlobalTest, MachineFacts) {
   ::GetSystemInfo(&system);
   EXPECT_EQ(system.dwProcessorType == 586 ? cpu.substr(0, 21) : cpu,
             system.dwProcessorType == 586 ? L"Intel Pentium Family " : L"(unknown)");
-  const auto message = [&](LONG code) { return Str([&](BSTR* out) { return global->FormatMessageFromSystem(code, out); }); };
+  const auto message = [&](LONG code) {
+    return Str([&](BSTR* out) { return global->FormatMessageFromSystem(code, out); });
+  };
   hg::test::ExpectSystemMessageForm(message(ERROR_ACCESS_DENIED));
   EXPECT_EQ(message(0x2000ABCD), L"");
 }
@@ -318,7 +328,8 @@ TEST_F(GlobalTest, IsConnectedRaisesNotImplementedAndIsDAOAvailableIsFalseLeavin
   EXPECT_FALSE(failure.description.empty());
   const auto temporaryFiles = [&] {
     std::vector<std::wstring> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Str([&](BSTR* out) { return global->GetTempPath(out); }))) {
+    const std::wstring folder = Str([&](BSTR* out) { return global->GetTempPath(out); });
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
       if (entry.path().filename().wstring().starts_with(L"gk")) names.push_back(entry.path().filename());
     }
     return names;

@@ -45,7 +45,8 @@ std::vector<std::string> OnlyLineFields(const std::string& file) {
 class AxLogTest : public ::testing::Test {
  protected:
   HRESULT Log(const std::wstring& description, enSeverity severity = sevError, const wchar_t* source = nullptr) {
-    return log->LogIt(0, Bstr(description), severity, source ? hg::test::Text(source).get() : hg::win::MissingArgument());
+    return log->LogIt(0, Bstr(description), severity,
+        source ? hg::test::Text(source).get() : hg::win::MissingArgument());
   }
   bool ShortLogMode() { return hg::test::Flag([&](VARIANT_BOOL* mode) { return log->get_ShortLogMode(mode); }); }
   // The description of the only line of a log.
@@ -143,7 +144,8 @@ TEST_F(AxLogTest, EachLogGetsTheLineWhenTheOthersFolderIsMissing) {
 TEST_F(AxLogTest, OthersMayReadAndMoveTheLogMeanwhile) {
   ASSERT_EQ(log->Init(Bstr(mainLog)), S_OK);
   ASSERT_EQ(Log(L"first"), S_OK);
-  const HANDLE reader = ::CreateFileW(mainLog.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  const HANDLE reader = ::CreateFileW(mainLog.c_str(), GENERIC_READ,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(reader, INVALID_HANDLE_VALUE);
   EXPECT_EQ(Log(L"second"), S_OK);

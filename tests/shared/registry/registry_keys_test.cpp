@@ -41,7 +41,8 @@ TEST(RegistryKeys, PseudoRootsMapToTheirPlainRootsAndOnlyPredefinedRootsArePasse
 TEST(RegistryKeys, FailureTextsKeepPlaceholderTextInASubKey) {
   EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "Software\\X", true),
             "OpenKey failed('HKEY_CURRENT_USER\\Software\\X', ReadOnly=True)");
-  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "a%1b%3", false), "OpenKey failed('HKEY_CURRENT_USER\\a%1b%3', ReadOnly=False)");
+  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "a%1b%3", false),
+      "OpenKey failed('HKEY_CURRENT_USER\\a%1b%3', ReadOnly=False)");
   EXPECT_EQ(CreateKeyFailedText(kUsers, "A\\B"), "CreateKeyAnyOS failed('HKEY_USERS\\A\\B')");
   EXPECT_EQ(InvalidKeyText(kLocalMachine64), "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
 }

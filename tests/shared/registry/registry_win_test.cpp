@@ -138,7 +138,8 @@ TEST_F(RegistryTest, GetKeyNameUnknownRootsAndOverLongNames) {
   EXPECT_EQ(hg::test::Str([&](BSTR* name) { return registry->GetKeyName(kUnknownRoot, name); }), L"7");
   const std::wstring overLong = Path(std::wstring(300, L'k'));
   for (const auto& [root, key] : {std::pair{kUnknownRoot, base}, std::pair{kCurrentUser, overLong}}) {
-    EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return registry->SetSTRING(root, Bstr(key), Bstr(L"v"), Bstr(L"x"), r); }));
+    EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return registry->SetSTRING(root, Bstr(key), Bstr(L"v"),
+        Bstr(L"x"), r); }));
     EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return registry->IsKeyExist(root, Bstr(key), r); }));
   }
 }
@@ -169,7 +170,8 @@ TEST_F(RegistryTest, DwordRoundTripsAndRefusesLargerValues) {
   } cases[] = {{L"n", true, -2}, {L"text", false, 0}, {L"four", true, 0x04030201}};
   for (const auto& [name, read, expected] : cases) {
     Variant value;
-    EXPECT_EQ(Flag([&](VARIANT_BOOL* r) { return registry->QueryDWORD(kCurrentUser, Bstr(base), Bstr(name), Ref(value), r); }),
+    EXPECT_EQ(Flag([&](VARIANT_BOOL* r) { return registry->QueryDWORD(kCurrentUser, Bstr(base),
+        Bstr(name), Ref(value), r); }),
               read) << name;
     EXPECT_EQ(value.type(), read ? VT_I4 : VT_EMPTY) << name;
     EXPECT_EQ(read ? value.get().lVal : expected, expected) << name;
@@ -178,12 +180,14 @@ TEST_F(RegistryTest, DwordRoundTripsAndRefusesLargerValues) {
 
 TEST_F(RegistryTest, QueryBinaryFillsTheBufferAndReportsTheLength) {
   const auto setBinary = [&](const wchar_t* name, const Variant& data, LONG length) {
-    return Flag([&](VARIANT_BOOL* r) { return registry->SetBINARY(kCurrentUser, Bstr(base), Bstr(name), data.get(), length, r); });
+    return Flag([&](VARIANT_BOOL* r) { return registry->SetBINARY(kCurrentUser, Bstr(base),
+        Bstr(name), data.get(), length, r); });
   };
   ASSERT_TRUE(setBinary(L"bin", hg::test::Bytes("\xF0\xF1\xF2\xF3\xF4"), 5));
   EXPECT_EQ(Read(L"", L"bin").first, static_cast<DWORD>(REG_BINARY));
   const auto queryBinary = [&](const Variant& buffer, Variant& length) {
-    return Flag([&](VARIANT_BOOL* r) { return registry->QueryBINARY(kCurrentUser, Bstr(base), Bstr(L"bin"), Ref(buffer), Ref(length), r); });
+    return Flag([&](VARIANT_BOOL* r) { return registry->QueryBINARY(kCurrentUser, Bstr(base),
+        Bstr(L"bin"), Ref(buffer), Ref(length), r); });
   };
   const Variant buffer = hg::test::Bytes(std::string_view("\0\1\2\3\4\5\6\7", 8));
   Variant length;
@@ -225,7 +229,8 @@ TEST_F(RegistryTest, SetBinaryLeavesAnArrayOfUnknownElementTypeUnlocked) {
   VARTYPE type = VT_EMPTY;
   ASSERT_TRUE(FAILED(::SafeArrayGetVartype(array, &type)));
   VARIANT_BOOL done = VARIANT_TRUE;
-  EXPECT_TRUE(FAILED(registry->SetBINARY(kCurrentUser, Bstr(base), Bstr(L"bin"), hg::win::BorrowedArray(array), 3, &done)));
+  EXPECT_TRUE(FAILED(registry->SetBINARY(kCurrentUser, Bstr(base), Bstr(L"bin"),
+      hg::win::BorrowedArray(array), 3, &done)));
   EXPECT_EQ(array->cLocks, 0u);
   EXPECT_EQ(::SafeArrayDestroy(array), S_OK);
 }
@@ -339,7 +344,8 @@ TEST_F(RegistryTest, EnumValuesListsValuesAfterOneWithLargeDataOrSaysWhyNot) {
   } cases[] = {{base, true, {L"big", L"first", L"\u00fcber"}}, {Path(L"absent"), false, {}}};
   for (const auto& [key, listed, names] : cases) {
     Variant result;
-    EXPECT_EQ(Flag([&](VARIANT_BOOL* r) { return registry->EnumValuesEx(kCurrentUser, Bstr(key), Ref(result), cause.put(), r); }),
+    EXPECT_EQ(Flag([&](VARIANT_BOOL* r) { return registry->EnumValuesEx(kCurrentUser, Bstr(key),
+        Ref(result), cause.put(), r); }),
               listed);
     EXPECT_EQ(listed || Cause() == OpenKeyFailed(L"absent"), true) << hg::win::Narrow(Cause());
     ASSERT_EQ(result.type(), VT_DISPATCH);
@@ -402,9 +408,11 @@ TEST_F(RegistryTest, SaveSingleValueAsReg50FindsTheValueIgnoringCase) {
   Write(L"", L"Enabled", REG_DWORD, &one, sizeof(one));
   MakeKey(L"child");
   const auto single = [&](const std::wstring& key, const wchar_t* name) {
-    return hg::test::Str([&](BSTR* out) { return registry->SaveSingleValueAsReg50(kCurrentUser, Bstr(key), Bstr(name), out); });
+    return hg::test::Str([&](BSTR* out) { return registry->SaveSingleValueAsReg50(kCurrentUser,
+        Bstr(key), Bstr(name), out); });
   };
-  EXPECT_EQ(single(base + L"\\", L"ENABLED"), L"\r\n[HKEY_CURRENT_USER\\" + base + L"]\r\n\"Enabled\"=dword:00000001\r\n");
+  EXPECT_EQ(single(base + L"\\", L"ENABLED"),
+      L"\r\n[HKEY_CURRENT_USER\\" + base + L"]\r\n\"Enabled\"=dword:00000001\r\n");
   EXPECT_EQ(single(base, L"absent"), L"");
 }
 
