@@ -300,24 +300,23 @@ TEST_F(FileOpsTest, AFolderThatCannotBeSearchedIsReportedNotTakenAsEmpty) {
   EXPECT_EQ(files->DirectoryContents(Bstr(folder), names.put()), HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
 }
 
-TEST_F(FileOpsTest, ByReferenceOutputsFollowTypedReferences) {
-  BSTR text = ::SysAllocString(L"before");
+// By-reference outputs follow a typed reference, and without their reference
+// get a value of their own.
+TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
+  BSTR typed = ::SysAllocString(L"before");
   VARIANT byReference;
   byReference.vt = VT_BYREF | VT_BSTR;
-  byReference.pbstrVal = &text;
+  byReference.pbstrVal = &typed;
   VARIANT_BOOL result = VARIANT_TRUE;
   ASSERT_EQ(files->RemoveFile(Bstr(scratch / L"none"), &byReference, &result), S_OK);
-  const hg::win::unique_bstr owner(text);
+  const hg::win::unique_bstr owner(typed);
   EXPECT_EQ(result, VARIANT_FALSE);
   EXPECT_EQ(byReference.vt, VT_BYREF | VT_BSTR);
   ExpectSystemMessageForm(owner.get());
-}
 
-TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
   VARIANT text;
   text.vt = VT_BYREF | VT_BSTR;
   text.pbstrVal = nullptr;
-  VARIANT_BOOL result = VARIANT_TRUE;
   ASSERT_EQ(files->RemoveFile(Bstr(scratch / L"none"), &text, &result), S_OK);
   ASSERT_EQ(text.vt, VT_BSTR);
   ExpectSystemMessageForm(text.bstrVal);
@@ -542,7 +541,7 @@ TEST_F(FileOpsTest, LoadFileHeaderMachineReadsA64BitSystemDllAndRejectsOthers) {
   EXPECT_EQ(Cause(), L"Cannot load file.");
 }
 
-TEST_F(FileOpsTest, FileCreationDateIsTheLocalTimeOfCreation) {
+TEST_F(FileOpsTest, FileCreationDateIsTheLocalTimeOfCreationAndRedirectionSwitchesAreHarmless) {
   WriteRaw(scratch / L"f.txt", "x");
   SYSTEMTIME now;
   ::GetLocalTime(&now);
@@ -552,13 +551,11 @@ TEST_F(FileOpsTest, FileCreationDateIsTheLocalTimeOfCreation) {
   EXPECT_NEAR(created, expected, 1.0 / 24 / 60);  // within a minute
   ASSERT_EQ(files->FileCreationDate(Bstr(scratch / L"none"), &created), S_OK);
   EXPECT_EQ(created, 0.0);
-}
-
-TEST_F(FileOpsTest, RedirectionSwitchesAreHarmlessInA64BitProcess) {
+  // The redirection switches are harmless in a 64-bit process.
   EXPECT_EQ(files->Wow64DisableWow64FileSystemRedirection(), S_OK);
   EXPECT_EQ(files->Wow64DisableWow64FileSystemRedirection(), S_OK);
   EXPECT_EQ(files->Wow64RevertWow64FileSystemRedirection(), S_OK);
-  EXPECT_TRUE(IsFileExist(scratch.path()));
+  EXPECT_TRUE(IsFileExist(scratch / L"f.txt"));
 }
 
 TEST(FileOpsScript, VBScriptUsesFileOpsLateBound) {
