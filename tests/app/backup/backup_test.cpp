@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/engine/failure.h"
 #include "app/engine/user_dialogs.h"
 #include "tests/app/engine/recording_log.h"
@@ -11,52 +13,54 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-TEST(BackupTextTest, WritesTwoLinesWithTheirMarkersAlsoWhenEmpty) {
+TEST(BackupTextTest, WritesTwoLinesWithTheirMarkersAndReadsBackWhatItWrote) {
   EXPECT_EQ(BackupText({}), "Blocked: \r\nUnblocked: \r\n");
-  EXPECT_EQ(BackupText({{"a.com", "B.com"}, {"c.com"}}),
-            "Blocked: a.com, B.com\r\nUnblocked: c.com\r\n");
-}
-
-TEST(ParseBackupTest, ReadsLeniently) {
-  struct Case {
-    const char* text;
-    Names blocked;
-    Names unblocked;
-  } const cases[] = {
-      {"Blocked: \r\nUnblocked: \r\n\r\n", {}, {}},
-      {"BLOCKED: a.com, b.com\r\nUNBLOCKED: c.com\r\n", {"a.com", "b.com"}, {"c.com"}},
-      {"Blocked: a.com ,b.com\nUnblocked: c.com,, d.com ,\n", {"a.com", "b.com"}, {"c.com", "d.com"}},
-      {"Blocked: a.com,, b.com\r\nUnblocked: ", {"a.com", "b.com"}, {}},
-      {"Blocked: xblocked:y.com\r\nUnblocked: ", {"xy.com"}, {}},
-      // Line breaks join without a separator.
-      {"Blocked: a.\r\ncom\r\nUnblocked: c\r\n.com", {"a.com"}, {"c.com"}},
-      {"Blocked: caf\xC3\xA9.com\r\nUnblocked: \xC3\x89t\xC3\xA9.com", {"caf\xC3\xA9.com"},
-       {"\xC3\x89t\xC3\xA9.com"}},
-  };
-  for (const Case& c : cases) {
-    const auto parsed = ParseBackup(c.text);
-    ASSERT_TRUE(parsed) << c.text;
-    EXPECT_EQ(parsed->blocked, c.blocked) << c.text;
-    EXPECT_EQ(parsed->unblocked, c.unblocked) << c.text;
-  }
-}
-
-TEST(ParseBackupTest, RefusesTextsWithoutABlockedMarkerBeforeTheUnblockedOne) {
-  for (const char* text : {"", "a.com, b.com", "Blocked: a.com", "Unblocked: a.com",
-                           "Unblocked: c.com\r\nBlocked: a.com\r\n", "  Unblocked: c\r\nBlocked: a",
-                           "\xEF\xBB\xBFUnblocked: c\r\nBlocked: a", "\0\x01\x02\xFF"}) {
-    EXPECT_FALSE(ParseBackup(text)) << text;
-  }
-}
-
-TEST(ParseBackupTest, GivesBackWhatTheWriterWrote) {
   Configuration configuration;
   for (int i = 0; i < 300; ++i) configuration.blocked.push_back("site" + std::to_string(i) + ".com");
   configuration.unblocked = {"Zeta.org", "alpha.net"};
-  const auto parsed = ParseBackup(BackupText(configuration) + "\r\n");
+  const std::string text = BackupText(configuration);
+  EXPECT_EQ(text.substr(0, 29), "Blocked: site0.com, site1.com");
+  EXPECT_NE(text.find("site299.com\r\nUnblocked: Zeta.org, alpha.net\r\n"), std::string::npos);
+  const auto parsed = ParseBackup(text + "\r\n");
   ASSERT_TRUE(parsed);
   EXPECT_EQ(parsed->blocked, configuration.blocked);
   EXPECT_EQ(parsed->unblocked, configuration.unblocked);
+}
+
+// Leniently: any letter case, blanks and empty names between the commas,
+// line breaks inside a list; refused without a blocked marker before the
+// unblocked one.
+TEST(ParseBackupTest, ReadsLenientlyAndRefusesTextsWithoutBothMarkersInOrder) {
+  struct Case {
+    std::string text;
+    std::optional<Configuration> parsed;
+  } const cases[] = {
+      {"Blocked: \r\nUnblocked: \r\n\r\n", Configuration{}},
+      {"BLOCKED: a.com, b.com\r\nUNBLOCKED: c.com\r\n", Configuration{{"a.com", "b.com"}, {"c.com"}}},
+      {"Blocked: a.com ,b.com\nUnblocked: c.com,, d.com ,\n",
+       Configuration{{"a.com", "b.com"}, {"c.com", "d.com"}}},
+      {"Blocked: a.com,, b.com\r\nUnblocked: ", Configuration{{"a.com", "b.com"}, {}}},
+      {"Blocked: xblocked:y.com\r\nUnblocked: ", Configuration{{"xy.com"}, {}}},
+      {"Blocked: a.\r\ncom\r\nUnblocked: c\r\n.com", Configuration{{"a.com"}, {"c.com"}}},
+      {"Blocked: caf\xC3\xA9.com\r\nUnblocked: \xC3\x89t\xC3\xA9.com",
+       Configuration{{"caf\xC3\xA9.com"}, {"\xC3\x89t\xC3\xA9.com"}}},
+      {"", std::nullopt},
+      {"a.com, b.com", std::nullopt},
+      {"Blocked: a.com", std::nullopt},
+      {"Unblocked: a.com", std::nullopt},
+      {"Unblocked: c.com\r\nBlocked: a.com\r\n", std::nullopt},
+      {"  Unblocked: c\r\nBlocked: a", std::nullopt},
+      {"\xEF\xBB\xBFUnblocked: c\r\nBlocked: a", std::nullopt},
+      {std::string("\0\x01\x02\xFF", 4), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const auto parsed = ParseBackup(c.text);
+    ASSERT_EQ(parsed.has_value(), c.parsed.has_value());
+    if (!parsed) continue;
+    EXPECT_EQ(parsed->blocked, c.parsed->blocked);
+    EXPECT_EQ(parsed->unblocked, c.parsed->unblocked);
+  }
 }
 
 TEST(BackupFileNameTest, FollowsTheDatePatternWithTheGivenMonthNames) {

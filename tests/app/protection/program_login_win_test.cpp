@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "app/protection/password.h"
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
 #include "common/win/text_win.h"
+#include "tests/support/registry_probe.h"
 #include "tests/support/running_program_win.h"
 #include "tests/support/win_test_support.h"
 
@@ -24,32 +26,23 @@ class ProtectedStart : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(apartment_.result(), S_OK);
-    DWORD size = 0;
-    saved_ = ::RegGetValueW(HKEY_CURRENT_USER, kProgramKeyW, L"Registration", RRF_RT_REG_SZ,
-                            nullptr, nullptr, &size) == ERROR_SUCCESS;
-    if (saved_) {
-      before_.resize(size / sizeof(wchar_t));
-      ::RegGetValueW(HKEY_CURRENT_USER, kProgramKeyW, L"Registration", RRF_RT_REG_SZ, nullptr,
-                     before_.data(), &size);
-      before_.resize(size / sizeof(wchar_t) - 1);
-    }
+    before_ = hg::test::ReadString(HKEY_CURRENT_USER, kProgramKeyW, L"Registration");
     ProgramSettings settings;
     ASSERT_TRUE(settings.store().WriteProperties(
         {{kProtectionEnabled, Setting::Boolean(true)},
          {kStoredPassword, Setting::Text(EncodePassword("Secret"))}}));
   }
   void TearDown() override {
-    if (saved_) {
-      ::RegSetKeyValueW(HKEY_CURRENT_USER, kProgramKeyW, L"Registration", REG_SZ, before_.c_str(),
-                        static_cast<DWORD>((before_.size() + 1) * sizeof(wchar_t)));
+    if (before_) {
+      ::RegSetKeyValueW(HKEY_CURRENT_USER, kProgramKeyW, L"Registration", REG_SZ, before_->c_str(),
+                        static_cast<DWORD>((before_->size() + 1) * sizeof(wchar_t)));
     } else {
       ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kProgramKeyW, L"Registration");
     }
   }
 
   hg::test::ComApartment apartment_;
-  bool saved_ = false;
-  std::wstring before_;
+  std::optional<std::wstring> before_;
 };
 
 TEST_F(ProtectedStart, OnlyTheRightPasswordLetsTheProgramRun) {

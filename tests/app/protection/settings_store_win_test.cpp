@@ -43,36 +43,14 @@ class StoreInRegistry : public ::testing::Test {
   com_ptr<_PropertyBag> bag;
 };
 
-TEST_F(StoreInRegistry, TheProgramReadsWhatTheLibraryWrote) {
-  const struct {
-    const wchar_t* name;
-    Variant value;
-  } entries[] = {{L"n1", hg::test::Text(L"PPEnabled")}, {L"v1", hg::test::Bool(true)},
-                 {L"n2", hg::test::Text(L"PP")},        {L"v2", hg::test::Text(L"b3a7")},
-                 {L"c", hg::test::Long(2)}};
-  for (const auto& entry : entries) {
-    ASSERT_EQ(bag->WriteProperty(Bstr(entry.name), entry.value.get(), NoDefault()), S_OK);
-  }
-  Variant contents;
-  ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
-  const std::wstring text = hg::test::Str([&](BSTR* out) { return global->Base64EncodeB(contents.get(), out); });
-  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* written) {
-    return registry->SetSTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), Bstr(text), written);
-  }));
-
-  RegistrySettingsText place(kCurrentUser, kTestKey, kStoreValueName);
-  CRData store(place);
-  EXPECT_TRUE(ProtectionEnabled(store));
-  EXPECT_EQ(store.ReadProperty("pp"), Setting::Text("b3a7"));
-}
-
-TEST_F(StoreInRegistry, TheProgramsFirstWriteCreatesTheValueTheLibraryReads) {
+TEST_F(StoreInRegistry, EachReadsWhatTheOtherWrote) {
   RegistrySettingsText place(kCurrentUser, kTestKey, kStoreValueName);
   CRData store(place);
   EXPECT_EQ(store.ReadProperty("PPEnabled", Setting::Boolean(true)), Setting::Empty());
   ASSERT_TRUE(store.WriteProperties(
       {{"PPEnabled", Setting::Boolean(true)}, {"PP", Setting::Text("b3a7")}}));
 
+  // The library reads the program's first write, value by value.
   Variant text;
   ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* found) {
     return registry->QuerySTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.put(), found);
@@ -80,7 +58,6 @@ TEST_F(StoreInRegistry, TheProgramsFirstWriteCreatesTheValueTheLibraryReads) {
   hg::win::unique_safearray bytes;
   ASSERT_EQ(global->Base64DecodeB(text.get().bstrVal, bytes.put()), S_OK);
   ASSERT_EQ(bag->put_Contents(hg::win::BorrowedArray(bytes.get())), S_OK);
-
   const struct {
     const wchar_t* name;
     VARTYPE type;
@@ -97,6 +74,20 @@ TEST_F(StoreInRegistry, TheProgramsFirstWriteCreatesTheValueTheLibraryReads) {
   Variant count;
   ASSERT_EQ(bag->ReadProperty(Bstr(L"c"), NoDefault(), count.put()), S_OK);
   EXPECT_EQ(count.get().lVal, 2);
+
+  // The program reads what the library writes back.
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"v2"), hg::test::Text(L"c4d9").get(), NoDefault()), S_OK);
+  Variant contents;
+  ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
+  const std::wstring encoded =
+      hg::test::Str([&](BSTR* out) { return global->Base64EncodeB(contents.get(), out); });
+  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* written) {
+    return registry->SetSTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), Bstr(encoded),
+                               written);
+  }));
+  CRData again(place);
+  EXPECT_TRUE(ProtectionEnabled(again));
+  EXPECT_EQ(again.ReadProperty("pp"), Setting::Text("c4d9"));
 }
 
 }  // namespace

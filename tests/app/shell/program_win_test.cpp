@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,6 +18,7 @@
 #include "common/win/proc_address.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "tests/app/unblocked_key_win.h"
 #include "tests/support/running_program_win.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -27,6 +28,7 @@ namespace {
 using hg::test::ChildTexts;
 using hg::test::FindChild;
 using hg::test::ProgramFolder;
+using hg::test::ReadRaw;
 using hg::test::RunningProgram;
 
 const std::wstring kSplash = L"HedgerowSplash";
@@ -38,13 +40,6 @@ std::wstring DataFolder() {
   wchar_t folder[MAX_PATH];
   EXPECT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder), S_OK);
   return std::wstring(folder) + L"\\Hedgerow";
-}
-
-std::string ReadFile(const std::wstring& path) {
-  std::ifstream file(std::filesystem::path(path), std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
 }
 
 // Releases the mouse over the splash's picture, as a user's click does.
@@ -103,7 +98,7 @@ TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
   EXPECT_FALSE(::IsWindow(splash));
   EXPECT_EQ(hg::test::WindowText(main), L"Hedgerow");
 
-  const std::string log = ReadFile(DataFolder() + L"\\short.log");
+  const std::string log = ReadRaw(DataFolder() + L"\\short.log");
   // Trace entries carry no error number.
   const std::string first = "\tTrace\t\t********** start app\tFMain.Form_Initialize\r\n";
   ASSERT_NE(log.find(first), std::string::npos) << log;
@@ -136,7 +131,6 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
   const std::wstring windows = std::wstring(temp) + L"hedgerow outside edits";
   std::filesystem::create_directories(std::filesystem::path(windows) / "system32/drivers/etc");
   const std::wstring hosts = windows + L"\\system32\\drivers\\etc\\hosts";
-  const wchar_t kUnblocked[] = L"Software\\Tarnwick Software\\Hedgerow\\Unblocked Web Sites";
   const std::wstring noWatch = hg::win::Widen(app::shell::kNoHostsWatchVariable) + L"=";
   const struct {
     const char* what;
@@ -148,10 +142,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
   for (const auto& [what, watching, replacing] : cases) {
     SCOPED_TRACE(what);
     hg::test::WriteRaw(hosts, "# kept\r\n" + Entry("first.example"));
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kUnblocked);
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kUnblocked, L"later.example", REG_SZ, L"",
-                                sizeof(wchar_t)),
-              ERROR_SUCCESS);
+    app::test::SetUnblockedNames({"later.example"});
     ::DeleteFileW((DataFolder() + L"\\short.log").c_str());
     RunningProgram program(Program(), {L"windir=" + windows, noWatch + (watching ? L"" : L"1")});
     const HWND splash = program.WaitForWindow(kSplash);
@@ -183,7 +174,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_BLOCK)));
     const std::string expected =
         "# kept\r\n" + Entry("first.example") + Entry("outside.example") + Entry("later.example");
-    EXPECT_TRUE(WaitUntil([&] { return ReadFile(hosts) == expected; })) << ReadFile(hosts);
+    EXPECT_TRUE(WaitUntil([&] { return ReadRaw(hosts) == expected; })) << ReadRaw(hosts);
     EXPECT_TRUE(WaitUntil([&] { return shown() == 3; }));
     if (watching) {  // and it watches on
       added = "127.0.0.1 second.example\r\n";
@@ -194,7 +185,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
     // Two outside changes noticed when watching; the program's own write is none.
-    const std::string log = ReadFile(DataFolder() + L"\\short.log");
+    const std::string log = ReadRaw(DataFolder() + L"\\short.log");
     const std::string noticed = "\tTrace\t\tThe hosts file was changed outside the program; "
                                 "reloading the lists.\tFMain.HostsFile_Changed\r\n";
     std::size_t count = 0;
@@ -203,29 +194,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     }
     EXPECT_EQ(count, watching ? 2u : 0u) << log;
   }
-  ::RegDeleteTreeW(HKEY_CURRENT_USER, kUnblocked);
-}
-
-TEST(Program, AMissingHostsFileStopsTheStartWithAccessDenied) {
-  wchar_t temp[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, temp);
-  const std::wstring windows = std::wstring(temp) + L"hedgerow windows without hosts";
-  ::CreateDirectoryW(windows.c_str(), nullptr);
-  RunningProgram program(Program(), {L"windir=" + windows});
-  const auto texts = AnswerMessageBox(program);
-  EXPECT_TRUE(Holds(texts, L"Hedgerow")) << texts.size();
-  EXPECT_TRUE(Holds(texts, L"Access denied. Administrative privileges are required to use Hedgerow. "));
-  EXPECT_EQ(program.WaitForExit(), 1u);
-  EXPECT_EQ(program.WaitForWindow(kMain, 0), nullptr);
-  EXPECT_EQ(::GetFileAttributesW((windows + L"\\system32\\drivers\\etc\\hosts").c_str()),
-            INVALID_FILE_ATTRIBUTES);
-}
-
-TEST(Program, AnEmptyWindowsFolderVariableStopsTheStart) {
-  RunningProgram program(Program(), {L"windir="});
-  const auto texts = AnswerMessageBox(program);
-  EXPECT_TRUE(Holds(texts, L"Cannot determine system folder. Contact support@example.com for details. "));
-  EXPECT_EQ(program.WaitForExit(), 1u);
+  app::test::SetUnblockedNames({});
 }
 
 // The custom component taken out of the registry for the test's time.
@@ -245,15 +214,39 @@ class UnregisteredCustomComponent {
   hg::win::unique_hmodule module_;
 };
 
-TEST(Program, AnUnregisteredCustomComponentStopsTheStartWithItsName) {
-  const UnregisteredCustomComponent unregistered;
-  RunningProgram program(Program());
-  const auto texts = AnswerMessageBox(program);
-  EXPECT_TRUE(Holds(texts, L"Component 'HGRWCustom.dll' or one of its dependencies not correctly "
-                           L"registered: a file is missing or invalid. Try to reinstall Hedgerow."))
-      << texts.size();
-  EXPECT_EQ(program.WaitForExit(), 1u);
-  EXPECT_EQ(program.WaitForWindow(kMain, 0), nullptr);
+// Start-up stops with its message box, and the main window never shows.
+TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring windows = std::wstring(temp) + L"hedgerow windows without hosts";
+  ::CreateDirectoryW(windows.c_str(), nullptr);
+  const struct {
+    const char* what;
+    std::vector<std::wstring> environment;
+    bool unregistered;
+    const wchar_t* message;
+  } cases[] = {
+      {"no hosts file", {L"windir=" + windows}, false,
+       L"Access denied. Administrative privileges are required to use Hedgerow. "},
+      {"empty windir", {L"windir="}, false,
+       L"Cannot determine system folder. Contact support@example.com for details. "},
+      {"custom component unregistered", {}, true,
+       L"Component 'HGRWCustom.dll' or one of its dependencies not correctly registered: a file "
+       L"is missing or invalid. Try to reinstall Hedgerow."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::optional<UnregisteredCustomComponent> unregistered;
+    if (c.unregistered) unregistered.emplace();
+    RunningProgram program(Program(), c.environment);
+    const auto texts = AnswerMessageBox(program);
+    EXPECT_TRUE(Holds(texts, L"Hedgerow")) << texts.size();
+    EXPECT_TRUE(Holds(texts, c.message)) << texts.size();
+    EXPECT_EQ(program.WaitForExit(), 1u);
+    EXPECT_EQ(program.WaitForWindow(kMain, 0), nullptr);
+  }
+  EXPECT_EQ(::GetFileAttributesW((windows + L"\\system32\\drivers\\etc\\hosts").c_str()),
+            INVALID_FILE_ATTRIBUTES);
 }
 
 // As the elevated restart does it: rundll32, the launcher beside the program,

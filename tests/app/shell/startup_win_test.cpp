@@ -62,30 +62,40 @@ class StartupWin : public ::testing::Test {
 };
 
 TEST_F(StartupWin, TheCustomComponentMayHandBackOnlyALogWriter) {
-  _axLog* ours = log_.writer();
-  FakeComponent component;
-  log_.OfferTo(component);
-  EXPECT_EQ(component.calls, 1);
-  EXPECT_EQ(log_.writer(), ours);
-
   const auto collection = hg::test::Create<_CCollection>(CLSID_CCollection, IID__CCollection);
-  component.replacement = collection.get();
-  log_.OfferTo(component);
-  EXPECT_EQ(log_.writer(), ours);
-
   const auto other = hg::test::Create<_axLog>(CLSID_axLog, IID__axLog);
-  component.replacement = other.get();
-  log_.OfferTo(component);
-  EXPECT_EQ(log_.writer(), other.get());
+  const struct {
+    const char* what;
+    IUnknown* replacement;
+    HRESULT outcome;
+    bool taken;
+  } cases[] = {{"nothing", nullptr, S_OK, false},
+               {"a collection", collection.get(), S_OK, false},
+               {"another writer", other.get(), S_OK, true},
+               {"another writer, failing", other.get(), E_FAIL, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ProgramLog log;
+    log.Open({}, {});
+    _axLog* ours = log.writer();
+    FakeComponent component;
+    component.replacement = c.replacement;
+    component.outcome = c.outcome;
+    if (SUCCEEDED(c.outcome)) {
+      log.OfferTo(component);
+    } else {
+      EXPECT_THROW(log.OfferTo(component), Failure);
+    }
+    EXPECT_EQ(component.calls, 1);
+    EXPECT_EQ(log.writer(), c.taken ? static_cast<_axLog*>(other.get()) : ours);
+  }
 }
 
-TEST_F(StartupWin, AFailingInitKeepsTheWriterAndFails) {
+// The installed component, called as start-up calls it, leaves the writer.
+TEST_F(StartupWin, TheCustomComponentsInitKeepsTheWriter) {
   _axLog* ours = log_.writer();
-  FakeComponent component;
-  const auto other = hg::test::Create<_axLog>(CLSID_axLog, IID__axLog);
-  component.replacement = other.get();
-  component.outcome = E_FAIL;
-  EXPECT_THROW(log_.OfferTo(component), Failure);
+  SystemStartup system(log_, {});
+  EXPECT_NO_THROW(system.OfferLogToCustomComponent());
   EXPECT_EQ(log_.writer(), ours);
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/engine/services.h"
 #include "app/resource.h"
 #include "tests/support/win_test_support.h"
@@ -23,37 +25,39 @@ class SystemDialogsTest : public ::testing::Test {
   ScopedServices installed{services};
 };
 
-TEST_F(SystemDialogsTest, InputBoxShowsPromptTitleAndDefaultAndReturnsTheEditedText) {
-  std::wstring title, prompt, preset;
-  bool typingGoesToTheEdit = false;
-  AnswerNextDialog([&](HWND dialog) {
-    typingGoesToTheEdit = ::GetFocus() == ::GetDlgItem(dialog, IDC_INPUT_TEXT);
-    title = WindowText(dialog);
-    prompt = WindowText(::GetDlgItem(dialog, IDC_INPUT_PROMPT));
-    preset = WindowText(::GetDlgItem(dialog, IDC_INPUT_TEXT));
-    ::SetDlgItemTextW(dialog, IDC_INPUT_TEXT, L"caf\u00e9.example");
-    PressButton(dialog, IDOK);
-  });
-  const auto typed = dialogs.ShowInputBox("Web site:", "Hedgerow", "www.", {}, {});
-  EXPECT_EQ(title, L"Hedgerow");
-  EXPECT_EQ(prompt, L"Web site:");
-  EXPECT_EQ(preset, L"www.");
-  EXPECT_TRUE(typingGoesToTheEdit);
-  EXPECT_EQ(typed, std::optional<std::string>("caf\xC3\xA9.example"));
-}
-
-TEST_F(SystemDialogsTest, InputBoxTakesEnterAsOkAndEscapeAsCancel) {
+TEST_F(SystemDialogsTest, InputBoxShowsPromptTitleAndDefaultAndAnswersOkEnterAndEscape) {
   const struct {
-    UINT key;
+    const char* how;
+    std::function<void(HWND dialog, HWND edit)> answer;
     std::optional<std::string> result;
-  } cases[] = {{VK_RETURN, "typed"}, {VK_ESCAPE, std::nullopt}};
+  } cases[] = {
+      {"OK",
+       [](HWND dialog, HWND edit) {
+         ::SetWindowTextW(edit, L"caf\u00e9.example");
+         PressButton(dialog, IDOK);
+       },
+       "caf\xC3\xA9.example"},
+      {"Enter", [](HWND, HWND edit) { ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1); }, "www."},
+      {"Escape", [](HWND, HWND edit) { ::PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1); },
+       std::nullopt},
+  };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    std::wstring title, prompt, preset;
+    bool typingGoesToTheEdit = false;
     AnswerNextDialog([&](HWND dialog) {
       const HWND edit = ::GetDlgItem(dialog, IDC_INPUT_TEXT);
-      ::PostMessageW(edit, WM_KEYDOWN, c.key, 1);
-      ::PostMessageW(edit, WM_KEYUP, c.key, 0xC0000001);
+      typingGoesToTheEdit = ::GetFocus() == edit;
+      title = WindowText(dialog);
+      prompt = WindowText(::GetDlgItem(dialog, IDC_INPUT_PROMPT));
+      preset = WindowText(edit);
+      c.answer(dialog, edit);
     });
-    EXPECT_EQ(dialogs.ShowInputBox("Web site:", "Hedgerow", "typed", {}, {}), c.result) << c.key;
+    EXPECT_EQ(dialogs.ShowInputBox("Web site:", "Hedgerow", "www.", {}, {}), c.result);
+    EXPECT_EQ(title, L"Hedgerow");
+    EXPECT_EQ(prompt, L"Web site:");
+    EXPECT_EQ(preset, L"www.");
+    EXPECT_TRUE(typingGoesToTheEdit);
   }
 }
 
