@@ -100,18 +100,6 @@ DWORD RunningProgram::WaitForExit(DWORD milliseconds) const {
   return code;
 }
 
-HWND WaitForAnyWindow(const std::wstring& className, DWORD milliseconds) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    for (HWND window = ::FindWindowExW(nullptr, nullptr, className.c_str(), nullptr); window;
-         window = ::FindWindowExW(nullptr, window, className.c_str(), nullptr)) {
-      if (::IsWindowVisible(window)) return window;
-    }
-    if (::GetTickCount() - start > milliseconds) return nullptr;
-    ::Sleep(20);
-  }
-}
-
 std::vector<std::wstring> ChildTexts(HWND window) {
   std::vector<std::wstring> texts;
   ::EnumChildWindows(

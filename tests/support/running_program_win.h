@@ -34,10 +34,6 @@ class RunningProgram {
   DWORD id_ = 0;
 };
 
-// A visible top-level window of the class, of any process; null when none
-// came within `milliseconds`.
-HWND WaitForAnyWindow(const std::wstring& className, DWORD milliseconds = 30'000);
-
 // The texts of a window's child controls, in order.
 std::vector<std::wstring> ChildTexts(HWND window);
 // The first child with the class, null when there is none.

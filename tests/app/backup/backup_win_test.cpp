@@ -91,14 +91,28 @@ class BackupWinTest : public test::RecordingTest {
   Names registryBefore_;
 };
 
+// Ten thousand blocked and a thousand unblocked sites come back in their order.
 TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
-  WriteRaw(hosts, "# kept\r\n127.0.0.1 localhost\r\n127.0.0.1 a.com\r\n127.0.0.1 B.com\r\n");
-  SetUnblockedNames({"c.com", "d.com"});
+  Names blocked{"a.com", "B.com"}, unblocked{"c.com", "d.com"};
+  for (int i = 0; i < 10'000; ++i) blocked.push_back("b" + std::to_string(i * 7919 % 10'007) + ".com");
+  for (int i = 0; i < 1'000; ++i) unblocked.push_back("u" + std::to_string(i * 997 % 1'009) + ".org");
+  std::string entries = "# kept\r\n127.0.0.1 localhost\r\n";
+  for (const std::string& site : blocked) entries += "127.0.0.1 " + site + "\r\n";
+  WriteRaw(hosts, entries);
+  SetUnblockedNames(unblocked);
+  unblocked = UnblockedNames();  // the order the registry enumerates them in is the list's
+  ASSERT_EQ(unblocked.size(), 1'002u);
+  const auto joined = [](const Names& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+  };
   std::string reason;
   ProgramBackupEnvironment backingUp = Environment();
   ASSERT_TRUE(BackupConfiguration(backingUp, reason)) << reason;
   const std::wstring backup = OnlyBackup();
-  EXPECT_EQ(ReadRaw(backup), "Blocked: a.com, B.com\r\nUnblocked: c.com, d.com\r\n\r\n");
+  EXPECT_EQ(ReadRaw(backup),
+            "Blocked: " + joined(blocked) + "\r\nUnblocked: " + joined(unblocked) + "\r\n\r\n");
   const std::wstring name = std::filesystem::path(backup).filename().wstring();
   EXPECT_TRUE(std::regex_match(name, std::wregex(LR"(Backup \S+ \d\d, \d{4} \d\d-\d\d-\d\d\.bak)")));
 
@@ -108,9 +122,9 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   ProgramBackupEnvironment environment = Environment(hg::win::Narrow(backup));
   RestoreCommand(environment);
   EXPECT_EQ(dialogs.shown, Names{"Backup restored successfully.|64|Hedgerow"});
-  EXPECT_EQ(HostsSites(), (Names{"a.com", "B.com"}));
+  EXPECT_EQ(HostsSites(), blocked);
   EXPECT_EQ(ReadRaw(hosts).substr(0, 31), "# kept\r\n127.0.0.1 localhost\r\n12");
-  EXPECT_EQ(UnblockedNames(), (Names{"c.com", "d.com"}));
+  EXPECT_EQ(UnblockedNames(), unblocked);
   EXPECT_EQ(refreshes, 1);
   EXPECT_EQ(dialogs.openFile.title, "Select Backup File To Restore");
   EXPECT_EQ(dialogs.openFile.initialFolder, hg::win::Narrow(backups));
@@ -216,29 +230,6 @@ TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
   ASSERT_EQ(log.entries.size(), 3u);
   EXPECT_EQ(log.entries[0].source, "FMain.mnuBackup_Click");
   EXPECT_EQ(log.entries[0].severity, Severity::kInternalError);
-}
-
-TEST_F(BackupWinTest, TenThousandBlockedAndAThousandUnblockedSitesComeBackInOrder) {
-  Names blocked, unblocked;
-  for (int i = 0; i < 10'000; ++i) blocked.push_back("b" + std::to_string(i * 7919 % 10'007) + ".com");
-  for (int i = 0; i < 1'000; ++i) unblocked.push_back("u" + std::to_string(i * 997 % 1'009) + ".org");
-  engine::ApplyBlocked(blocked);
-  SetUnblockedNames(unblocked);
-  // The order the registry enumerates them in is the list's order.
-  unblocked = UnblockedNames();
-  ASSERT_EQ(unblocked.size(), 1'000u);
-  std::string reason;
-  ProgramBackupEnvironment environment = Environment();
-  ASSERT_TRUE(BackupConfiguration(environment, reason)) << reason;
-  const std::wstring backup = OnlyBackup();
-
-  engine::ApplyBlocked({});
-  SetUnblockedNames({});
-  ProgramBackupEnvironment restoring = Environment(hg::win::Narrow(backup));
-  RestoreCommand(restoring);
-  EXPECT_EQ(dialogs.shown, Names{"Backup restored successfully.|64|Hedgerow"});
-  EXPECT_EQ(HostsSites(), blocked);
-  EXPECT_EQ(UnblockedNames(), unblocked);
 }
 
 TEST(OpenFileDialogWin, OpensWithTheTitleAndGivesTheFileTyped) {

@@ -249,28 +249,4 @@ TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
             INVALID_FILE_ATTRIBUTES);
 }
 
-// As the elevated restart does it: rundll32, the launcher beside the program,
-// and the program's folder.
-TEST(Program, TheLauncherStartsTheProgramFromItsFolder) {
-  wchar_t system[MAX_PATH];
-  ASSERT_GT(::GetSystemDirectoryW(system, MAX_PATH), 0u);
-  RunningProgram launcher(std::wstring(system) + L"\\rundll32.exe", {},
-                          L"\"" + ProgramFolder() + L"\\HedgeRun.dll\",hedgerun " + ProgramFolder());
-  const HWND splash = hg::test::WaitForAnyWindow(kSplash);
-  ASSERT_NE(splash, nullptr);
-  DWORD id = 0;
-  ::GetWindowThreadProcessId(splash, &id);
-  const hg::win::unique_handle started(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, id));
-  ASSERT_TRUE(started);
-  wchar_t image[MAX_PATH];
-  DWORD length = MAX_PATH;
-  ASSERT_TRUE(::QueryFullProcessImageNameW(started.get(), 0, image, &length));
-  EXPECT_EQ(_wcsicmp(image, Program().c_str()), 0) << hg::win::Narrow(image);
-  ClickSplash(splash);
-  const HWND main = hg::test::WaitForAnyWindow(kMain);
-  ASSERT_NE(main, nullptr);
-  ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
-  EXPECT_EQ(::WaitForSingleObject(started.get(), 30'000), WAIT_OBJECT_0);
-}
-
 }  // namespace
