@@ -114,14 +114,11 @@ class BackupCommandTest : public test::RecordingTest {
   FakeEnvironment environment;
 };
 
-TEST_F(BackupCommandTest, BackupWritesBothListsAndSays108) {
+TEST_F(BackupCommandTest, ABackupWritesBothListsAndSays108OrIsLoggedAndSays111WithTheReason) {
   BackupCommand(environment);
   EXPECT_EQ(environment.backups, Names{"Blocked: old.com\r\nUnblocked: parked.com\r\n"});
   EXPECT_EQ(dialogs.shown, Names{"[108] |64|Hedgerow"});
   EXPECT_TRUE(log.entries.empty());
-}
-
-TEST_F(BackupCommandTest, AFailedBackupIsLoggedAndSays111WithTheReason) {
   for (const char* failing : {"read blocked", "read unblocked", "backup"}) {
     environment.failing = failing;
     std::string reason;

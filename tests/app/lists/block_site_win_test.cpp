@@ -238,21 +238,16 @@ TEST_F(BlockSitePageTest, ADpiChangeLaysThePageAndItsIconsOutAgain) {
   }
 }
 
-TEST_F(BlockSitePageTest, TypingMovesToTheNextSiteThatBeginsSo) {
-  Open({"ads.example", "bank.example", "Beta.example"}, {});
-  ::SetFocus(List(IDC_BLOCKED));
-  for (const wchar_t typed : {L'b', L'e'}) ::SendMessageW(List(IDC_BLOCKED), WM_CHAR, typed, 1);
-  test::PumpMessages();
-  EXPECT_EQ(Selected(IDC_BLOCKED), Names{"Beta.example"});
-}
-
-TEST_F(BlockSitePageTest, TheLabelsAccessKeysMoveTheFocusToTheirLists) {
-  Open({"a.example"}, {"b.example"});
+TEST_F(BlockSitePageTest, AccessKeysReachTheListsAndTypingMovesToTheNextSiteThatBeginsSo) {
+  Open({"ads.example", "bank.example", "Beta.example"}, {"b.example"});
   ::SetFocus(page.Item(IDC_ADD_BLOCKED));
   test::PressKey('N', {VK_MENU});
   EXPECT_EQ(::GetFocus(), List(IDC_UNBLOCKED));
   test::PressKey('O', {VK_MENU});
   EXPECT_EQ(::GetFocus(), List(IDC_BLOCKED));
+  for (const wchar_t typed : {L'b', L'e'}) ::SendMessageW(List(IDC_BLOCKED), WM_CHAR, typed, 1);
+  test::PumpMessages();
+  EXPECT_EQ(Selected(IDC_BLOCKED), Names{"Beta.example"});
 }
 
 TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {
