@@ -15,17 +15,13 @@ hg::win::Variant Text(std::wstring_view text) {
 
 hg::win::Variant Long(LONG number) {
   hg::win::Variant value;
-  VARIANT* slot = value.put();
-  slot->vt = VT_I4;
-  slot->lVal = number;
+  hg::win::PutLong(*value.put(), number);
   return value;
 }
 
 hg::win::Variant Bool(bool value) {
   hg::win::Variant result;
-  VARIANT* slot = result.put();
-  slot->vt = VT_BOOL;
-  slot->boolVal = hg::win::VariantBool(value);
+  hg::win::PutBool(*result.put(), value);
   return result;
 }
 

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -14,6 +13,7 @@
 #include "common/win/com_win.h"
 #include "common/win/proc_address.h"
 #include "common/win/unique_any.h"
+#include "tests/support/scratch_win.h"
 
 namespace hg::test {
 
@@ -35,22 +35,13 @@ ComApartment::~ComApartment() {
 
 namespace {
 
-std::string FileBytes(const std::wstring& path) {
-  std::ifstream file(std::filesystem::path(path), std::ios::binary);
-  if (!file) throw std::runtime_error("cannot read a script beside the test program");
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
 // The script after its language's prelude, as a file of its own for this run.
 std::wstring WithPrelude(const std::wstring& fileName) {
   const std::wstring extension = fileName.substr(fileName.find_last_of(L'.'));
   const std::wstring combined = ProgramFolder() + L"\\~" + std::to_wstring(::GetCurrentProcessId()) +
                                 L"-" + fileName;
   std::ofstream out(std::filesystem::path(combined), std::ios::binary | std::ios::trunc);
-  out << FileBytes(ProgramFolder() + L"\\prelude" + extension) << "\r\n"
-      << FileBytes(ProgramFolder() + L"\\" + fileName);
+  out << ReadRaw(ProgramFolder() + L"\\prelude" + extension) << "\r\n" << ReadRaw(ProgramFolder() + L"\\" + fileName);
   if (!out.flush()) throw std::runtime_error("cannot write the script with its prelude");
   return combined;
 }
