@@ -2,14 +2,78 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "app/engine/hosts_file.h"
 #include "app/engine/services.h"
+#include "app/lists/page_layout.h"
+#include "app/lists/site_names.h"
 #include "tests/app/engine/recording_log.h"
-#include "tests/app/lists/fake_stores.h"
 
 namespace app::lists {
 namespace {
 
 using Names = std::vector<std::string>;
+
+// Site stores in memory, recording every write; a text is its id in brackets
+// with its first parameter.
+class FakeStores final : public SiteStores {
+ public:
+  Names hosts;                          // the blocked sites of the hosts file
+  Names seen;                           // `hosts` as last read or written
+  Names registry;                       // value names in registry order
+  std::optional<Failure> applyFailure;  // the next ApplyBlocked fails with it
+  std::optional<Failure> readFailure;   // every ReadBlocked fails with it
+  Names writes;                         // "hosts", "set <n>", "delete <n>", "delete key"
+
+  Names ReadBlocked() override {
+    if (readFailure) throw *readFailure;
+    return seen = hosts;
+  }
+  void ApplyBlocked(const Names& sites) override { ApplyBlockedChanges(sites, {}); }
+  std::optional<Names> ApplyBlockedChanges(const Names& sites, const engine::SiteChanges& changes) override {
+    writes.push_back("hosts");
+    if (applyFailure) {
+      const Failure failure = *applyFailure;
+      applyFailure.reset();
+      throw failure;
+    }
+    RequireBlockable(sites);
+    std::optional<Names> merged;
+    if (hosts != seen) merged = changes.AppliedTo(hosts);
+    seen = hosts = merged ? *merged : sites;
+    return merged;
+  }
+  void RequireBlockable(const Names& sites) override { engine::RequireSafeSiteNames(sites); }
+  Names ReadUnblocked() override { return registry; }
+  // Value names ignore letter case: an existing one keeps its own.
+  bool SetUnblocked(const std::string& name) override {
+    writes.push_back("set " + name);
+    if (Find(name) == registry.end()) registry.push_back(name);
+    return true;
+  }
+  bool DeleteUnblocked(const std::string& name) override {
+    writes.push_back("delete " + name);
+    const auto found = Find(name);
+    if (found == registry.end()) return false;
+    registry.erase(found);
+    return true;
+  }
+  bool DeleteUnblockedKey() override {
+    writes.push_back("delete key");
+    registry.clear();
+    return true;
+  }
+  std::string Text(int id, const Names& parameters) override {
+    return "[" + std::to_string(id) + (parameters.empty() ? "" : " " + parameters[0]) + "]";
+  }
+
+ private:
+  Names::iterator Find(const std::string& name) {
+    return std::find_if(registry.begin(), registry.end(),
+                        [&](const std::string& stored) { return SiteKey(stored) == SiteKey(name); });
+  }
+};
 
 class SiteListsTest : public ::testing::Test {
  protected:
@@ -19,6 +83,7 @@ class SiteListsTest : public ::testing::Test {
     stores.registry = std::move(registry);
     lists.RefreshList();
     stores.writes.clear();
+    dialogs.shown.clear();
   }
   // Selects the items at `positions` (from 1) of `list`; `current` (from 1) is current.
   static void Select(SiteList& list, std::vector<std::size_t> positions, std::size_t current) {
@@ -36,7 +101,7 @@ class SiteListsTest : public ::testing::Test {
   app::test::RecordingDialogs dialogs;
   Services services{.log = &log, .dialogs = &dialogs, .productName = "Hedgerow"};
   ScopedServices installed{services};
-  test::FakeStores stores;
+  FakeStores stores;
   int redraws = 0;
   SiteLists lists{stores, [this] { ++redraws; }};
 };
@@ -48,14 +113,12 @@ TEST_F(SiteListsTest, RefreshListTrimsAndKeepsOneOfEachSiteOutOfTheBlockedList) 
   EXPECT_EQ(SelectedNames(lists.blocked()), Names{"Ads.example"});
   EXPECT_EQ(SelectedNames(lists.unblocked()), Names{"alpha"});
   EXPECT_EQ(lists.unblocked().current(), std::optional<std::size_t>(0));
-}
 
-TEST_F(SiteListsTest, AnUnreadableHostsFileLeavesTheBlockedListEmptyAndTheOtherAsItWas) {
-  Load({"a"}, {"u"});
+  // An unreadable hosts file leaves the blocked list empty and the other as it was.
   stores.readFailure = Failure(53, "File not found");
   lists.RefreshList();
   EXPECT_TRUE(lists.blocked().empty());
-  EXPECT_EQ(lists.unblocked().Names(), Names{"u"});
+  EXPECT_EQ(lists.unblocked().Names(), (Names{"alpha", "c.example"}));
   ASSERT_EQ(log.entries.size(), 1u);
   EXPECT_EQ(log.entries[0].source, "ucBlockSite.RefreshList");
   EXPECT_TRUE(dialogs.shown.empty());
@@ -73,6 +136,7 @@ TEST_F(SiteListsTest, MovingReselectsByTheOldCurrentPosition) {
       {{1}, 1, {"2", "3", "4", "5"}, "2"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.reselected);
     Load({}, {"1", "2", "3", "4", "5"});
     Select(lists.unblocked(), c.selected, c.current);
     EXPECT_TRUE(lists.Block());
@@ -83,19 +147,22 @@ TEST_F(SiteListsTest, MovingReselectsByTheOldCurrentPosition) {
   }
 }
 
-// With the first of each list selected, each command saves its lists in
-// its order; with nothing selected, a command on a selection does nothing.
-TEST_F(SiteListsTest, EachCommandSavesItsListsInItsOrder) {
+// With the first of each list selected, each command saves its lists in its
+// order, and keeps what another program wrote to the stores since the load;
+// with nothing selected, a command on a selection does nothing.
+TEST_F(SiteListsTest, EachCommandSavesItsListsInItsOrderKeepingWhatAnotherProgramWrote) {
   const struct {
     const char* command;
     std::function<void(SiteLists&)> run;
     Names writes;
+    Names hostsMeanwhile, registryMeanwhile;
+    Names hosts, registry;  // the stores, and the lists, afterwards
   } cases[] = {
-      {"block", &SiteLists::Block, {"delete b", "delete key", "hosts"}},
-      {"unblock", &SiteLists::Unblock, {"set b", "set a", "hosts"}},
-      {"remove", &SiteLists::RemoveUnblocked, {"delete b", "delete key"}},
-      {"delete", &SiteLists::DeleteBlocked, {"hosts"}},
-      {"add", &SiteLists::AddBlocked, {"hosts", "set b"}},
+      {"add", &SiteLists::AddBlocked, {"hosts", "set b"}, {"y"}, {"typed.example"}, {"y", "typed.example"}, {}},
+      {"block", &SiteLists::Block, {"delete b", "delete key", "hosts"}, {"a", "x"}, {"b", "v"}, {"a", "x", "b"}, {"v"}},
+      {"unblock", &SiteLists::Unblock, {"set b", "set a", "hosts"}, {"a"}, {"b", "v", "w"}, {}, {"b", "v", "w", "a"}},
+      {"remove", &SiteLists::RemoveUnblocked, {"delete b", "delete key"}, {"a"}, {"B", "w"}, {"a"}, {"w"}},
+      {"delete", &SiteLists::DeleteBlocked, {"hosts"}, {"X", "a"}, {"b"}, {"X"}, {"b"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
@@ -103,45 +170,27 @@ TEST_F(SiteListsTest, EachCommandSavesItsListsInItsOrder) {
     dialogs.inputs = {"typed.example"};
     c.run(lists);
     EXPECT_EQ(stores.writes, c.writes);
-    if (c.command == std::string("add")) continue;
-    Load({"a"}, {"b"});
-    lists.unblocked().ClearSelection();
-    lists.blocked().ClearSelection();
-    dialogs.shown.clear();
-    c.run(lists);
-    EXPECT_TRUE(stores.writes.empty());
-    EXPECT_TRUE(dialogs.shown.empty());
-  }
-  lists.unblocked().ClearSelection();
-  lists.blocked().ClearSelection();
-  EXPECT_FALSE(lists.Block());
-  EXPECT_FALSE(lists.Unblock());
-}
 
-TEST_F(SiteListsTest, ACommandKeepsWhatAnotherProgramWroteSinceTheLoad) {
-  const struct {
-    const char* command;
-    std::function<void(SiteLists&)> run;  // a command, its result ignored
-    Names hostsMeanwhile, registryMeanwhile;
-    Names hosts, registry;  // the stores, and the lists, afterwards
-  } cases[] = {
-      {"block", &SiteLists::Block, {"a", "x"}, {"u", "v"}, {"a", "x", "u"}, {"v"}},
-      {"delete", &SiteLists::DeleteBlocked, {"X", "a"}, {"u", "v"}, {"X"}, {"u", "v"}},
-      {"unblock", &SiteLists::Unblock, {"a"}, {"u", "v", "w"}, {}, {"u", "v", "w", "a"}},
-      {"remove", &SiteLists::RemoveUnblocked, {"a"}, {"U", "w"}, {"a"}, {"w"}},
-      {"add", &SiteLists::AddBlocked, {"y"}, {"typed.example"}, {"y", "typed.example"}, {}},
-  };
-  for (const auto& c : cases) {
-    Load({"a"}, {"u", "v"});
+    Load({"a"}, {"b"});
     stores.hosts = c.hostsMeanwhile;
     stores.registry = c.registryMeanwhile;
     dialogs.inputs = {"typed.example"};
     c.run(lists);
-    EXPECT_EQ(stores.hosts, c.hosts) << c.command;
-    EXPECT_EQ(stores.registry, c.registry) << c.command;
-    EXPECT_EQ(lists.blocked().Names(), c.hosts) << c.command;
-    EXPECT_EQ(lists.unblocked().Names(), c.registry) << c.command;
+    EXPECT_EQ(stores.hosts, c.hosts);
+    EXPECT_EQ(stores.registry, c.registry);
+    EXPECT_EQ(lists.blocked().Names(), c.hosts);
+    EXPECT_EQ(lists.unblocked().Names(), c.registry);
+    if (c.command == std::string("add")) continue;
+
+    Load({"a"}, {"b"});
+    lists.unblocked().ClearSelection();
+    lists.blocked().ClearSelection();
+    c.run(lists);
+    EXPECT_TRUE(stores.writes.empty());
+    EXPECT_TRUE(dialogs.shown.empty());
   }
+  EXPECT_FALSE(lists.Block());  // nothing selected after the last row
+  EXPECT_FALSE(lists.Unblock());
 }
 
 TEST_F(SiteListsTest, AReloadKeepsTheSelectionByNameWhereTheNamesRemain) {
@@ -166,16 +215,15 @@ TEST_F(SiteListsTest, SavingTheUnblockedListWritesEveryNameBeforeAnyOtherGoes) {
   EXPECT_EQ(stores.writes, (Names{"delete CASE", "set keep", "set padded", "set Case", "set new",
                                   "delete  padded ", "delete gone", "hosts"}));
   EXPECT_EQ(stores.registry, (Names{"keep", "padded", "Case", "new"}));
-  EXPECT_TRUE(stores.keyExists);
 
   lists.unblocked().Clear();
   stores.writes.clear();
   lists.UpdateUnblockedFile();
-  EXPECT_EQ(stores.writes, (Names{"delete keep", "delete padded", "delete Case", "delete new",
-                                  "delete key"}));
+  EXPECT_EQ(stores.writes, (Names{"delete keep", "delete padded", "delete Case", "delete new", "delete key"}));
 }
 
-TEST_F(SiteListsTest, AFailedHostsWriteGivesTheRegistryBackTheSitesItWasSavedWithout) {
+TEST_F(SiteListsTest, AFailedOrRefusedHostsWriteLosesNoSite) {
+  // A failed write gives the registry back the sites it was saved without.
   Load({"a"}, {"b", "c"});
   Select(lists.unblocked(), {1}, 1);
   stores.applyFailure = Failure(70, "Permission denied");
@@ -183,24 +231,20 @@ TEST_F(SiteListsTest, AFailedHostsWriteGivesTheRegistryBackTheSitesItWasSavedWit
   EXPECT_EQ(stores.registry, (Names{"c", "b"}));
   EXPECT_EQ(lists.blocked().Names(), Names{"a"});
   EXPECT_EQ(lists.unblocked().Names(), (Names{"c", "b"}));
-  EXPECT_EQ(dialogs.shown,
-            Names{"Cannot block web site(s). Cannot apply web site blocking. Permission denied|48|"
-                  "Hedgerow"});
+  EXPECT_EQ(dialogs.shown, Names{"[1667][1665]Permission denied|48|Hedgerow"});
   ASSERT_EQ(log.entries.size(), 2u);
   EXPECT_EQ(log.entries[0].source, "ucBlockSite.UpdateBlockedFile");
   EXPECT_EQ(log.entries[1].source, "ucBlockSite.cmdBlock_Click");
   EXPECT_EQ(log.entries[1].number, ProgramErrorNumber(kCannotApplyBlocking));
-}
 
-TEST_F(SiteListsTest, ASiteTheHostsFileCannotHoldStaysUnblocked) {
+  // A site the hosts file cannot hold stays unblocked, and nothing is written.
   Load({}, {"bad\r\nname", "good"});
   Select(lists.unblocked(), {1, 2}, 1);
   EXPECT_FALSE(lists.Block());
   EXPECT_EQ(lists.unblocked().Names(), (Names{"bad\r\nname", "good"}));
   EXPECT_TRUE(stores.writes.empty());
   ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_EQ(dialogs.shown[0].rfind("Cannot block web site(s). The web site name \"bad\\x0D\\x0A", 0),
-            0u);
+  EXPECT_EQ(dialogs.shown[0].rfind("[1667]The web site name \"bad\\x0D\\x0A", 0), 0u) << dialogs.shown[0];
 }
 
 TEST_F(SiteListsTest, ConfirmationsNameTheSitesAndOnlyOkActs) {
@@ -208,20 +252,14 @@ TEST_F(SiteListsTest, ConfirmationsNameTheSitesAndOnlyOkActs) {
     Load({"x", "y"}, {"A", "B", "C", "D"});
     Select(lists.unblocked(), {1, 2, 3}, 1);
     Select(lists.blocked(), {2}, 2);
-    dialogs.shown.clear();
     dialogs.buttons = {answer, answer};
     lists.RemoveUnblocked();
     lists.DeleteBlocked();
-    EXPECT_EQ(dialogs.shown, (Names{"Are you sure you want to delete A, B and C?|49|Hedgerow",
-                                    "Are you sure you want to delete y?|49|Hedgerow"}));
-    if (answer == kResultOk) {
-      EXPECT_EQ(stores.registry, Names{"D"});
-      EXPECT_EQ(stores.hosts, Names{"x"});
-      EXPECT_EQ(lists.unblocked().Names(), Names{"D"});  // a deleted site is not parked
-    } else {
-      EXPECT_TRUE(stores.writes.empty());
-      EXPECT_EQ(lists.unblocked().size(), 4u);
-    }
+    EXPECT_EQ(dialogs.shown, (Names{"[107 A, B and C]|49|Hedgerow", "[115 y]|49|Hedgerow"}));
+    EXPECT_EQ(stores.registry, answer == kResultOk ? Names{"D"} : (Names{"A", "B", "C", "D"}));
+    EXPECT_EQ(stores.hosts, answer == kResultOk ? Names{"x"} : (Names{"x", "y"}));
+    EXPECT_EQ(stores.writes.empty(), answer != kResultOk);
+    EXPECT_EQ(lists.unblocked().Names(), stores.registry);  // a deleted site is not parked
   }
 }
 
@@ -229,7 +267,7 @@ TEST_F(SiteListsTest, AddingATypedSiteBlocksItsHostTakesItOutOfTheUnblockedListA
   Load({"Old.example"}, {"ads.example"});
   dialogs.inputs = {"  https://ADS.example/banner  "};
   lists.AddBlocked();
-  EXPECT_EQ(dialogs.shown[0], "Type web site name to block.|Hedgerow|www.example.com");
+  EXPECT_EQ(dialogs.shown[0], "[104]|Hedgerow|[105]");
   EXPECT_EQ(stores.hosts, (Names{"Old.example", "ADS.example"}));
   EXPECT_TRUE(stores.registry.empty());
 
@@ -250,10 +288,10 @@ TEST_F(SiteListsTest, AddingATypedSiteBlocksItsHostTakesItOutOfTheUnblockedListA
   // The example site only when confirmed.
   for (const int answer : {kResultCancel, kResultOk}) {
     dialogs.shown.clear();
-    dialogs.inputs = {"WWW.EXAMPLE.COM"};
+    dialogs.inputs = {"[105]"};
     dialogs.buttons = {answer};
     lists.AddBlocked();
-    EXPECT_EQ(dialogs.shown.at(1), "www.example.com is an example. Block www.example.com?|49|Hedgerow");
+    EXPECT_EQ(dialogs.shown.at(1), "[106]|49|Hedgerow");
     EXPECT_EQ(stores.hosts.size(), answer == kResultOk ? 3u : 2u);
   }
 }
@@ -264,6 +302,102 @@ TEST_F(SiteListsTest, BulkBlockNormalisesAndSkipsWhatIsBlocked) {
   EXPECT_EQ(stores.hosts, (Names{"a.example", "b.example", "d.example"}));
   EXPECT_EQ(stores.registry, Names{"c.example"});
   EXPECT_EQ(lists.unblocked().Names(), Names{"c.example"});
+}
+
+TEST(SiteListFindPrefix, FindsTheNextNameFromTheStartInAnyCaseAndWraps) {
+  SiteList list;
+  for (const char* name : {"alpha.example", "Beta.example", "\xC3\x84rger.example", "bravo.example"}) {
+    list.Add(name);
+  }
+  list.Remove({list.Id(0)});  // the search sees the list as shown
+  const struct {
+    const char* prefix;
+    std::size_t start;
+    std::optional<std::size_t> found;
+  } cases[] = {
+      {"b", 0, 0},  {"B", 1, 2},   {"b", 3, 0},  {"BR", 0, 2}, {"\xC3\xA4r", 0, 1},
+      {"a", 0, {}}, {"beta.example.", 0, {}}, {"", 2, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.prefix) + " from " + std::to_string(c.start));
+    EXPECT_EQ(list.FindPrefix(c.prefix, c.start), c.found);
+  }
+  EXPECT_EQ(SiteList().FindPrefix("a", 0), std::nullopt);
+}
+
+TEST(SiteNames, NormalizeKeepsTheHostInItsCaseAndTypedSitesKeepTheFirstOfEach) {
+  const struct {
+    const char* typed;
+    const char* site;
+  } cases[] = {
+      {"  https://Ads.Example.com/path/x?y  ", "Ads.Example.com"},
+      {"ads.example.com:8080/", "ads.example.com:8080"},
+      {"ftp:\\\\files.example\\dir", "files.example"},
+      {"http://", ""},
+      {"/only/a/path", ""},
+      {"   ", ""},
+      {" a b ", "a b"},
+      {"x// y /z", "y"},
+      {"\ttab.example", "\ttab.example"},  // only blanks are trimmed
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(NormalizeSiteName(c.typed), c.site) << c.typed;
+    EXPECT_EQ(NormalizeSiteName(NormalizeSiteName(c.typed)), c.site) << c.typed;
+  }
+  const std::string huge(10000, 'a');
+  EXPECT_EQ(NormalizeSiteName("http://" + huge + "/p"), huge);
+
+  for (const char* typed : {"alpha\r\n\r\n   \r\nALPHA\r\n beta ", "alpha\n\n   \nALPHA\n beta ",
+                            "alpha\r\rALPHA\rbeta\r\n"}) {
+    EXPECT_EQ(TypedSites(typed), (Names{"alpha", "beta"})) << typed;
+  }
+  EXPECT_TRUE(TypedSites("").empty());
+  EXPECT_EQ(TypedSites("http://\n/p"), (Names{"http://", "/p"}));
+}
+
+TEST(SiteNames, NamesTextListsUpToTwentyNamesAndCountsTheRest) {
+  Names names;
+  for (int i = 1; i <= 25; ++i) names.push_back("s" + std::to_string(i));
+  const auto first = [&](std::size_t n) { return Names(names.begin(), names.begin() + static_cast<long>(n)); };
+  EXPECT_EQ(NamesText(first(1)), "s1");
+  EXPECT_EQ(NamesText(first(2)), "s1 and s2");
+  EXPECT_EQ(NamesText(first(4)), "s1, s2, s3 and s4");
+  EXPECT_NE(NamesText(first(20)).find("s18, s19 and s20"), std::string::npos);
+  EXPECT_EQ(NamesText(first(20)).find("more"), std::string::npos);
+  EXPECT_EQ(NamesText(first(21)),
+            "s1, s2, s3, s4, s5, s6, s7, s8, s9, s10, s11, s12, s13, s14, s15, s16, s17, s18, "
+            "s19, s20 and 1 more");
+  EXPECT_NE(NamesText(names).find("s19, s20 and 5 more"), std::string::npos);
+}
+
+TEST(PageLayout, ListsShareTheWidthButtonsSitOnTheBottomAndNegativeSizesAreSkipped) {
+  PageLayout page = DesignLayout();
+  ResizePage(page, 8000, 4000);
+  // (8000 - 1335) / 2 = 3332.5 -> 3332
+  EXPECT_EQ(page.unblocked, (ui::TwipsRect{0, 270, 3332, 3325}));
+  EXPECT_EQ(page.blocked, (ui::TwipsRect{3332 + 105 + 1120 + 105, 270, 3332, 3325}));
+  EXPECT_EQ(page.block.left, 3437);
+  EXPECT_EQ(page.unblock.left, 3437);
+  EXPECT_EQ(page.blockedLabel.left, page.blocked.left);
+  EXPECT_EQ(page.removeUnblocked, (ui::TwipsRect{15, 3655, 3302, 345}));
+  EXPECT_EQ(page.addBlocked, (ui::TwipsRect{page.blocked.left + 15, 3655, 3302, 345}));
+  EXPECT_EQ(page.unblockedColumn, 3212);
+  EXPECT_EQ(page.blockedColumn, 3212);
+  EXPECT_EQ(page.unblockedLabel, DesignLayout().unblockedLabel);
+  ResizePage(page, 4336.4, 3000);  // a size between two twips
+  EXPECT_EQ(page.unblocked.width, 1500);
+
+  // Too small: the sizes that would be negative keep their last, the rest still runs.
+  page = DesignLayout();
+  ResizePage(page, 1200, 300);
+  EXPECT_EQ(page.unblocked.width, 2295);
+  EXPECT_EQ(page.block.left, 2295 + 105);
+  EXPECT_EQ(page.removeUnblocked.top, 300 - 345);  // a place may be negative
+  EXPECT_EQ(page.unblocked.height, 2175);
+  ResizePage(page, 1455, 300);  // 60 twips each: the columns cannot be 120 narrower
+  EXPECT_EQ(page.unblocked.width, 60);
+  EXPECT_EQ(page.unblockedColumn, 2295 - 120);
+  EXPECT_EQ(page.removeUnblocked.width, 30);
 }
 
 }  // namespace

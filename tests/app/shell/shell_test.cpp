@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/shell/main_window.h"
+#include "app/shell/startup.h"
+#include "app/shell/vista.h"
+
+namespace app::shell {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+std::string Entry(std::int32_t number, const std::string& description, Severity severity,
+                  const std::string& source) {
+  return std::to_string(number) + "|" + description + "|" + std::to_string(static_cast<int>(severity)) +
+         "|" + source;
+}
+
+// Every step is recorded by name; a step named in `failing` throws, one named
+// in `refusing` answers empty, false or platform 0.
+class FakeSystem final : public StartupSystem {
+ public:
+  std::set<std::string> failing, refusing;
+  Texts calls, log, stops;
+
+  std::string LocalApplicationDataFolder() override {
+    return Step("LocalData", std::string("C:\\Users\\u\\AppData\\Local"));
+  }
+  std::string MergeFolderAndSubobject(const std::string& folder, const std::string& name) override {
+    return Step("Merge", folder + "\\" + name);
+  }
+  void EnsureFolderExist(const std::string&) override { Step("Ensure", 0); }
+  void OpenLog(const std::string& logFile, const std::string& shortLogFile) override {
+    Step("OpenLog " + logFile + " " + shortLogFile, 0);
+  }
+  void LogIt(std::int32_t number, const std::string& description, Severity severity,
+             const std::string& source) noexcept override {
+    log.push_back(Entry(number, description, severity, source));
+  }
+  std::string WindowsVersion(std::int32_t& platform) override {
+    const std::string text = Step("Version", std::string("Windows 7"));
+    platform = refusing.count("Version") ? 0 : 2;
+    return text;
+  }
+  bool CheckElevation() override { return Step("Elevation", true); }
+  void OfferLogToCustomComponent() override { Step("Custom", 0); }
+  bool CheckComponents(std::string& falseCause) override {
+    if (refusing.count("Components")) falseCause = ComponentMessage("HGRWCustom.dll");
+    return Step("Components", true);
+  }
+  std::string ExpandWindowsFolder() override { return Step("Windir", std::string("C:\\windows")); }
+  void RewriteAttributes(const std::string& path) override { Step("Access " + path, 0); }
+  void ShowSplash() override { Step("Splash", 0); }
+  void OpenSettingsStore() override { Step("Store", 0); }
+  void LoadMainWindow(const std::string& hosts) override { Step("Load " + hosts, 0); }
+  void WaitForSplash() override { Step("Wait", 0); }
+  void ShowStop(const std::string& message) override { stops.push_back(message); }
+
+ private:
+  template <typename T>
+  T Step(const std::string& call, T value) {
+    calls.push_back(call);
+    const std::string name = call.substr(0, call.find(' '));
+    if (failing.count(name)) throw Failure(static_cast<std::int32_t>(0x80070005), "Denied " + name);
+    if (name != "Version" && refusing.count(name)) return T{};
+    return value;
+  }
+};
+
+const StartupTexts kTexts{"Hedgerow", "no folder", "no version", "Access denied. "};
+const Texts kTraces{"0|********** start app|5|FMain.Form_Initialize",
+                    "0|Hedgerow ver.4.3.201|5|FMain.Form_Initialize",
+                    "0|Windows: Windows 7|5|FMain.Form_Initialize"};
+const std::string kData = "C:\\Users\\u\\AppData\\Local\\Hedgerow";
+const std::string kHosts = "C:\\windows\\system32\\drivers\\etc\\hosts";
+
+TEST(Startup, AStartWithoutFailuresRunsEveryStepAndGoesOn) {
+  FakeSystem system;
+  const StartupResult result = InitializeProgram(system, kTexts);
+  EXPECT_TRUE(result.goOn);
+  EXPECT_EQ(result.hostsFilePath, kHosts);
+  EXPECT_EQ(system.calls, (Texts{"LocalData", "Merge", "Ensure",
+                                 "OpenLog " + kData + "\\HGRW.log " + kData + "\\short.log", "Version",
+                                 "Elevation", "Custom", "Components", "Windir", "Access " + kHosts,
+                                 "Splash", "Store", "Load " + kHosts, "Wait"}));
+  EXPECT_EQ(system.log, kTraces);
+  EXPECT_TRUE(system.stops.empty());
+
+  // Without the user's folder the log writes nowhere.
+  FakeSystem noFolder;
+  noFolder.refusing = {"LocalData"};
+  EXPECT_TRUE(InitializeProgram(noFolder, kTexts).goOn);
+  EXPECT_EQ(noFolder.calls[1], "OpenLog  ");
+}
+
+// Each step made to fail, or answering so that start-up cannot go on: whether
+// it goes on, the last step that runs, the message shown, and the entries after
+// the three traces.
+TEST(Startup, EachFailingOrRefusingStepHasItsOutcome) {
+  const std::string component =
+      "Component 'HGRWCustom.dll' or one of its dependencies not correctly registered: a file is "
+      "missing or invalid. Try to reinstall Hedgerow.";
+  const std::string denied = "-2147024891|Denied ";
+  const struct {
+    std::string step;
+    bool refused;
+    bool goOn;
+    std::string lastCall, stop;
+    Texts extraLog;
+  } cases[] = {
+      {"LocalData", false, true, "Wait", "", {}},
+      {"Merge", false, true, "Wait", "", {}},
+      {"Ensure", false, true, "Wait", "", {}},
+      {"OpenLog", false, true, "Wait", "", {}},
+      {"Elevation", false, true, "Wait", "", {}},
+      {"Custom", false, true, "Wait", "", {}},
+      {"Access", false, false, "Access", "Access denied. ", {}},
+      {"Splash", false, true, "Wait", "", {denied + "Splash|0|FMain.Form_Initialize"}},
+      {"Store", false, true, "Wait", "", {denied + "Store|0|FMain.Form_Initialize"}},
+      {"Load", false, true, "Wait", "", {}},
+      {"Wait", false, true, "Wait", "", {}},
+      {"Windir", false, false, "Windir", "no folder", {}},
+      {"Components", false, false, "Components", "Denied Components",
+       {"0|Denied Components|4|FMain.Form_Initialize"}},
+      {"Version", false, false, "Windir", "no version", {}},
+      {"Elevation", true, false, "Elevation", "", {}},
+      {"Components", true, false, "Components", component, {"0|" + component + "|4|FMain.Form_Initialize"}},
+      {"Windir", true, false, "Windir", "no folder", {}},
+      {"Version", true, false, "Windir", "no version", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.step + (c.refused ? " refused" : " failing"));
+    FakeSystem system;
+    (c.refused ? system.refusing : system.failing) = {c.step};
+    const StartupResult result = InitializeProgram(system, kTexts);
+    EXPECT_EQ(result.goOn, c.goOn);
+    EXPECT_EQ(system.calls.back().substr(0, c.lastCall.size()), c.lastCall);
+    EXPECT_EQ(system.stops, c.stop.empty() ? Texts{} : Texts{c.stop});
+    Texts expected = kTraces;
+    if (c.step == "Version" && !c.refused) expected[2] = "0|Windows: |5|FMain.Form_Initialize";
+    expected.insert(expected.end(), c.extraLog.begin(), c.extraLog.end());
+    EXPECT_EQ(system.log, expected);
+  }
+  EXPECT_EQ(HostsFilePathOf("C:\\WINDOWS\\", 2), "C:\\WINDOWS\\system32\\drivers\\etc\\hosts");
+  EXPECT_EQ(HostsFilePathOf("C:\\WINDOWS", 1), "C:\\WINDOWS\\hosts");
+  EXPECT_EQ(HostsFilePathOf("C:\\WINDOWS", 3), "");
+}
+
+class FakeLoad final : public LoadSteps {
+ public:
+  std::set<std::string> failing;
+  bool protectedOn = false, accepted = true;
+  Texts calls, log;
+
+  void SetCaption() override { Step("Caption"); }
+  void BackupConfiguration() override { Step("Backup"); }
+  void InitTabStrip() override { Step("Tabs"); }
+  bool PasswordProtectionEnabled() override { return Step("Enabled") && protectedOn; }
+  bool AskPassword() override { return Step("Ask") && accepted; }
+  void LogIt(std::int32_t number, const std::string& description, Severity severity,
+             const std::string& source) noexcept override {
+    log.push_back(Entry(number, description, severity, source));
+  }
+
+ private:
+  bool Step(const std::string& name) {
+    calls.push_back(name);
+    if (failing.count(name)) throw Failure(91, "failed " + name);
+    return true;
+  }
+};
+
+TEST(Startup, LoadingStopsAtAFailureAndOnlyTheFirstActivationAsksForThePassword) {
+  FakeLoad load;
+  load.failing = {"Backup"};
+  LoadMainWindow(load);
+  EXPECT_EQ(load.calls, (Texts{"Caption", "Backup"}));
+  EXPECT_EQ(load.log, Texts{"91|failed Backup|4|FMain.Form_Load"});
+
+  const struct {
+    bool protectedOn, accepted;
+    std::string failing;
+    bool granted;
+    Texts calls;
+  } cases[] = {
+      {false, true, "", true, {"Enabled"}},
+      {true, true, "", true, {"Enabled", "Ask"}},
+      {true, false, "", false, {"Enabled", "Ask"}},
+      {true, true, "Enabled", true, {"Enabled"}},
+      // A login dialog that cannot be shown keeps the program locked.
+      {true, true, "Ask", false, {"Enabled", "Ask"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failing + (c.protectedOn ? " protected" : "") + (c.accepted ? " accepted" : ""));
+    FakeLoad steps;
+    steps.protectedOn = c.protectedOn;
+    steps.accepted = c.accepted;
+    if (!c.failing.empty()) steps.failing = {c.failing};
+    FirstActivation activation;
+    EXPECT_EQ(activation.Activate(steps), c.granted);
+    steps.protectedOn = true;
+    EXPECT_TRUE(activation.Activate(steps));
+    EXPECT_EQ(steps.calls, c.calls);
+    EXPECT_EQ(steps.log, c.failing.empty() ? Texts{} : Texts{"91|failed " + c.failing + "|4|FMain.Form_Activate"});
+  }
+}
+
+TEST(Vista, DecisionTable) {
+  using A = ElevationAction;
+  const struct {
+    bool uac, admin;
+    std::int32_t type;
+    bool restarted;
+    A action;
+  } rows[] = {
+      {false, true, -1, false, A::kGoOn},          {false, true, 3, false, A::kGoOn},
+      {false, false, -1, false, A::kWarnAndEnd},   {false, false, 2, false, A::kWarnAndEnd},
+      {true, false, 2, false, A::kGoOn},           {true, true, 2, true, A::kGoOn},
+      {true, true, 1, false, A::kRestartElevated}, {true, false, 1, false, A::kRestartElevated},
+      {true, true, 3, false, A::kRestartElevated}, {true, false, -1, false, A::kRestartElevated},
+      // An instance the launcher started that still lacks a full token warns
+      // instead of restarting for ever.
+      {true, true, 3, true, A::kWarnAndEnd},       {true, false, -1, true, A::kWarnAndEnd},
+      {false, true, 1, true, A::kGoOn},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(ElevationTrace(row.uac, row.admin, row.type) + (row.restarted ? " restarted" : ""));
+    EXPECT_EQ(DecideElevation(row.uac, row.admin, row.type, row.restarted), row.action);
+  }
+  EXPECT_EQ(ElevationTrace(true, false, -1), "UACEnabled=True, IsAdmin=False, ElevationType=-1");
+  const std::string parameters = LauncherParameters("C:\\PROGRA~1\\HEDGER~1");
+  EXPECT_EQ(parameters, "\"C:\\PROGRA~1\\HEDGER~1\\HedgeRun.dll\",hedgerun C:\\PROGRA~1\\HEDGER~1");
+  EXPECT_EQ(LauncherTrace("C:\\windows\\system32\\rundll32.exe", parameters),
+            "File='C:\\windows\\system32\\rundll32.exe', Parameters='" + parameters + "'");
+}
+
+class FakeElevation final : public ElevationSystem {
+ public:
+  bool vista = true, restarted = false;
+  std::int32_t type = kElevationLimited;
+  Texts done;
+
+  bool IsVistaFamily() override { return vista; }
+  bool IsUACEnabled() override { return true; }
+  bool IsUserAdmin(std::int32_t& elevationType) override {
+    elevationType = type;
+    return true;
+  }
+  bool WasRestarted() override { return restarted; }
+  void Trace(const std::string& text) override { done.push_back(text); }
+  void Warn() override { done.push_back("warn"); }
+  void RestartElevated() override { done.push_back("restart"); }
+};
+
+TEST(Vista, CheckElevationTracesThenActs) {
+  const std::string trace = "UACEnabled=True, IsAdmin=True, ElevationType=";
+  const struct {
+    const char* what;
+    bool vista, restarted;
+    std::int32_t type;
+    bool goOn;
+    Texts done;
+  } cases[] = {
+      {"before Vista", false, false, kElevationLimited, true, {}},
+      {"filtered", true, false, kElevationLimited, false, {trace + "3", "restart"}},
+      {"filtered again", true, true, kElevationLimited, false, {trace + "3", "warn"}},
+      {"elevated", true, false, kElevationFull, true, {trace + "2"}},
+  };
+  for (const auto& c : cases) {
+    FakeElevation system;
+    system.vista = c.vista;
+    system.restarted = c.restarted;
+    system.type = c.type;
+    EXPECT_EQ(CheckElevation(system), c.goOn) << c.what;
+    EXPECT_EQ(system.done, c.done) << c.what;
+  }
+}
+
+TEST(MainWindowLogic, KeysPagesAndTabKeys) {
+  const struct {
+    int key, modifiers;
+    KeyCommand command;
+  } rows[] = {
+      {kKeyF5, 0, KeyCommand::kRefresh},
+      {kKeyF5, kShift, KeyCommand::kNone},
+      {kKeyF5, kCtrl, KeyCommand::kNone},
+      {kKeyTab, kCtrl, KeyCommand::kNextPage},
+      {kKeyTab, kCtrl | kAlt, KeyCommand::kNextPage},
+      {kKeyTab, kCtrl | kShift, KeyCommand::kPreviousPage},
+      {kKeyTab, 0, KeyCommand::kNone},
+      {kKeyTab, kShift, KeyCommand::kNone},
+      {'R', kCtrl, KeyCommand::kNone},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(KeyCommandOf(row.key, row.modifiers), row.command) << row.key << " " << row.modifiers;
+  }
+  EXPECT_EQ(NextPage(1, kPageCount), 2);
+  EXPECT_EQ(NextPage(2, kPageCount), 1);
+  EXPECT_EQ(NextPage(0, kPageCount), 1);
+  EXPECT_EQ(PreviousPage(1, kPageCount), 2);
+  EXPECT_EQ(PreviousPage(2, kPageCount), 1);
+  EXPECT_EQ(TabIndexFromKey("help"), 1);
+  EXPECT_EQ(TabIndexFromKey("blocksite"), 2);
+  EXPECT_EQ(TabIndexFromKey("Help"), 0);
+  EXPECT_EQ(TabIndexFromKey(""), 0);
+}
+
+TEST(MainWindowLogic, LayoutSkipsNegativeSizes) {
+  // Too small, the tab strip and the pages keep their last sizes; the pages
+  // follow the tab strip even when only their own size is negative.
+  const struct {
+    int width, height;
+    std::vector<std::optional<int>> sizes;  // tab height and width, page height and width, note top
+  } steps[] = {
+      {6600, 4410, {3960, 6450, 3375, 6015, 4110}},
+      {140, 1000, {550, 6450, 3375, 6015, 700}},
+      {500, 0, {550, 350, 3375, 6015, 700}},
+  };
+  MainLayout layout;
+  for (const auto& [width, height, sizes] : steps) {
+    LayOutMain(layout, width, height);
+    EXPECT_EQ((std::vector{layout.tabHeight, layout.tabWidth, layout.pageHeight, layout.pageWidth, layout.noteTop}),
+              sizes)
+        << width << " by " << height;
+  }
+  HelpLayout help;
+  for (const auto& [width, height] : {std::pair{6015, 3375}, std::pair{1400, 200}}) {
+    LayOutHelp(help, width, height);
+    EXPECT_EQ(help.labelWidth, 4515) << width;
+    EXPECT_EQ(help.labelHeight, 3135) << width;
+  }
+}
+
+}  // namespace
+}  // namespace app::shell
