@@ -7,44 +7,29 @@
 
 namespace {
 
-// The tree a/{b/{d}, c}: each node's children by name.
-std::vector<std::string> ChildrenOf(const std::string& node) {
-  if (node == "a") return {"b", "c"};
-  if (node == "b") return {"d"};
-  return {};
-}
-
-TEST(WalkDepthFirst, EntersParentsFirstAndLeavesThemLast) {
-  std::string order;
-  EXPECT_TRUE(tk::WalkDepthFirst(
-      std::string("a"),
-      [&](const std::string& node, std::vector<std::string>& children) {
-        order += "+" + node;
-        children = ChildrenOf(node);
-        return true;
-      },
-      [&](const std::string& node) {
-        order += "-" + node;
-        return true;
-      }));
-  EXPECT_EQ(order, "+a+b+d-d-b+c-c-a");
-}
-
-TEST(WalkDepthFirst, StopsAtTheFirstFailure) {
-  for (const char* failing : {"+d", "-d"}) {
+// On the tree a/{b/{d}, c}, parents are entered first and left last, and the
+// first failure, entering or leaving, ends the walk.
+TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) {
+  const struct {
+    const char* failing;
+    const char* order;
+  } cases[] = {{"", "+a+b+d-d-b+c-c-a"}, {"+d", "+a+b+d"}, {"-d", "+a+b+d-d"}, {"-a", "+a+b+d-d-b+c-c-a"}};
+  for (const auto& [failing, expected] : cases) {
     std::string order;
-    EXPECT_FALSE(tk::WalkDepthFirst(
+    const bool walked = tk::WalkDepthFirst(
         std::string("a"),
         [&](const std::string& node, std::vector<std::string>& children) {
           order += "+" + node;
-          children = ChildrenOf(node);
+          if (node == "a") children = {"b", "c"};
+          if (node == "b") children = {"d"};
           return "+" + node != failing;
         },
         [&](const std::string& node) {
           order += "-" + node;
           return "-" + node != failing;
-        }));
-    EXPECT_TRUE(order.ends_with(failing)) << order;
+        });
+    EXPECT_EQ(walked, *failing == '\0') << failing;
+    EXPECT_EQ(order, expected) << failing;
   }
 }
 

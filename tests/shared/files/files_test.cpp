@@ -1,0 +1,229 @@
+// The portable parts of the file class: path rules, its texts, the access
+// list of new folders and the image header reader.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "shared/files/file_messages.h"
+#include "shared/files/file_paths.h"
+#include "shared/files/folder_acl.h"
+#include "shared/files/pe_header.h"
+
+namespace tk {
+namespace {
+
+TEST(MergeFolderAndSubobject, AddsOneBackslashBetweenAndLeavesTheChildAsItStands) {
+  EXPECT_EQ(MergeFolderAndSubobject("C:\\a", "b.txt"), "C:\\a\\b.txt");
+  EXPECT_EQ(MergeFolderAndSubobject("C:\\a\\", "b.txt"), "C:\\a\\b.txt");
+  EXPECT_EQ(MergeFolderAndSubobject("", "b.txt"), "b.txt");
+  EXPECT_EQ(MergeFolderAndSubobject("C:\\a", "\\b"), "C:\\a\\\\b");
+}
+
+TEST(LongPathPrefix, GoesOnceBeforeDriveAndServerPathsAndNeverBeforeOthers) {
+  const struct {
+    const char* path;
+    const char* prefixed;
+  } cases[] = {
+      {"C:\\a\\b", "\\\\?\\C:\\a\\b"}, {"z:\\", "\\\\?\\z:\\"},
+      {"\\\\?\\C:\\a", "\\\\?\\C:\\a"}, {"\\\\?\\UNC\\s\\x", "\\\\?\\UNC\\s\\x"},
+      {"\\\\server\\share\\f", "\\\\?\\UNC\\server\\share\\f"},
+      {"", ""}, {"a\\b", "a\\b"}, {"..\\b", "..\\b"}, {"\\root", "\\root"}, {"C:rel", "C:rel"},
+      {"C:/a", "C:/a"}, {"\\\\.\\COM1", "\\\\.\\COM1"},
+  };
+  for (const auto& [path, prefixed] : cases) EXPECT_EQ(WithLongPathPrefix(path), prefixed) << path;
+  for (const char* path : {"C:\\a", "C:/a/b", "c:\\", "\\\\server\\share", "//server/share"}) {
+    EXPECT_TRUE(TakesLongPathPrefix(path)) << path;
+  }
+  for (const char* path : {"", "a\\b", "..\\b", "\\root", "/root", "C:rel", "\\\\.\\COM1", "//./COM1",
+                           "\\\\?\\C:\\a", "\\\\"}) {
+    EXPECT_FALSE(TakesLongPathPrefix(path)) << path;
+  }
+}
+
+TEST(ParentToCreate, ClimbsOneLevelAndStopsBelowTheDriveRootOrServerShare) {
+  const struct {
+    const char* folder;
+    std::optional<std::string> parent;
+  } cases[] = {
+      {"\\\\?\\C:\\x\\y\\z", "\\\\?\\C:\\x\\y"}, {"\\\\?\\C:\\x\\y\\", "\\\\?\\C:\\x"}, {"C:\\x\\y", "C:\\x"},
+      {"\\\\?\\C:\\x", std::nullopt}, {"\\\\?\\C:\\x\\", std::nullopt}, {"C:\\x", std::nullopt},
+      {"x", std::nullopt}, {"", std::nullopt},
+      {"\\\\?\\UNC\\srv\\share\\x", "\\\\?\\UNC\\srv\\share"}, {"\\\\?\\UNC\\srv\\share", std::nullopt},
+      {"\\\\srv\\share\\x", "\\\\srv\\share"}, {"\\\\srv\\share", std::nullopt},
+  };
+  for (const auto& [folder, parent] : cases) EXPECT_EQ(ParentToCreate(folder), parent) << folder;
+}
+
+TEST(PlanCopy, IntoAFolderKeepsTheNameToANameTakesItAndNeedsABackslash) {
+  const struct {
+    const char* source;
+    const char* copyTo;
+    std::optional<std::pair<std::string, std::string>> plan;
+  } cases[] = {
+      {"C:\\a\\dir\\", "D:\\b\\", std::pair{"C:\\a\\dir", "D:\\b\\dir"}},
+      {"C:\\a\\f.txt", "D:\\b\\g.txt", std::pair{"C:\\a\\f.txt", "D:\\b\\g.txt"}},
+      {"file.txt", "D:\\b\\", std::nullopt},
+      {"dir\\", "D:\\b\\", std::nullopt},
+  };
+  for (const auto& [source, copyTo, expected] : cases) {
+    const auto plan = PlanCopy(source, copyTo);
+    EXPECT_EQ(plan ? std::optional(std::pair{plan->source, plan->destination}) : std::nullopt, expected) << source;
+  }
+}
+
+TEST(IsSameOrInside, ComparesWholeComponents) {
+  EXPECT_TRUE(IsSameOrInside("C:\\a", "C:\\a"));
+  EXPECT_TRUE(IsSameOrInside("C:\\a\\", "C:\\a"));
+  EXPECT_TRUE(IsSameOrInside("C:\\a\\b\\c", "C:\\a\\"));
+  EXPECT_TRUE(IsSameOrInside("C:\\a", "C:\\"));
+  EXPECT_FALSE(IsSameOrInside("C:\\ab", "C:\\a"));
+  EXPECT_FALSE(IsSameOrInside("C:\\a", "C:\\a\\b"));
+  EXPECT_FALSE(IsSameOrInside("D:\\a\\b", "C:\\a"));
+}
+
+TEST(RootKindOf, FindsEverySpellingOfARoot) {
+  using enum RootKind;
+  const struct {
+    const char* path;
+    RootKind kind;
+  } cases[] = {
+      {"C:\\", Drive}, {"c:/", Drive}, {"C:\\\\", Drive}, {"C:\\.\\a\\..\\..\\.", Drive}, {"C:\\...", Drive},
+      {"\\", Drive}, {"\\\\?\\C:\\", Drive}, {"\\\\?\\C:", Drive}, {"\\\\.\\C:\\a\\..", Drive},
+      {"\\??\\C:\\", Drive}, {"//?/c:/", Drive},
+      {"\\\\server\\share\\", Share}, {"\\\\server\\share\\a\\..", Share}, {"\\\\server", Share},
+      {"\\\\?\\UNC\\server\\share", Share},
+      {"\\\\?\\Volume{0b1f1a2c-0000-0000-0000-100000000000}\\", Device},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1", Device}, {"\\\\.\\", Device}, {"\\\\.\\C:\\a\\..\\..", Device},
+      {"C:\\a", None}, {"C:\\a\\b\\..", None}, {"C:", None}, {"C:a", None}, {"a\\..\\..", None}, {"\\a", None},
+      {"\\\\?\\C:\\a", None}, {"\\\\server\\share\\a", None}, {"\\\\?\\UNC\\server\\share\\a", None},
+      {"\\\\?\\Volume{0b1f1a2c-0000-0000-0000-100000000000}\\a", None},
+      {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\a", None},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RootKindOf(c.path), c.kind) << c.path;
+  EXPECT_TRUE(IsFileNamePattern("*.txt"));
+  EXPECT_FALSE(IsFileNamePattern("sub\\*.txt"));
+  EXPECT_FALSE(IsFileNamePattern("sub/*.txt"));
+}
+
+// A file system of folders only: creating needs the parent.
+struct FakeFolders {
+  std::set<std::string> existing{"\\\\?\\C:"};
+  std::size_t calls = 0;
+  unsigned long operator()(const std::string& path) {
+    ++calls;
+    if (existing.count(path) != 0) return 183;  // already exists
+    if (path == "\\\\?\\C:\\bad") return 5;  // access denied
+    const auto parent = path.substr(0, path.rfind('\\'));
+    if (existing.count(parent) == 0) return 3;  // path not found
+    existing.insert(path);
+    return 0;
+  }
+};
+
+TEST(CreateWithParents, CreatesEveryMissingLevelWithoutRecursionOrReportsTheOneItCannot) {
+  FakeFolders folders;
+  std::string deep = "\\\\?\\C:";
+  for (int level = 0; level < 2000; ++level) deep += "\\d";
+  EXPECT_EQ(CreateWithParents(deep, std::ref(folders)), 0u);
+  EXPECT_EQ(folders.existing.size(), 2001u);
+  EXPECT_EQ(folders.calls, 3999u);  // up until one can be made, then down
+  EXPECT_EQ(CreateWithParents(deep, std::ref(folders)), 183u);
+  FakeFolders denied;
+  EXPECT_EQ(CreateWithParents("\\\\?\\C:\\bad\\x\\y", std::ref(denied)), 3u);
+  EXPECT_EQ(denied.existing.size(), 1u);
+}
+
+TEST(FileMessages, QuoteThePathAndEndTheSystemMessageOnce) {
+  EXPECT_EQ(InvalidPath("C:"), "Invalid path: 'C:'");
+  EXPECT_EQ(InvalidFolder("C:"), "Invalid folder:'C:'");
+  EXPECT_EQ(InvalidFileOrFolder("a"), "Invalid FileOrFolder: 'a'");
+  EXPECT_EQ(InvalidCopySource("abcd"), "Invalid Folder: 'abcd'");
+  EXPECT_EQ(FileTooLarge("C:\\big.bin"), "File too large to load as bytes (2 GB or more): 'C:\\big.bin'.");
+  // A delete failure follows the system message directly.
+  EXPECT_EQ(DeleteFailed("Access is denied. ", "\\\\?\\C:\\data\\old.bak"),
+      "Access is denied. ('\\\\?\\C:\\data\\old.bak')");
+  const std::string start = "Cannot copy file 'a\\s' to 'b\\d'. ";
+  for (const std::string message : {"Not found", "Not found.", "Not found. "}) {
+    EXPECT_EQ(CopyFailed("a\\s", "b\\d", message), start + (message == "Not found." ? message : "Not found. "));
+  }
+}
+
+TEST(WorldFolderAcl, HasTheHeaderAndTwoWorldEntries) {
+  const FolderAcl acl = WorldFolderAcl();
+  const std::vector<std::uint8_t> expected = {
+      // ACL: revision 2, size 92, two entries.
+      0x02, 0x00, 0x5C, 0x00, 0x02, 0x00, 0x00, 0x00,
+      // Allowed, object-inherit + inherit-only, 20 bytes, mask 0xF0010000, S-1-1-0.
+      0x00, 0x09, 0x14, 0x00, 0x00, 0x00, 0x01, 0xF0,
+      0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00,
+      // Allowed, container-inherit, 20 bytes, mask 0xF0010000, S-1-1-0.
+      0x00, 0x02, 0x14, 0x00, 0x00, 0x00, 0x01, 0xF0,
+      0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00};
+  ASSERT_EQ(acl.size(), 92u);
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), acl.begin()));
+  EXPECT_TRUE(std::all_of(acl.begin() + 48, acl.end(), [](std::uint8_t b) { return b == 0; }));
+}
+
+// A DOS header pointing at NT headers at `offset`, for the given machine.
+std::vector<std::uint8_t> Image(std::uint32_t offset, std::uint16_t machine, std::size_t size = 512) {
+  std::vector<std::uint8_t> bytes(size);
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  for (int i = 0; i < 4; ++i) bytes[60 + i] = static_cast<std::uint8_t>(offset >> (8 * i));
+  if (offset >= 64 && std::size_t{offset} + 6 <= size) {
+    bytes[offset] = 'P';
+    bytes[offset + 1] = 'E';
+    bytes[offset + 4] = static_cast<std::uint8_t>(machine);
+    bytes[offset + 5] = static_cast<std::uint8_t>(machine >> 8);
+  }
+  return bytes;
+}
+
+TEST(ReadMachineType, SetsTheFlagOfA64Or32BitImageAndNeitherForOtherMachines) {
+  const struct {
+    std::uint16_t machine;
+    bool is32, is64;
+  } cases[] = {{0x8664, false, true}, {0x014C, true, false}, {0xAA64, false, false}};
+  for (const auto& c : cases) {
+    const MachineType type = ReadMachineType(Image(128, c.machine));
+    EXPECT_TRUE(type.ok) << c.machine;
+    EXPECT_EQ(type.is32Bit, c.is32) << c.machine;
+    EXPECT_EQ(type.is64Bit, c.is64) << c.machine;
+    EXPECT_EQ(type.falseCause, "") << c.machine;
+  }
+}
+
+TEST(ReadMachineType, RejectsWhatIsNoWholeImageHeader) {
+  auto wrongSignature = Image(128, 0x8664);
+  wrongSignature[130] = 1;
+  const auto whole = Image(128, 0x8664, 128 + 24);
+  const struct {
+    const char* name;
+    std::vector<std::uint8_t> head;
+    const char* cause;
+  } cases[] = {
+      {"empty", {}, "Cannot load file."},
+      {"text", std::vector<std::uint8_t>(200, 'a'), "Invalid file."},
+      {"short", Image(128, 0x8664, 87), "Invalid file."},
+      {"pointer 0", Image(0, 0x8664), "Cannot find IMAGE_NT_HEADERS."},
+      {"pointer 5001", Image(5001, 0x8664), "Cannot find IMAGE_NT_HEADERS."},
+      {"pointer 2^32-1", Image(0xFFFFFFFFu, 0x8664), "Cannot find IMAGE_NT_HEADERS."},
+      {"wrong signature", wrongSignature, "Invalid IMAGE_NT_HEADERS."},
+      {"short of fields", std::vector<std::uint8_t>(whole.begin(), whole.end() - 1), "Invalid IMAGE_NT_HEADERS."},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadMachineType(c.head).falseCause, c.cause) << c.name;
+  // Every cut of a whole header fails cleanly.
+  ASSERT_TRUE(ReadMachineType(whole).ok);
+  for (std::size_t size = 0; size < whole.size(); ++size) {
+    const MachineType type = ReadMachineType(std::vector<std::uint8_t>(whole.begin(), whole.begin() + size));
+    EXPECT_FALSE(type.ok) << size;
+    EXPECT_FALSE(type.falseCause.empty()) << size;
+  }
+}
+
+}  // namespace
+}  // namespace tk

@@ -1,0 +1,129 @@
+// The portable parts of the registry class: roots, their names, the texts of
+// its failures, subkey paths and registry-file text.
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <vector>
+
+#include "shared/registry/registry_export.h"
+#include "shared/registry/registry_keys.h"
+
+namespace tk {
+namespace {
+
+TEST(RegistryKeys, NamesOfRootsPseudoRootsAndOtherValues) {
+  const struct {
+    std::uint32_t key;
+    const char* name;
+    std::optional<std::string> exported;
+  } cases[] = {
+      {kCurrentUser, "HKEY_CURRENT_USER", "HKEY_CURRENT_USER"},
+      {kDynData, "HKEY_DYN_DATA", "HKEY_DYN_DATA"},
+      {kUsers, "HKEY_USERS", "HKEY_USERS"},
+      // The registry-file text drops the view.
+      {kLocalMachine64, "HKEY_LOCAL_MACHINE_64BIT", "HKEY_LOCAL_MACHINE"},
+      {kClassesRoot64, "HKEY_CLASSES_ROOT_64BIT", "HKEY_CLASSES_ROOT"},
+      // Other values by their signed decimal.
+      {7, "7", std::nullopt},
+      {0, "0", std::nullopt},
+      {0x80000007, "-2147483641", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(GetKeyName(c.key), c.name);
+    EXPECT_EQ(ExportRootName(c.key), c.exported) << c.name;
+  }
+  EXPECT_TRUE(Is64bitKey(1) && Is64bitKey(2));
+  EXPECT_FALSE(Is64bitKey(kLocalMachine));
+  EXPECT_EQ(Get64bitRootKey(kLocalMachine64), kLocalMachine);
+  EXPECT_EQ(Get64bitRootKey(kClassesRoot64), kClassesRoot);
+  EXPECT_EQ(Get64bitRootKey(kLocalMachine), 0u);
+  // Only predefined roots are passed on.
+  EXPECT_TRUE(IsPredefinedRoot(kClassesRoot) && IsPredefinedRoot(kDynData));
+  for (const std::uint32_t other : {0x80000007u, 7u, kLocalMachine64}) EXPECT_FALSE(IsPredefinedRoot(other)) << other;
+}
+
+TEST(RegistryKeys, FailureTextsKeepPlaceholderTextInASubKey) {
+  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "Software\\X", true),
+            "OpenKey failed('HKEY_CURRENT_USER\\Software\\X', ReadOnly=True)");
+  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "a%1b%3", false),
+      "OpenKey failed('HKEY_CURRENT_USER\\a%1b%3', ReadOnly=False)");
+  EXPECT_EQ(CreateKeyFailedText(kUsers, "A\\B"), "CreateKeyAnyOS failed('HKEY_USERS\\A\\B')");
+  EXPECT_EQ(InvalidKeyText(kLocalMachine64), "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
+}
+
+TEST(RegistryKeys, SubKeyPaths) {
+  EXPECT_EQ(WithoutTrailingBackslash("A\\B\\"), "A\\B");
+  EXPECT_EQ(WithoutTrailingBackslash("A\\B\\\\"), "A\\B\\");
+  EXPECT_EQ(WithoutTrailingBackslash(""), "");
+  EXPECT_EQ(LastName("Software\\A\\B"), "B");
+  EXPECT_EQ(LastName("B"), "B");
+  // Subkeys made of backslashes name the root.
+  for (const char* root : {"", "\\", "\\\\"}) EXPECT_TRUE(NamesRoot(root)) << root;
+  for (const char* other : {"A\\", "\\A"}) EXPECT_FALSE(NamesRoot(other)) << other;
+  // Whole names compare, in any letter case.
+  EXPECT_TRUE(IsSameOrBelow("Software\\A", "software\\a"));
+  EXPECT_TRUE(IsSameOrBelow("Software\\A\\B", "Software\\A\\"));
+  EXPECT_FALSE(IsSameOrBelow("Software\\AB", "Software\\A"));
+  EXPECT_FALSE(IsSameOrBelow("Software", "Software\\A"));
+  EXPECT_TRUE(IsSameOrBelow("Software", ""));
+}
+
+std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool terminated = true) {
+  std::vector<std::uint8_t> bytes;
+  for (const char16_t unit : text) {
+    bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  if (terminated) bytes.insert(bytes.end(), {0, 0});
+  return bytes;
+}
+
+std::vector<std::uint8_t> Counting(std::size_t count) {
+  std::vector<std::uint8_t> bytes(count);
+  std::iota(bytes.begin(), bytes.end(), std::uint8_t{0xA0});
+  return bytes;
+}
+
+TEST(RegistryExport, KeySectionsHexBytesAndValueLinesOfEveryType) {
+  EXPECT_EQ(ByteToHex(0x0A) + ByteToHex(0xFF) + ByteToHex(0), "0AFF00");
+  EXPECT_EQ(KeySection("HKEY_CURRENT_USER", "Software\\A"), "\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n");
+  const std::vector<std::uint8_t> one = {1, 0, 0, 0};
+  const struct {
+    const char* name;
+    std::uint32_t type;
+    std::vector<std::uint8_t> data;
+    const char* line;
+  } cases[] = {
+      // Dwords: eight lower-case digits, most significant first.
+      {"Enabled", kTypeDword, one, "\"Enabled\"=dword:00000001\r\n"},
+      {"X", kTypeDword, {0xEF, 0xBE, 0xAD, 0xDE}, "\"X\"=dword:deadbeef\r\n"},
+      // Strings: backslashes and quotes escaped, the last character kept
+      // without a terminator, UTF-8 outside Latin; the default value as @.
+      {"Path", kTypeString, Utf16Bytes(u"C:\\a \"b\""), "\"Path\"=\"C:\\\\a \\\"b\\\"\"\r\n"},
+      {"S", kTypeString, Utf16Bytes(u"abc", false), "\"S\"=\"abc\"\r\n"},
+      {"S", kTypeString, Utf16Bytes(u"abc"), "\"S\"=\"abc\"\r\n"},
+      {"S", kTypeString, {}, "\"S\"=\"\"\r\n"},
+      {"S", kTypeString, Utf16Bytes(u"\u00e9\u4e2d"), "\"S\"=\"\u00e9\u4e2d\"\r\n"},
+      {"", kTypeString, Utf16Bytes(u"x"), "@=\"x\"\r\n"},
+      // Names escape backslashes and quotes as string data do.
+      {"C:\\dir\\file.dll", kTypeString, Utf16Bytes(u"v"), "\"C:\\\\dir\\\\file.dll\"=\"v\"\r\n"},
+      {"say \"hi\"", kTypeDword, one, "\"say \\\"hi\\\"\"=dword:00000001\r\n"},
+      // Other types name their type in hex; no bytes is the bare prefix.
+      {"E", 2, Utf16Bytes(u"%A%"), "\"E\"=hex(2):25,00,41,00,25,00,00,00\r\n"},
+      {"Q", 11, {1, 0, 0, 0, 0, 0, 0, 0xAB}, "\"Q\"=hex(b):01,00,00,00,00,00,00,ab\r\n"},
+      {"B", kTypeBinary, {}, "\"B\"=hex:\r\n"},
+      {"N", 0, {}, "\"N\"=hex(0):\r\n"},
+      // A line breaks before byte 21 and before every 25th byte after it.
+      {"B", kTypeBinary, Counting(21),
+       "\"B\"=hex:a0,a1,a2,a3,a4,a5,a6,a7,a8,a9,aa,ab,ac,ad,ae,af,b0,b1,b2,b3,b4\r\n"},
+      {"B", kTypeBinary, Counting(72),
+       "\"B\"=hex:a0,a1,a2,a3,a4,a5,a6,a7,a8,a9,aa,ab,ac,ad,ae,af,b0,b1,b2,b3,\\\r\n"
+       "  b4,b5,b6,b7,b8,b9,ba,bb,bc,bd,be,bf,c0,c1,c2,c3,c4,c5,c6,c7,c8,c9,ca,cb,cc,\\\r\n"
+       "  cd,ce,cf,d0,d1,d2,d3,d4,d5,d6,d7,d8,d9,da,db,dc,dd,de,df,e0,e1,e2,e3,e4,e5,\\\r\n"
+       "  e6,e7\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ValueLine(c.name, c.type, c.data), c.line) << c.line;
+}
+
+}  // namespace
+}  // namespace tk
