@@ -5,7 +5,7 @@
 namespace hg::hedgerun {
 namespace {
 
-TEST(HedgeRunLaunch, ProgramFromCommandLine) {
+TEST(HedgeRunLaunch, ProgramFromCommandLineAndNoFolderInBlanksOrEmptyQuotes) {
   const struct {
     const char* commandLine;
     const char* program;
@@ -20,19 +20,13 @@ TEST(HedgeRunLaunch, ProgramFromCommandLine) {
   for (const auto& c : cases) {
     EXPECT_EQ(ProgramIn(FolderArgument(c.commandLine)), c.program) << c.commandLine;
   }
-}
-
-TEST(HedgeRunLaunch, NoFolderInBlanksOrEmptyQuotes) {
-  for (const char* commandLine : {"", "  \t", "\"\""}) {
-    EXPECT_EQ(FolderArgument(commandLine), "") << commandLine;
-  }
+  for (const char* blank : {"", "  \t", "\"\""}) EXPECT_EQ(FolderArgument(blank), "") << blank;
 }
 
 TEST(HedgeRunLaunch, MarkedEnvironmentSetsTheMarkerOnce) {
   const std::vector<std::string> marked = MarkedEnvironment(
       {"=C:=C:\\work", "PATH=C:\\windows", "hedgerow_restarted=0", "HEDGEROW_RESTARTED_NOT=x"});
-  EXPECT_EQ(marked, (std::vector<std::string>{"=C:=C:\\work", "PATH=C:\\windows",
-                                              "HEDGEROW_RESTARTED_NOT=x",
+  EXPECT_EQ(marked, (std::vector<std::string>{"=C:=C:\\work", "PATH=C:\\windows", "HEDGEROW_RESTARTED_NOT=x",
                                               "HEDGEROW_RESTARTED=1"}));
 }
 

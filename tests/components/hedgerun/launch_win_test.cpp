@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "common/win/proc_address.h"
@@ -21,30 +22,15 @@ using hg::test::ProgramFolder;
 using hg::test::ReadRaw;
 using hg::test::ScratchFolder;
 
-// A folder that holds the stand-in program as Hedgerow.exe.
-struct ProgramFolderFixture {
-  explicit ProgramFolderFixture(std::wstring_view tag) : folder(tag) {
-    std::filesystem::copy_file(ProgramFolder() + L"\\hedgerun_child.exe", folder / L"Hedgerow.exe");
+// What the stand-in program wrote in the folder; it runs on after the
+// launcher returns.
+std::string WaitForProof(const ScratchFolder& folder) {
+  for (int i = 0; i < 300; ++i) {
+    const std::string proof = ReadRaw(folder / L"started.txt");
+    if (proof.find("cwd=") != std::string::npos && proof.back() == '\n') return proof;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  // What the started program wrote; it runs on after the launcher returns.
-  std::string WaitForProof() const {
-    for (int i = 0; i < 300; ++i) {
-      const std::string proof = ReadRaw(folder / L"started.txt");
-      if (proof.find("cwd=") != std::string::npos && proof.back() == '\n') return proof;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return "<never started>";
-  }
-  std::string ExpectedProof() const {
-    return "marker=1\ncwd=" + hg::win::Narrow(folder.path()) + "\n";
-  }
-  ScratchFolder folder;
-};
-
-DWORD RunRundll32(const std::wstring& arguments) {
-  wchar_t system[MAX_PATH];
-  ::GetSystemDirectoryW(system, MAX_PATH);
-  return hg::test::RunningProgram(std::wstring(system) + L"\\rundll32.exe", {}, arguments).WaitForExit(60'000);
+  return "<never started>";
 }
 
 std::wstring ShortPath(const std::wstring& path) {
@@ -53,39 +39,43 @@ std::wstring ShortPath(const std::wstring& path) {
   return length > 0 && length < MAX_PATH * 4 ? std::wstring(shortPath, length) : path;
 }
 
-// As the program calls it: the DLL quoted, then the folder as it comes. Wine's
-// rundll32 takes no blank between the comma and the entry's name.
-TEST(HedgeRunRundll32, StartsTheMarkedProgramFromTheFolder) {
-  const std::wstring dll = L"\"" + ProgramFolder() + L"\\HedgeRun.dll\",hedgerun ";
+// As the program calls it: rundll32 with the DLL quoted, then the folder as
+// it comes (Wine's rundll32 takes no blank between the comma and the entry's
+// name); and the narrow entry, which rundll32 passes over for the wide one.
+TEST(HedgeRun, StartsTheMarkedProgramFromTheFolder) {
+  const std::wstring dll = ProgramFolder() + L"\\HedgeRun.dll";
+  const hg::win::unique_hmodule module(::LoadLibraryW(dll.c_str()));
+  ASSERT_TRUE(module);
+  const auto narrow = hg::win::GetProc<void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int)>(module.get(), "hedgerun");
+  ASSERT_NE(narrow, nullptr);
+  wchar_t system[MAX_PATH];
+  ::GetSystemDirectoryW(system, MAX_PATH);
+  const auto rundll32 = [&, program = std::wstring(system) + L"\\rundll32.exe"](const std::wstring& argument) {
+    return hg::test::RunningProgram(program, {}, L"\"" + dll + L"\",hedgerun " + argument).WaitForExit(60'000) == 0;
+  };
   const struct {
     const wchar_t* tag;
-    std::wstring (*argument)(const std::wstring& folder);
+    std::function<bool(const std::wstring& folder)> start;
   } cases[] = {
-      {L"hedge run long", [](const std::wstring& f) { return f; }},
-      {L"hedge run short", [](const std::wstring& f) { return ShortPath(f); }},
-      {L"hedge run \x0416\x03A9 quoted", [](const std::wstring& f) { return L"\"" + f + L"\""; }},
+      {L"hedge run long", rundll32},
+      {L"hedge run short", [&](const std::wstring& f) { return rundll32(ShortPath(f)); }},
+      {L"hedge run \x0416\x03A9 quoted", [&](const std::wstring& f) { return rundll32(L"\"" + f + L"\""); }},
+      {L"hedge run narrow",
+       [&](const std::wstring& f) {
+         std::string folder = hg::win::WideToAnsi(f);
+         narrow(nullptr, nullptr, folder.data(), SW_SHOWNORMAL);
+         return true;
+       }},
   };
   for (const auto& c : cases) {
-    const ProgramFolderFixture program(c.tag);
-    const std::wstring argument = c.argument(program.folder.path());
-    EXPECT_EQ(RunRundll32(dll + argument), 0u) << hg::win::Narrow(argument);
-    EXPECT_EQ(program.WaitForProof(), program.ExpectedProof()) << hg::win::Narrow(argument);
+    const ScratchFolder folder(c.tag);
+    std::filesystem::copy_file(ProgramFolder() + L"\\hedgerun_child.exe", folder / L"Hedgerow.exe");
+    EXPECT_TRUE(c.start(folder.path())) << win::Narrow(c.tag);
+    EXPECT_EQ(WaitForProof(folder), "marker=1\ncwd=" + win::Narrow(folder.path()) + "\n") << win::Narrow(c.tag);
   }
 }
 
-TEST(HedgeRunEntries, NarrowEntryStartsTheProgram) {
-  const ProgramFolderFixture program(L"hedge run narrow");
-  const hg::win::unique_hmodule dll(::LoadLibraryW((ProgramFolder() + L"\\HedgeRun.dll").c_str()));
-  ASSERT_TRUE(dll);
-  const auto entry =
-      hg::win::GetProc<void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int)>(dll.get(), "hedgerun");
-  ASSERT_NE(entry, nullptr);
-  std::string folder = hg::win::WideToAnsi(program.folder.path());
-  entry(nullptr, nullptr, folder.data(), SW_SHOWNORMAL);
-  EXPECT_EQ(program.WaitForProof(), program.ExpectedProof());
-}
-
-TEST(HedgeRunStart, MissingProgramOrFolderIsToldAndNothingStarts) {
+TEST(HedgeRun, MissingProgramOrFolderIsToldAndNothingStarts) {
   const ScratchFolder empty(L"hedge run empty");
   const struct {
     std::wstring commandLine;
@@ -96,8 +86,7 @@ TEST(HedgeRunStart, MissingProgramOrFolderIsToldAndNothingStarts) {
   };
   for (const auto& c : cases) {
     std::wstring message;
-    EXPECT_FALSE(StartProgram(c.commandLine, SW_SHOWNORMAL,
-                              [&](const std::wstring& text) { message = text; }));
+    EXPECT_FALSE(StartProgram(c.commandLine, SW_SHOWNORMAL, [&](const std::wstring& text) { message = text; }));
     EXPECT_NE(message.find(c.told), std::wstring::npos) << win::Narrow(message);
   }
   EXPECT_EQ(ReadRaw(empty / L"started.txt"), "<missing>");

@@ -2,7 +2,7 @@
 ' outputs and errors as VBScript passes them (the texts are tested natively).
 ' Wine's VBScript reads no bounds of typed arrays and has no ChrW: byte and long
 ' arrays are checked by passing them back.
-Dim g, arr, bytes, longs, never(), major, minor, build, platform, sp, text, mdac, jet, v
+Dim g, arr, bytes, longs, never(), square(1, 2), major, minor, build, platform, sp, text, mdac, jet, v
 Set g = CreateObject("tkShared.CGlobal")
 Check g.URLEncode(Chr(233) & "?") = Chr(233) & "%3F", "URLEncode keeps Latin-1 letters"
 arr = Array(97, 98, 99, 100)
@@ -13,9 +13,13 @@ Check g.Base64EncodeB(bytes) = "YWJjBk==", "Base64EncodeB of a decoded byte arra
 longs = g.ByteArrayToLongArray(Array(1, 0, 0, 0, 2, 0, 0, 0))
 Check g.FormatString("%1,%2", longs) = "1,2", "ByteArrayToLongArray values"
 Check g.Base64EncodeB(g.LongArrayToByteArray(longs)) = g.Base64EncodeB(Array(1, 0, 0, 0, 2, 0, 0, 0)), "long arrays round trip"
-Check g.FormatString("Cannot open %1 (%2)", Array("a.txt", True)) = "Cannot open a.txt (True)", "FormatString"
-Check g.IsArrayEmpty(never), "IsArrayEmpty of a never-sized array"
-Check g.IsArrayEmpty(Array()) And Not g.IsArrayEmpty(Array(1)), "IsArrayEmpty"
+text = g.FormatString("%1 %2 %3 %4 %5", Array("file", True, 42, False))
+Check text = "file True 42 False %5", "FormatString converts as automation does: " & text
+Check g.FormatString("%1", never) = "%1", "FormatString of a never-sized array"
+Check g.IsArrayEmpty(never) And g.IsArrayEmpty(Array()) And g.IsArrayEmpty("text"), "IsArrayEmpty without elements"
+Check Not g.IsArrayEmpty(Array(1)) And Not g.IsArrayEmpty(square), "IsArrayEmpty with elements"
+Check Len(g.newGuid()) = 38 And g.newGuid() <> g.newGuid(), "newGuid"
+Check g.IsWindows64bit(), "IsWindows64bit in a 64-bit process"
 
 text = g.WindowsVersion(major, minor, build, platform, sp)
 Check text = "Platform: Windows NT. Version: " & major & "." & minor & "." & build & ". " & sp, "WindowsVersion: " & text
@@ -34,6 +38,10 @@ On Error Resume Next
 v = g.IsConnected()
 CheckError &H80004001, "IsConnected without dial-up"
 v = g.FormatString("%1", "not an array")
-Check Err.Number <> 0, "FormatString of a text as parameters"
+CheckError &H80020005, "FormatString of a text as parameters"
+v = g.FormatString("%1", square)
+CheckError &H80070057, "FormatString of two dimensions"
+v = g.Base64EncodeB(Array(256))
+CheckError &H8002000A, "Base64EncodeB of a number beyond a byte"
 On Error GoTo 0
 Done

@@ -8,9 +8,17 @@
 namespace tk {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+using namespace std::literals;
 
 std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+std::string Decoded(std::string_view text) { return Text(Base64DecodeB(text)); }
+
+std::string Repeated(std::string_view part, int times) {
+  std::string text;
+  while (times-- > 0) text += part;
+  return text;
+}
 
 // Every byte value appears, in an order unlike the alphabet's.
 std::string Pattern(std::size_t length) {
@@ -25,127 +33,122 @@ std::string WithoutLineBreaks(std::string text) {
   return text;
 }
 
-TEST(SQLAndXMLEncoding, EscapeQuotesAndTheAmpersandFirstAndDecodeAReferenceTwice) {
-  EXPECT_EQ(SQLEncode("O'Brien's \"x\""), "O''Brien''s \"x\"");
-  EXPECT_EQ(SQLDecode("O''Brien"), "O'Brien");
-  EXPECT_EQ(SQLDecode("'''"), "''");  // pairs from the left, the odd one stays
-  EXPECT_EQ(SQLEncode(""), "");
-  EXPECT_EQ(XMLEncode("a&b \"c\" <d> 'e'"), "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos;");
-  EXPECT_EQ(XMLEncode("&lt;"), "&amp;lt;");
-  EXPECT_EQ(XMLDecode("&amp;lt;"), "<");
-  EXPECT_EQ(XMLDecode("&quot;&lt;&gt;&apos;&amp;"), "\"<>'&");
-  EXPECT_EQ(XMLDecode("&amp;amp;"), "&amp;");
+TEST(TextEncoders, EachRowsInputGivesItsOutput) {
+  const std::string line = Repeated("eHh4", 19);  // 57 bytes "x", one full line
+  const struct {
+    std::string (*encoder)(std::string_view);
+    std::string input;
+    std::string expected;
+  } rows[] = {
+      {SQLEncode, "O'Brien's \"x\"", "O''Brien''s \"x\""},
+      {SQLEncode, "", ""},
+      {SQLDecode, "O''Brien", "O'Brien"},
+      {SQLDecode, "'''", "''"},  // pairs from the left, the odd one stays
+      {XMLEncode, "a&b \"c\" <d> 'e'", "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos;"},
+      {XMLEncode, "&lt;", "&amp;lt;"},
+      // "&amp;" is resolved first, so a reference decodes twice.
+      {XMLDecode, "&amp;lt;", "<"},
+      {XMLDecode, "&quot;&lt;&gt;&apos;&amp;", "\"<>'&"},
+      {XMLDecode, "&amp;amp;", "&amp;"},
+      // The last bytes are packed right-aligned.
+      {Base64EncodeB, "", ""},
+      {Base64EncodeB, "a", "Bh=="},
+      {Base64EncodeB, "ab", "GFi="},
+      {Base64EncodeB, "abc", "YWJj"},
+      {Base64EncodeB, "abcd", "YWJjBk=="},
+      {Base64EncodeB, "\xFF", "D/=="},
+      {Base64EncodeB, "\xFF\xFF", "P//="},
+      {Base64EncodeB, "Man is", "TWFuIGlz"},
+      // Base64Encode breaks after every 57 input bytes, also at the end;
+      // Base64EncodeB only where more follows.
+      {Base64Encode, std::string(56, 'x'), Repeated("eHh4", 18) + "Hh4="},
+      {Base64Encode, std::string(57, 'x'), line + "\r\n"},
+      {Base64Encode, std::string(58, 'x'), line + "\r\nB4=="},
+      {Base64Encode, std::string(114, 'x'), line + "\r\n" + line + "\r\n"},
+      {Base64EncodeB, std::string(57, 'x'), line},
+      {Base64EncodeB, std::string(58, 'x'), line + "\r\nB4=="},
+      {Base64EncodeB, std::string(171, 'x'), line + "\r\n" + line + "\r\n" + line},
+      // Decoding (of what the encoders write: the round trip below) reads the
+      // last group partly or padded, skips blanks and line breaks and gives 0
+      // for what foreign characters feed.
+      {Decoded, " \r\n", ""},
+      {Decoded, " YW\r\nJj\nBk =\r=", "abcd"},
+      {Decoded, "Y*Jj", "\0\0c"s},
+      {Decoded, "Bh==YWJj", "\x06\0\0abc"s},  // padding in the middle is a foreign character
+      {Decoded, "//==", "\0"s},                // a one-byte form whose value does not fit a byte
+      {Decoded, "///=", "\0\xFF"s},
+      {Decoded, "YWJjB", "abc"},
+      {Decoded, "YWJjBh", "abca"},
+      {Decoded, "YWJjGFi", "abcab"},
+      {Decoded, "Bh", "a"},
+      {Decoded, "Y", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(row.encoder(row.input), row.expected) << row.input;
 }
 
-TEST(FormatString, ReplacesFromTheHighestNumberDownLeavingPlaceholdersWithoutParameters) {
-  EXPECT_EQ(FormatString("Cannot open %1 (%2)", {"a.txt", "denied"}),
-            "Cannot open a.txt (denied)");
-  const std::vector<std::string> ten = {"one", "b", "c", "d", "e", "f", "g", "h", "i", "ten"};
-  EXPECT_EQ(FormatString("%1%10", ten), "oneten");
-  // With fewer parameters "%10" is still "%1" followed by "0".
-  EXPECT_EQ(FormatString("%1%10", {"x"}), "xx0");
-  EXPECT_EQ(FormatString("%1 %2 %3", {"a"}), "a %2 %3");
-  EXPECT_EQ(FormatString("%1", {}), "%1");
-  EXPECT_EQ(FormatString("%2", {"one", "[%1]"}), "[one]");
-  EXPECT_EQ(FormatString("%1", {"[%2]", "two"}), "[%2]");
-}
-
-TEST(GuidText, IsTheRegistryForm) {
-  const std::string text =
-      GuidText(0x0A1B2C3D, 0x00EF, 0x0123, {0x04, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x01});
-  EXPECT_EQ(text, "{0A1B2C3D-00EF-0123-0456-789ABCDEF001}");
-  EXPECT_EQ(text.size(), 38u);
-}
-
-TEST(URLEncode, FollowsTheTableBelow256AndWritesCodePointsFrom256AsUtf8) {
-  EXPECT_EQ(URLEncode(u"a b/c"), "a%20b%2Fc");
-  EXPECT_EQ(URLEncode(u"\t"), "%09");
-  EXPECT_EQ(URLEncode(std::u16string(1, u'\0')), "%00");
-  EXPECT_EQ(URLEncode(u"!$'()*,-.:;=@_~"), "!$'()*,-.:;=@_~");
-  EXPECT_EQ(URLEncode(u"\"#%&+<>?[\\]^`{|}\x7F"),
-            "%22%23%25%26%2B%3C%3E%3F%5B%5C%5D%5E%60%7B%7C%7D%7F");
-  // Latin-1 codes outside the escape list stay as characters, not UTF-8 escapes.
-  EXPECT_EQ(URLEncode(u"\u00E9\u0080\u00FF"), "\u00E9\u0080\u00FF");
-  EXPECT_EQ(URLEncode(u"\u0098\u00A0\u00BB"), "%98%A0%BB");
-  EXPECT_EQ(URLEncode(u"\u0100"), "%C4%80");
-  EXPECT_EQ(URLEncode(u"\u07FF"), "%DF%BF");
-  EXPECT_EQ(URLEncode(u"\u20AC"), "%E2%82%AC");
-  EXPECT_EQ(URLEncode(u"\uAC00"), "%EA%B0%80");
-  EXPECT_EQ(URLEncode(u"\U0001F600"), "%F0%9F%98%80");
+TEST(TextEncoders, URLEncodeFollowsTheTableBelow256AndWritesCodePointsFrom256AsUtf8) {
   const char16_t lone[] = {0xD800, u'a', 0xDC00};
-  EXPECT_EQ(URLEncode(std::u16string_view(lone, 3)), "%EF%BF%BDa%EF%BF%BD");
+  const struct {
+    std::u16string_view text;
+    std::string_view expected;
+  } rows[] = {
+      {u"a b/c", "a%20b%2Fc"},
+      {u"\t", "%09"},
+      {u"\0"sv, "%00"},
+      {u"!$'()*,-.:;=@_~", "!$'()*,-.:;=@_~"},
+      {u"\"#%&+<>?[\\]^`{|}\x7F", "%22%23%25%26%2B%3C%3E%3F%5B%5C%5D%5E%60%7B%7C%7D%7F"},
+      // Latin-1 codes outside the escape list stay as characters.
+      {u"\u00E9\u0080\u00FF", "\u00E9\u0080\u00FF"},
+      {u"\u0098\u00A0\u00BB", "%98%A0%BB"},
+      {u"\u0100", "%C4%80"},
+      {u"\u07FF", "%DF%BF"},
+      {u"\u20AC", "%E2%82%AC"},
+      {u"\uAC00", "%EA%B0%80"},
+      {u"\U0001F600", "%F0%9F%98%80"},
+      {std::u16string_view(lone, 3), "%EF%BF%BDa%EF%BF%BD"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(URLEncode(row.text), row.expected) << row.expected;
 }
 
-TEST(Base64, PacksTheLastBytesRightAligned) {
-  EXPECT_EQ(Base64EncodeB(""), "");
-  EXPECT_EQ(Base64EncodeB("a"), "Bh==");
-  EXPECT_EQ(Base64EncodeB("ab"), "GFi=");
-  EXPECT_EQ(Base64EncodeB("abc"), "YWJj");
-  EXPECT_EQ(Base64EncodeB("abcd"), "YWJjBk==");
-  EXPECT_EQ(Base64EncodeB("\xFF"), "D/==");
-  EXPECT_EQ(Base64EncodeB("\xFF\xFF"), "P//=");
-  EXPECT_EQ(Base64EncodeB("Man is"), "TWFuIGlz");
+TEST(TextEncoders, FormatStringReplacesFromTheHighestNumberDown) {
+  const std::vector<std::string> ten = {"one", "b", "c", "d", "e", "f", "g", "h", "i", "ten"};
+  const struct {
+    std::string_view text;
+    std::vector<std::string> params;
+    std::string_view expected;
+  } rows[] = {
+      {"Cannot open %1 (%2)", {"a.txt", "denied"}, "Cannot open a.txt (denied)"},
+      {"%1%10", ten, "oneten"},
+      {"%1%10", {"x"}, "xx0"},  // with fewer parameters "%10" is "%1" and "0"
+      {"%1 %2 %3", {"a"}, "a %2 %3"},
+      {"%1", {}, "%1"},
+      {"%2", {"one", "[%1]"}, "[one]"},
+      {"%1", {"[%2]", "two"}, "[%2]"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(FormatString(row.text, row.params), row.expected) << row.text;
 }
 
-TEST(Base64Encode, BreaksAfterEvery57InputBytesAlsoAtTheEndButBOnlyWhenMoreFollow) {
-  EXPECT_EQ(Base64Encode(std::string(56, 'x')).find('\r'), std::string::npos);
-  const std::string full = Base64Encode(std::string(57, 'x'));
-  EXPECT_EQ(full.size(), 78u);
-  EXPECT_EQ(full.substr(76), "\r\n");
-  const std::string more = Base64Encode(std::string(58, 'x'));
-  EXPECT_EQ(more.substr(76, 2), "\r\n");
-  EXPECT_EQ(more.substr(78), "B4==");  // the 58th byte, "x"
-  EXPECT_EQ(Base64Encode(std::string(114, 'x')).size(), 2 * 78u);
-  EXPECT_EQ(Base64EncodeB(std::string(57, 'x')).size(), 76u);
-  const std::string two = Base64EncodeB(std::string(58, 'x'));
-  EXPECT_EQ(two.size(), 76u + 2 + 4);
-  EXPECT_EQ(two.substr(76, 2), "\r\n");
-  const std::string three = Base64EncodeB(std::string(171, 'x'));
-  EXPECT_EQ(three.size(), 3 * 76u + 2 * 2);
-  EXPECT_NE(three.back(), '\n');
-}
-
-TEST(Base64DecodeB, ReadsTheVariantsLastGroupPartlyOrPaddedSkippingBlanksAndZeroingForeignCharacters) {
-  EXPECT_EQ(Text(Base64DecodeB("Bh==")), "a");
-  EXPECT_EQ(Text(Base64DecodeB("GFi=")), "ab");
-  EXPECT_EQ(Text(Base64DecodeB("YWJjBk==")), "abcd");
-  EXPECT_EQ(Base64DecodeB("D/=="), Bytes("\xFF"));
-  EXPECT_TRUE(Base64DecodeB("").empty());
-  EXPECT_TRUE(Base64DecodeB(" \r\n").empty());
-  EXPECT_EQ(Text(Base64DecodeB(" YW\r\nJj\nBk =\r=")), "abcd");
-  EXPECT_EQ(Base64DecodeB("Y*Jj"), Bytes(std::string("\0\0c", 3)));
-  // Padding in the middle is a foreign character there.
-  EXPECT_EQ(Base64DecodeB("Bh==YWJj"), Bytes(std::string("\x06\0\0abc", 6)));
-  // A one-byte form whose value does not fit a byte.
-  EXPECT_EQ(Base64DecodeB("//=="), Bytes(std::string("\0", 1)));
-  EXPECT_EQ(Base64DecodeB("///="), Bytes(std::string("\0\xFF", 2)));
-  EXPECT_EQ(Text(Base64DecodeB("YWJjB")), "abc");
-  EXPECT_EQ(Text(Base64DecodeB("YWJjBh")), "abca");
-  EXPECT_EQ(Text(Base64DecodeB("YWJjGFi")), "abcab");
-  EXPECT_EQ(Text(Base64DecodeB("Bh")), "a");
-  EXPECT_TRUE(Base64DecodeB("Y").empty());
-}
-
-TEST(Base64RoundTrip, EveryLengthUpTo200BothWays) {
+TEST(TextEncoders, Base64RoundTripsEveryLengthUpTo200BothWays) {
   for (std::size_t length = 0; length <= 200; ++length) {
     const std::string bytes = Pattern(length);
-    EXPECT_EQ(Text(Base64DecodeB(Base64EncodeB(bytes))), bytes) << "length " << length;
-    EXPECT_EQ(Text(Base64DecodeB(Base64Encode(bytes))), bytes) << "length " << length;
+    EXPECT_EQ(Decoded(Base64EncodeB(bytes)), bytes) << "length " << length;
+    EXPECT_EQ(Decoded(Base64Encode(bytes)), bytes) << "length " << length;
     const std::string text = WithoutLineBreaks(Base64EncodeB(bytes));
     EXPECT_EQ(WithoutLineBreaks(Base64Encode(bytes)), text);
     // Decoded text encodes back.
-    EXPECT_EQ(WithoutLineBreaks(Base64EncodeB(Text(Base64DecodeB(text)))), text) << "length " << length;
+    EXPECT_EQ(WithoutLineBreaks(Base64EncodeB(Decoded(text))), text) << "length " << length;
   }
 }
 
-TEST(LongArrays, ConvertLittleEndianAndTrailingBytesHaveNoElement) {
+TEST(TextEncoders, LongArraysAreLittleEndianWithoutTrailingBytesAndAGuidHasTheRegistryForm) {
   EXPECT_EQ(ByteArrayToLongArray({1, 0, 0, 0, 2, 0, 0, 0}), (std::vector<std::int32_t>{1, 2}));
   EXPECT_EQ(ByteArrayToLongArray({0xFF, 0xFF, 0xFF, 0xFF}), (std::vector<std::int32_t>{-1}));
-  EXPECT_EQ(LongArrayToByteArray({0x04030201, -2}),
-            (std::vector<std::uint8_t>{1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(LongArrayToByteArray({0x04030201, -2}), (std::vector<std::uint8_t>{1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(ByteArrayToLongArray({1, 0, 0, 0, 9, 9, 9}), (std::vector<std::int32_t>{1}));
   EXPECT_TRUE(ByteArrayToLongArray({9, 9, 9}).empty());
   EXPECT_TRUE(LongArrayToByteArray({}).empty());
+  EXPECT_EQ(GuidText(0x0A1B2C3D, 0x00EF, 0x0123, {0x04, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x01}),
+            "{0A1B2C3D-00EF-0123-0456-789ABCDEF001}");
 }
 
 }  // namespace

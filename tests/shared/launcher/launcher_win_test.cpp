@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,31 +19,26 @@
 namespace {
 
 using hg::test::Text;
-using hg::test::TextOf;
 using hg::win::com_ptr;
 using hg::win::Variant;
 
-struct Delivery {
-  std::string sink;
-  DISPID id;
-  UINT arguments;
-  DWORD thread;
-  Variant value;
-};
-
-// A client's event sink: records every call it receives into a shared log.
+// A client's event sink: records each call it receives as "sink:value" into a
+// shared list, and the last value and thread.
 class Sink final : public hg::test::EventSink {
  public:
-  static com_ptr<Sink> Make(std::string name, std::vector<Delivery>& log) {
+  static com_ptr<Sink> Make(std::wstring name, std::vector<std::wstring>& log) {
     return com_ptr<Sink>::Attach(new Sink(std::move(name), log));
   }
 
   std::function<void()> onEvent;
+  Variant value;
+  DWORD thread = 0;
 
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
-                      UINT*) override {
-    log_.push_back({name_, id, params->cArgs, ::GetCurrentThreadId(),
-                    params->cArgs ? Variant::CopyOf(params->rgvarg[0]) : Variant()});
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+    if (id != 1 || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+    value = Variant::CopyOf(params->rgvarg[0]);
+    thread = ::GetCurrentThreadId();
+    log_.push_back(name_ + L":" + hg::test::TextOf(value.get()));
     if (onEvent) onEvent();
     return S_OK;
   }
@@ -52,11 +47,11 @@ class Sink final : public hg::test::EventSink {
   void OnLastRelease() override { delete this; }
 
  private:
-  Sink(std::string name, std::vector<Delivery>& log)
+  Sink(std::wstring name, std::vector<std::wstring>& log)
       : EventSink(DIID___CreateThread), name_(std::move(name)), log_(log) {}
 
-  std::string name_;
-  std::vector<Delivery>& log_;
+  std::wstring name_;
+  std::vector<std::wstring>& log_;
 };
 
 // Runs this thread's message loop until done() holds or the time is up.
@@ -74,10 +69,6 @@ bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
   }
 }
 
-void Pump(DWORD milliseconds) {
-  PumpUntil([] { return false; }, milliseconds);
-}
-
 // The launcher's hidden windows alive on this thread.
 int HiddenWindows() {
   int count = 0;
@@ -90,120 +81,98 @@ int HiddenWindows() {
 
 class LauncherTest : public ::testing::Test {
  protected:
-  static com_ptr<_CreateThread> Create() {
-    return hg::test::Create<_CreateThread>(CLSID_CreateThread, IID__CreateThread);
-  }
-
-  // The sink, advised for the life of the launcher (the connection points
+  // A launcher with the sink advised for its life (the connection points
   // themselves are tested with the message relay's).
-  static void Advise(const com_ptr<_CreateThread>& source, const com_ptr<Sink>& sink) {
-    auto container = source.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
+  com_ptr<_CreateThread> Launcher(const com_ptr<Sink>& sink) {
+    auto launcher = hg::test::Create<_CreateThread>(CLSID_CreateThread, IID__CreateThread);
+    auto container = launcher.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
     com_ptr<IConnectionPoint> point;
-    ASSERT_EQ(container->FindConnectionPoint(DIID___CreateThread, point.put()), S_OK);
+    EXPECT_EQ(container->FindConnectionPoint(DIID___CreateThread, point.put()), S_OK);
     DWORD cookie = 0;
     EXPECT_EQ(point->Advise(sink.get(), &cookie), S_OK);
+    return launcher;
   }
 
-  std::vector<Delivery> log;  // declared first: outlives the sinks and launchers
+  std::vector<std::wstring> log;  // declared first: outlives the sinks and launchers
   hg::test::ComApartment com;
-  com_ptr<_CreateThread> launcher = Create();
 };
 
-TEST_F(LauncherTest, DeliversOnceAfterStartReturnsOnTheSameThreadWithTheSameObject) {
-  auto sink = Sink::Make("sink", log);
-  Advise(launcher, sink);
-  auto object = hg::test::Create<IDispatch>(CLSID_CCollection, IID_IDispatch);
+// Each launcher delivers the value of its latest call once, about 100 ms
+// after it, through the message loop; a launcher released before then
+// delivers nothing, and a listener may start the next call.
+TEST_F(LauncherTest, EachLauncherDeliversItsLatestValueOnceThroughTheMessageLoop) {
+  const struct {
+    const char* name;
+    std::function<void(std::vector<com_ptr<_CreateThread>>& launchers)> start;
+    int hiddenWindows;
+    std::vector<std::wstring> delivered;
+  } rows[] = {
+      {"one call", [](auto& l) { l[0]->StartNewThread(Text(L"a").get()); }, 1, {L"first:a"}},
+      {"a superseded call",
+       [](auto& l) {
+         l[0]->StartNewThread(Text(L"a").get());
+         l[0]->StartNewThread(Text(L"b").get());
+       },
+       1, {L"first:b"}},
+      {"two launchers",
+       [](auto& l) {
+         l[0]->StartNewThread(Text(L"a").get());
+         l[1]->StartNewThread(Text(L"b").get());
+       },
+       2, {L"first:a", L"second:b"}},
+      {"a listener's next call", [](auto& l) { l[2]->StartNewThread(Text(L"a").get()); }, 1,
+       {L"next:a", L"next:b"}},
+      {"a released launcher",
+       [](auto& l) {
+         l[0]->StartNewThread(Text(L"a").get());
+         l[0].reset();
+       },
+       0, {}},
+  };
+  for (const auto& row : rows) {
+    log.clear();
+    auto first = Sink::Make(L"first", log), second = Sink::Make(L"second", log), next = Sink::Make(L"next", log);
+    std::vector<com_ptr<_CreateThread>> launchers = {Launcher(first), Launcher(second), Launcher(next)};
+    next->onEvent = [&] {
+      if (log.size() == 1) launchers[2]->StartNewThread(Text(L"b").get());
+    };
+    row.start(launchers);
+    EXPECT_TRUE(log.empty()) << row.name;  // never before the call returns
+    EXPECT_EQ(HiddenWindows(), row.hiddenWindows) << row.name;
+    const ULONGLONG started = ::GetTickCount64();
+    EXPECT_TRUE(PumpUntil([&] { return log.size() >= row.delivered.size(); }, 5000)) << row.name;
+    if (!row.delivered.empty()) {
+      EXPECT_GE(::GetTickCount64() - started, 80u) << row.name;
+    }
+    PumpUntil([] { return false; }, 300);
+    std::sort(log.begin(), log.end());
+    EXPECT_EQ(log, row.delivered) << row.name;
+    EXPECT_EQ(HiddenWindows(), 0) << row.name;
+  }
+}
 
+TEST_F(LauncherTest, DeliversTheSameObjectOnTheCallersThreadOnlyThroughItsMessageLoop) {
+  auto sink = Sink::Make(L"sink", log);
+  auto launcher = Launcher(sink);
+  auto object = hg::test::Create<IDispatch>(CLSID_CCollection, IID_IDispatch);
   ASSERT_EQ(launcher->StartNewThread(hg::test::Object(object.get()).get()), S_OK);
-  EXPECT_TRUE(log.empty());
   ::Sleep(300);  // without a message loop nothing arrives
   EXPECT_TRUE(log.empty());
-
   ASSERT_TRUE(PumpUntil([&] { return !log.empty(); }, 5000));
-  Pump(300);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].id, 1);
-  EXPECT_EQ(log[0].arguments, 1u);
-  EXPECT_EQ(log[0].thread, ::GetCurrentThreadId());
-  ASSERT_TRUE(log[0].value.type() == VT_DISPATCH || log[0].value.type() == VT_UNKNOWN);
+  EXPECT_EQ(sink->thread, ::GetCurrentThreadId());
+  ASSERT_TRUE(sink->value.type() == VT_DISPATCH || sink->value.type() == VT_UNKNOWN);
   com_ptr<IUnknown> delivered, original;
-  log[0].value.get().punkVal->QueryInterface(IID_IUnknown, delivered.put_void());
+  sink->value.get().punkVal->QueryInterface(IID_IUnknown, delivered.put_void());
   object->QueryInterface(IID_IUnknown, original.put_void());
   EXPECT_EQ(delivered.get(), original.get());
-  EXPECT_EQ(HiddenWindows(), 0);
-}
-
-TEST_F(LauncherTest, OnlyTheLatestPendingValueArrivesAndTheSupersededCallIsCancelled) {
-  auto sink = Sink::Make("sink", log);
-  Advise(launcher, sink);
-  ASSERT_EQ(launcher->StartNewThread(Text(L"first").get()), S_OK);
-  const ULONGLONG start = ::GetTickCount64();
-  ASSERT_EQ(launcher->StartNewThread(Text(L"second").get()), S_OK);
-  EXPECT_EQ(HiddenWindows(), 1);
-
-  ASSERT_TRUE(PumpUntil([&] { return !log.empty(); }, 5000));
-  const ULONGLONG elapsed = ::GetTickCount64() - start;  // about 100 ms
-  EXPECT_GE(elapsed, 80u);
-  EXPECT_LT(elapsed, 3000u);
-  Pump(400);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(TextOf(log[0].value.get()), L"second");
-  EXPECT_EQ(HiddenWindows(), 0);
-}
-
-TEST_F(LauncherTest, TwoLaunchersDeliverIndependently) {
-  auto other = Create();
-  auto first = Sink::Make("first", log);
-  auto second = Sink::Make("second", log);
-  Advise(launcher, first);
-  Advise(other, second);
-  ASSERT_EQ(launcher->StartNewThread(Text(L"a").get()), S_OK);
-  ASSERT_EQ(other->StartNewThread(Text(L"b").get()), S_OK);
-  EXPECT_EQ(HiddenWindows(), 2);
-
-  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
-  Pump(300);
-  ASSERT_EQ(log.size(), 2u);
-  for (const Delivery& delivery : log) {
-    EXPECT_EQ(TextOf(delivery.value.get()), delivery.sink == "first" ? L"a" : L"b") << delivery.sink;
-  }
-  EXPECT_NE(log[0].sink, log[1].sink);
-}
-
-TEST_F(LauncherTest, AListenerCanStartTheNextCall) {
-  auto sink = Sink::Make("sink", log);
-  sink->onEvent = [&] {
-    if (log.size() == 1) {
-      EXPECT_EQ(launcher->StartNewThread(Text(L"next").get()), S_OK);
-    }
-  };
-  Advise(launcher, sink);
-  ASSERT_EQ(launcher->StartNewThread(Text(L"first").get()), S_OK);
-  ASSERT_TRUE(PumpUntil([&] { return log.size() >= 2; }, 5000));
-  Pump(300);
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(TextOf(log[0].value.get()), L"first");
-  EXPECT_EQ(TextOf(log[1].value.get()), L"next");
-  EXPECT_EQ(HiddenWindows(), 0);
-}
-
-TEST_F(LauncherTest, AReleasedLauncherDeliversNothing) {
-  auto sink = Sink::Make("sink", log);
-  Advise(launcher, sink);
-  ASSERT_EQ(launcher->StartNewThread(Text(L"lost").get()), S_OK);
-  launcher.reset();
-  EXPECT_EQ(HiddenWindows(), 0);
-  Pump(400);
-  EXPECT_TRUE(log.empty());
 }
 
 TEST_F(LauncherTest, NamesItsDefaultEventsForScriptHosts) {
-  auto provider = launcher.query<IProvideClassInfo2>(IID_IProvideClassInfo2);
+  auto provider = hg::test::Create<IProvideClassInfo2>(CLSID_CreateThread, IID_IProvideClassInfo2);
   ASSERT_TRUE(provider);
   GUID events{};
   ASSERT_EQ(provider->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
   EXPECT_EQ(events, DIID___CreateThread);
-
   com_ptr<ITypeInfo> coclass;
   ASSERT_EQ(provider->GetClassInfo(coclass.put()), S_OK);
   TYPEATTR* attributes = nullptr;

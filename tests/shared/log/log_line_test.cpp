@@ -7,16 +7,14 @@
 
 namespace {
 
-TEST(SeverityLabel, NamesTheSixSeveritiesAndNothingElse) {
+TEST(LogLine, SeveritiesAndErrorNumbersHaveTheirTexts) {
   std::set<std::string_view> labels;
   for (int severity = 0; severity <= 5; ++severity) labels.insert(tk::SeverityLabel(severity));
   EXPECT_EQ(labels.size(), 6u);
   EXPECT_FALSE(labels.contains(""));
   EXPECT_EQ(tk::SeverityLabel(5), "Trace");
   for (int outside : {6, 7, -1}) EXPECT_EQ(tk::SeverityLabel(outside), "") << outside;
-}
-
-TEST(ErrorNumberText, IsUpperCaseHexWithoutLeadingZeros) {
+  // Upper-case hexadecimal without leading zeros.
   EXPECT_EQ(tk::ErrorNumberText(0), "");
   EXPECT_EQ(tk::ErrorNumberText(255), "FF");
   EXPECT_EQ(tk::ErrorNumberText(0x80040688), "80040688");
@@ -24,9 +22,8 @@ TEST(ErrorNumberText, IsUpperCaseHexWithoutLeadingZeros) {
   EXPECT_EQ(tk::ErrorNumberText(INT32_MIN), "80000000");
 }
 
-TEST(FormatLogLine, JoinsFiveFieldsWithTabsAndEndsWithCrLf) {
-  EXPECT_EQ(tk::FormatLogLine("06.12.2026 10:00:00", 5, 0, "********** start app",
-                              "FMain.Form_Initialize"),
+TEST(LogLine, JoinsFiveFieldsWithTabsAndEndsWithCrLf) {
+  EXPECT_EQ(tk::FormatLogLine("06.12.2026 10:00:00", 5, 0, "********** start app", "FMain.Form_Initialize"),
             "06.12.2026 10:00:00\tTrace\t\t********** start app\tFMain.Form_Initialize\r\n");
   // An unknown severity keeps its empty field; a description's own tabs and
   // line breaks are written as they are.
@@ -34,21 +31,16 @@ TEST(FormatLogLine, JoinsFiveFieldsWithTabsAndEndsWithCrLf) {
   EXPECT_EQ(tk::FormatLogLine("t", 0, 0, "a\tb\r\nc", "s"), "t\tError\t\ta\tb\r\nc\ts\r\n");
 }
 
-TEST(MainLogDescription, KeepsUpTo1024CharactersAndCutsLongerOnesToBothEnds) {
+// Up to 1024 characters (not bytes) whole, longer ones cut to both ends.
+TEST(LogLine, MainLogDescriptionKeepsUpTo1024CharactersAndCutsLongerOnesToBothEnds) {
   const std::string whole(1024, 'x');
   EXPECT_EQ(tk::MainLogDescription(whole), whole);
   const std::string text = std::string(500, 'a') + std::string(25, 'm') + std::string(500, 'z');
-  EXPECT_EQ(tk::MainLogDescription(text),
-            std::string(500, 'a') + "..........." + std::string(500, 'z'));
-}
-
-TEST(MainLogDescription, CountsCharactersNotBytes) {
-  // 1024 two-byte characters are 2048 bytes but still written whole.
+  EXPECT_EQ(tk::MainLogDescription(text), std::string(500, 'a') + "..........." + std::string(500, 'z'));
   std::string umlauts;
   for (int i = 0; i < 1024; ++i) umlauts += "\xC3\xA4";
   EXPECT_EQ(tk::MainLogDescription(umlauts), umlauts);
-  const std::string longer = umlauts + "\xC3\xA4";
-  const std::string cut = tk::MainLogDescription(longer);
+  const std::string cut = tk::MainLogDescription(umlauts + "\xC3\xA4");
   EXPECT_EQ(cut.size(), 1000u * 2 + 11);
   EXPECT_EQ(cut.substr(1000, 11), "...........");
 }
