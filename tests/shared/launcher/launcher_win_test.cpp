@@ -103,31 +103,15 @@ class LauncherTest : public ::testing::Test {
 TEST_F(LauncherTest, EachLauncherDeliversItsLatestValueOnceThroughTheMessageLoop) {
   const struct {
     const char* name;
-    std::function<void(std::vector<com_ptr<_CreateThread>>& launchers)> start;
+    std::vector<std::pair<int, const wchar_t*>> calls;  // a launcher and its value; no value releases it
     int hiddenWindows;
     std::vector<std::wstring> delivered;
   } rows[] = {
-      {"one call", [](auto& l) { l[0]->StartNewThread(Text(L"a").get()); }, 1, {L"first:a"}},
-      {"a superseded call",
-       [](auto& l) {
-         l[0]->StartNewThread(Text(L"a").get());
-         l[0]->StartNewThread(Text(L"b").get());
-       },
-       1, {L"first:b"}},
-      {"two launchers",
-       [](auto& l) {
-         l[0]->StartNewThread(Text(L"a").get());
-         l[1]->StartNewThread(Text(L"b").get());
-       },
-       2, {L"first:a", L"second:b"}},
-      {"a listener's next call", [](auto& l) { l[2]->StartNewThread(Text(L"a").get()); }, 1,
-       {L"next:a", L"next:b"}},
-      {"a released launcher",
-       [](auto& l) {
-         l[0]->StartNewThread(Text(L"a").get());
-         l[0].reset();
-       },
-       0, {}},
+      {"one call", {{0, L"a"}}, 1, {L"first:a"}},
+      {"a superseded call", {{0, L"a"}, {0, L"b"}}, 1, {L"first:b"}},
+      {"two launchers", {{0, L"a"}, {1, L"b"}}, 2, {L"first:a", L"second:b"}},
+      {"a listener's next call", {{2, L"a"}}, 1, {L"next:a", L"next:b"}},
+      {"a released launcher", {{0, L"a"}, {0, nullptr}}, 0, {}},
   };
   for (const auto& row : rows) {
     log.clear();
@@ -136,7 +120,13 @@ TEST_F(LauncherTest, EachLauncherDeliversItsLatestValueOnceThroughTheMessageLoop
     next->onEvent = [&] {
       if (log.size() == 1) launchers[2]->StartNewThread(Text(L"b").get());
     };
-    row.start(launchers);
+    for (const auto& [launcher, value] : row.calls) {
+      if (!value) {
+        launchers[launcher].reset();
+      } else {
+        EXPECT_EQ(launchers[launcher]->StartNewThread(Text(value).get()), S_OK) << row.name;
+      }
+    }
     EXPECT_TRUE(log.empty()) << row.name;  // never before the call returns
     EXPECT_EQ(HiddenWindows(), row.hiddenWindows) << row.name;
     const ULONGLONG started = ::GetTickCount64();
