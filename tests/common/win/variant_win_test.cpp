@@ -11,16 +11,6 @@ namespace {
 
 using namespace hg::win;
 
-unique_safearray VariantVector(std::initializer_list<VARIANT> items) {
-  unique_safearray array = NewVector(VT_VARIANT, items.size(), 0);
-  LONG i = 0;
-  for (VARIANT item : items) {
-    EXPECT_EQ(::SafeArrayPutElement(array.get(), &i, &item), S_OK);
-    ++i;
-  }
-  return array;
-}
-
 VARIANT Long(LONG value) {
   VARIANT v;
   v.vt = VT_I4;
@@ -28,7 +18,33 @@ VARIANT Long(LONG value) {
   return v;
 }
 
-TEST(ArrayAccess, LeavesNoArrayLockedWhenTheWorkThrows) {
+unique_safearray Variants(VARIANT first, VARIANT second, LONG lower = 0) {
+  std::vector<Variant> items;
+  items.push_back(Variant::CopyOf(first));
+  items.push_back(Variant::CopyOf(second));
+  return VariantArray(items, lower);
+}
+
+// A locked array cannot be destroyed: neither a refusal nor a throw midway may leave one locked.
+TEST(BytesOf, ReadsByteAndVariantArraysRefusesOthersAndLeavesNoArrayLocked) {
+  EXPECT_EQ(BytesOf(nullptr), "");
+  EXPECT_EQ(BytesOf(ByteArray(std::string_view("a\0b", 3), 1).get()), std::string("a\0b", 3));
+  EXPECT_EQ(BytesOf(NewVector(VT_UI1, 0, 1).get()), "");
+  EXPECT_EQ(BytesOf(Variants(Long(65), TextVariant("66").get()).get()), "AB");
+
+  SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
+  struct {
+    const char* name;
+    unique_safearray array;
+  } refused[] = {
+      {"a variant past a byte", Variants(Long(1), Long(256))},
+      {"an array of longs", NewVector(VT_I4, 2, 0)},
+      {"two dimensions", unique_safearray(::SafeArrayCreate(VT_UI1, 2, square))},
+  };
+  for (auto& row : refused) {
+    EXPECT_THROW(BytesOf(row.array.get()), HResultError) << row.name;
+    EXPECT_EQ(::SafeArrayDestroy(row.array.release()), S_OK) << row.name << " left locked";
+  }
   unique_safearray array = ByteArray(std::string_view("abc"), 0);
   EXPECT_THROW(
       {
@@ -36,49 +52,24 @@ TEST(ArrayAccess, LeavesNoArrayLockedWhenTheWorkThrows) {
         throw std::runtime_error("midway");
       },
       std::runtime_error);
-  // A locked array cannot be destroyed.
   EXPECT_EQ(::SafeArrayDestroy(array.release()), S_OK);
 }
 
-TEST(BytesOf, ReadsByteAndVariantArraysAndRefusesOthers) {
-  EXPECT_EQ(BytesOf(nullptr), "");
-  EXPECT_EQ(BytesOf(ByteArray(std::string_view("a\0b", 3), 1).get()), std::string("a\0b", 3));
-  EXPECT_EQ(BytesOf(NewVector(VT_UI1, 0, 1).get()), "");
-  EXPECT_EQ(BytesOf(VariantVector({Long(65), TextVariant("66").get()}).get()), "AB");
-
-  unique_safearray tooLarge = VariantVector({Long(256)});
-  EXPECT_THROW(BytesOf(tooLarge.get()), HResultError);
-  EXPECT_EQ(::SafeArrayDestroy(tooLarge.release()), S_OK) << "left locked";
-
-  const unique_safearray longs = NewVector(VT_I4, 2, 0);
-  EXPECT_THROW(BytesOf(longs.get()), HResultError);
-  SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
-  const unique_safearray twoDimensions(::SafeArrayCreate(VT_UI1, 2, square));
-  EXPECT_THROW(BytesOf(twoDimensions.get()), HResultError);
-}
-
 TEST(VariantsOf, CopiesElementsOfEveryTypeFromTheLowerBound) {
-  const unique_safearray variants = VariantArray(std::vector<Variant>{}, 0);
-  EXPECT_TRUE(VariantsOf(variants.get()).empty());
-
-  std::vector<Variant> given;
-  given.push_back(TextVariant("one"));
-  given.push_back(Variant::CopyOf(Long(2)));
-  const unique_safearray array = VariantArray(given, 1);
+  EXPECT_TRUE(VariantsOf(VariantArray(std::vector<Variant>{}, 0).get()).empty());
+  const unique_safearray array = Variants(TextVariant("one").get(), Long(2), 1);
   EXPECT_EQ(BoundsOf(array.get()).lower, 1);
   const std::vector<Variant> back = VariantsOf(array.get());
   ASSERT_EQ(back.size(), 2u);
   EXPECT_EQ(TextOf(back[0].get()), "one");
   EXPECT_EQ(back[1].get().lVal, 2);
-
-  const unique_safearray bytes = ByteArray(std::string_view("\x07"), 0);
-  const std::vector<Variant> typed = VariantsOf(bytes.get());
+  const std::vector<Variant> typed = VariantsOf(ByteArray(std::string_view("\x07"), 0).get());
   ASSERT_EQ(typed.size(), 1u);
   EXPECT_EQ(typed[0].type(), VT_UI1);
   EXPECT_EQ(typed[0].get().bVal, 7);
 }
 
-TEST(VariantValues, FindArraysBehindReferencesAndConvertTextAndBooleans) {
+TEST(VariantValues, FindArraysBehindReferencesConvertTextAndBooleansAndPutResults) {
   unique_safearray array = ByteArray(std::string_view("z"), 0);
   SAFEARRAY* held = array.get();
   VARIANT byReference;
@@ -99,9 +90,8 @@ TEST(VariantValues, FindArraysBehindReferencesAndConvertTextAndBooleans) {
   EXPECT_TRUE(BooleanOf(Long(-1)));
   EXPECT_FALSE(BooleanOf(Long(0)));
   EXPECT_TRUE(IsTrue(1));  // any value but False
-}
 
-TEST(PutResults, WriteThroughTypedReferencesOrReplaceTheValue) {
+  // Results go through typed references, or replace the value.
   unique_bstr old = MakeBstr("old");
   BSTR text = old.release();
   VARIANT typed;

@@ -41,11 +41,21 @@ TEST(Registration, ClassTypeLibraryAndInterfaceValues) {
   for (const auto& [key, name, data] : expected) EXPECT_TRUE(Has(values, key, name, data)) << key << " " << name;
 }
 
-TEST(Registration, EveryWrittenKeyLiesBelowAnOwnedKeyWithItsProof) {
+// Every written key lies below an owned key, and every copy of the DLL writes
+// the same CLSID under a ProgID and the same library id under an interface:
+// only the server's own path, the proof of ownership, tells copies apart.
+TEST(Registration, EveryWrittenKeyLiesBelowAKeyOwnedByThisServersPath) {
   const auto server = Sample();
   const auto values = RegistrationValues(server);
   auto owned = ClassKeys(server);
   owned.push_back(TypeLibraryKeys(server).owned);
+  ASSERT_EQ(owned.size(), 2u);
+  EXPECT_EQ(owned[0].keys, (std::vector<std::string>{"CLSID\\{C1}", "tkShared.CCollection"}));
+  EXPECT_EQ(owned[1].keys, (std::vector<std::string>{"TypeLib\\{LIB}", "Interface\\{I1}"}));
+  for (const auto& o : owned) {
+    EXPECT_EQ(o.proof.data, "C:\\bin\\tkShared.dll") << o.proof.key;
+    EXPECT_TRUE(Has(values, o.proof.key, o.proof.name, o.proof.data)) << o.proof.key;
+  }
   for (const auto& v : values) {
     EXPECT_TRUE(std::any_of(owned.begin(), owned.end(), [&](const OwnedKeys& o) {
       return std::any_of(o.keys.begin(), o.keys.end(), [&](const std::string& key) {
@@ -53,20 +63,6 @@ TEST(Registration, EveryWrittenKeyLiesBelowAnOwnedKeyWithItsProof) {
       });
     })) << v.key;
   }
-  for (const auto& o : owned) {
-    EXPECT_TRUE(Has(values, o.proof.key, o.proof.name, o.proof.data)) << o.proof.key;
-  }
-}
-
-// Every copy of the DLL writes the same CLSID under a ProgID and the same
-// library id under an interface: only the server's own path tells copies apart.
-TEST(Registration, OwnershipIsProvenByThisServersPath) {
-  auto owned = ClassKeys(Sample());
-  owned.push_back(TypeLibraryKeys(Sample()).owned);
-  for (const auto& o : owned) EXPECT_EQ(o.proof.data, "C:\\bin\\tkShared.dll") << o.proof.key;
-  ASSERT_EQ(owned.size(), 2u);
-  EXPECT_EQ(owned[0].keys, (std::vector<std::string>{"CLSID\\{C1}", "tkShared.CCollection"}));
-  EXPECT_EQ(owned[1].keys, (std::vector<std::string>{"TypeLib\\{LIB}", "Interface\\{I1}"}));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 ' A script client of tkShared.CCollection, late-bound.
-Dim c, inner, v, order
+Dim c, inner, v, order, never, key
 Set c = CreateObject("tkShared.CCollection")
 c.Add "one", "Alpha"
 c.Add "two", "Beta"
@@ -8,30 +8,45 @@ c.Add "three", , , 3
 Check c.Count = 4, "Count after four adds: " & c.Count
 Check c("alpha") = "one" And c.Item("BETA") = "two", "by key in another case"
 Check c(1) = "zero" And c(4) = "three", "Before by key, After by number"
-order = ""
-For Each v In c
-  order = order & v & ";"
-Next
-Check order = "zero;one;two;three;", "For Each order: " & order
 
+' Each failure names its class and says what went wrong.
+Sub CheckFailure(number, what)
+  Check Err.Source = "tkShared.CCollection" And Len(Err.Description) > 0, what & ": " & Err.Source
+  CheckError number, what
+End Sub
 On Error Resume Next
 c.Add "again", "alpha"
-Check Len(Err.Description) > 0, "duplicate key description"
-CheckError 457, "duplicate key"
+CheckFailure 457, "duplicate key"
 v = c("missing")
-CheckError 5, "missing key"
+CheckFailure 5, "missing key"
 v = c(99)
-CheckError 9, "index out of range"
+CheckFailure 9, "index out of range"
+c.Add "x", , 1, 1
+CheckFailure &H80070057, "both Before and After"
 On Error GoTo 0
 Check c.Count = 4, "failures added nothing"
 
+' A variable never assigned is no key (not the key ""); one holding text is a key.
+c.Add "four", never
+c.Add "five", never
+Check c.Count = 6 And Not c.IsInCollection(""), "an Empty key is no key"
+key = "3"
+c.Add "keyed", key
+Check c(key) = "keyed" And c(3) = "two", "text in a variable is a key, not a number"
+c.Remove key
+c.Remove 5
 c.Remove "beta"
 c.Remove 1
-Check c.Count = 2 And c(1) = "one", "Remove by key and by number"
+Check c.Count = 3 And c(1) = "one", "Remove by key and by number"
 Set inner = CreateObject("tkShared.CCollection")
 c.Add inner, "inner"
 c("inner").Add 5
 Check inner.Count = 1, "objects are held by reference"
-c.Clear
-Check c.Count = 0, "Clear"
+' The walk keeps its own copy of the items.
+order = ""
+For Each v In c
+  c.Clear
+  If IsObject(v) Then order = order & "inner;" Else order = order & v & ";"
+Next
+Check order = "one;three;five;inner;" And c.Count = 0, "For Each over a snapshot, then Clear: " & order
 Done

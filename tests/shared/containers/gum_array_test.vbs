@@ -27,6 +27,18 @@ t.Sort 5, True
 CheckError 9, "sort by a column out of range"
 On Error GoTo 0
 Check t.RowsCount = 3, "failures added no row"
-t.Init 1
-Check t.RowsCount = 0 And t.ColumnsCount = 1, "Init drops the rows and sets the columns"
+Dim o
+Set o = CreateObject("tkShared.CCollection")
+t.AddRow Array(o, 4)
+Check t(4, 1) Is o, "objects are held by reference"
+On Error Resume Next
+t.Sort 1, True
+Check Err.Source = "tkShared.CGumArray" And Len(Err.Description) > 0, "a failure names its class: " & Err.Source
+CheckError 13, "sorting objects"
+On Error GoTo 0
+t.Init 3
+Check t.RowsCount = 0 And t.ColumnsCount = 3, "Init drops the rows and sets the columns"
+t.AddRow Array(True, Null, 42)
+Check t.AsDisplayString() = "Rows: 1, Columns: 3" & vbCrLf & "1 (True, , 42)" & vbCrLf, _
+  "cells display by their texts: " & t.AsDisplayString()
 Done

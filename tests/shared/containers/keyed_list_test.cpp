@@ -26,63 +26,54 @@ CollectionFault FaultOf(const std::function<void()>& action) {
   return CollectionFault::BeforeAndAfter;
 }
 
-TEST(KeyedList, KeysCompareWithoutLetterCaseAndADuplicateAddsNothing) {
+// Keys compare without letter case; Before and After place by number or by key.
+TEST(KeyedList, AddsWhereAskedFindsByNumberOrKeyAndRemoveFreesTheKey) {
   KeyedList<int> list;
-  const std::string upper = "Site", lower = "site";
-  list.Add(7, &upper);
-  EXPECT_TRUE(list.Contains("SITE"));
-  EXPECT_EQ(list.Item(Position{std::string("sItE")}), 7);
-  EXPECT_EQ(list.Item(Position{std::int64_t{1}}), 7);
-  EXPECT_EQ(FaultOf([&] { list.Add(2, &lower); }), CollectionFault::DuplicateKey);
-  EXPECT_EQ(Values(list), std::vector<int>{7});
-}
-
-TEST(KeyedList, BeforeAndAfterPlaceByNumberOrKey) {
-  KeyedList<int> list;
-  const std::string b = "b";
+  const std::string b = "Site", a = "a";
   list.Add(1);
   list.Add(3, &b);
-  const Position beforeB{std::string("B")};
+  const Position beforeB{std::string("SITE")}, afterThird{std::int64_t{3}}, beforeFirst{std::int64_t{1}};
   list.Add(2, nullptr, &beforeB);
-  const Position afterThird{std::int64_t{3}};
-  list.Add(4, nullptr, nullptr, &afterThird);
-  const Position beforeFirst{std::int64_t{1}};
+  list.Add(4, &a, nullptr, &afterThird);
   list.Add(0, nullptr, &beforeFirst);
   EXPECT_EQ(Values(list), (std::vector<int>{0, 1, 2, 3, 4}));
-  EXPECT_EQ(list.Item(Position{std::string("b")}), 3);
+  EXPECT_TRUE(list.Contains("SITE"));
+  EXPECT_EQ(list.Item(Position{std::string("sItE")}), 3);
+  EXPECT_EQ(list.Item(Position{std::int64_t{5}}), 4);
+
+  list.Remove(Position{std::string("A")});
+  EXPECT_FALSE(list.Contains("a"));
+  list.Add(5, &a);
+  EXPECT_EQ(list.Item(Position{std::string("a")}), 5);
+  list.Remove(Position{std::int64_t{4}});
+  EXPECT_FALSE(list.Contains("site"));
+  EXPECT_EQ(Values(list), (std::vector<int>{0, 1, 2, 5}));
+  list.Clear();
+  EXPECT_EQ(list.Count(), 0u);
+  EXPECT_FALSE(list.Contains("a"));
 }
 
 TEST(KeyedList, FaultsAreDistinctAndLeaveTheListAlone) {
   KeyedList<int> list;
-  list.Add(1);
-  const Position one{std::int64_t{1}};
-  EXPECT_EQ(FaultOf([&] { list.Add(2, nullptr, &one, &one); }), CollectionFault::BeforeAndAfter);
-  EXPECT_EQ(FaultOf([&] { list.Item(Position{std::int64_t{0}}); }),
-            CollectionFault::IndexOutOfRange);
-  EXPECT_EQ(FaultOf([&] { list.Item(Position{std::int64_t{2}}); }),
-            CollectionFault::IndexOutOfRange);
-  EXPECT_EQ(FaultOf([&] { list.Remove(Position{std::string("none")}); }),
-            CollectionFault::KeyNotFound);
-  const Position missing{std::string("none")};
-  EXPECT_EQ(FaultOf([&] { list.Add(2, nullptr, &missing); }), CollectionFault::KeyNotFound);
-  EXPECT_EQ(Values(list), (std::vector<int>{1}));
-}
-
-TEST(KeyedList, RemoveFreesTheKeyForReuse) {
-  KeyedList<int> list;
-  const std::string a = "a", b = "b";
-  list.Add(1, &a);
-  list.Add(2, &b);
-  list.Remove(Position{std::string("A")});
-  EXPECT_FALSE(list.Contains("a"));
-  EXPECT_EQ(list.Item(Position{std::int64_t{1}}), 2);
-  list.Add(3, &a);
-  EXPECT_EQ(Values(list), (std::vector<int>{2, 3}));
-  list.Remove(Position{std::int64_t{1}});
-  EXPECT_FALSE(list.Contains("b"));
-  list.Clear();
-  EXPECT_EQ(list.Count(), 0u);
-  EXPECT_FALSE(list.Contains("a"));
+  const std::string key = "k", otherCase = "K";
+  list.Add(1, &key);
+  const Position one{std::int64_t{1}}, missing{std::string("none")};
+  const struct {
+    const char* name;
+    std::function<void()> call;
+    CollectionFault expected;
+  } rows[] = {
+      {"a key again in another case", [&] { list.Add(2, &otherCase); }, CollectionFault::DuplicateKey},
+      {"both before and after", [&] { list.Add(2, nullptr, &one, &one); }, CollectionFault::BeforeAndAfter},
+      {"index 0", [&] { list.Item(Position{std::int64_t{0}}); }, CollectionFault::IndexOutOfRange},
+      {"index past the last", [&] { list.Item(Position{std::int64_t{2}}); }, CollectionFault::IndexOutOfRange},
+      {"remove a missing key", [&] { list.Remove(missing); }, CollectionFault::KeyNotFound},
+      {"before a missing key", [&] { list.Add(2, nullptr, &missing); }, CollectionFault::KeyNotFound},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(FaultOf(row.call), row.expected) << row.name;
+    EXPECT_EQ(Values(list), (std::vector<int>{1})) << row.name;
+  }
 }
 
 // A value whose destruction runs code, as an object's last release does.

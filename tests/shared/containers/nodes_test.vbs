@@ -1,7 +1,7 @@
 ' A script client of tkShared's nodes, parameters and property bag, late-bound:
 ' builds a tree, saves it through PropertyBag, restores it from the bag's
 ' Contents and reads it back.
-Dim root, child, grandchild, p, bag, copy, bytes, restored, params
+Dim root, child, grandchild, p, bag, copy, bytes, restored, params, nodes, renamed, c, inner, r, re
 Set params = CreateObject("tkShared.CParams")
 Set p = params.Add("Color", 5)
 Check params("color").Value = 5, "parameter found by name in another case"
@@ -22,7 +22,6 @@ CheckError 457, "a second parameter of the same name"
 On Error GoTo 0
 
 Set root = CreateObject("tkShared.CNode")
-Check Len(root.Id) = 38, "a new node has an identifier: " & root.Id
 root.params.Add "Title", "top"
 root.Values.Add 1.5
 root.Values.Add "two"
@@ -30,6 +29,9 @@ Set child = root.SubNodes.Add()
 child.params.Add "Title", "middle"
 child.Values.Add True
 Set grandchild = child.SubNodes.Add()
+Set re = New RegExp
+re.Pattern = "^\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}$"
+Check re.Test(root.Id) And root.Id <> child.Id, "new nodes have distinct identifiers in registry form: " & root.Id
 grandchild.Id = "leaf"
 grandchild.params.Add "Numbers", 1
 grandchild.params.Item("numbers").Values.Add 2
@@ -38,6 +40,26 @@ Set bag = CreateObject("tkShared.PropertyBag")
 bag.WriteProperty "Tree", root
 bag.WriteProperty "Params", params
 bag.WriteProperty "Count", 0, 0
+' Entries renamed to another entry's key.
+Set nodes = CreateObject("tkShared.CNodes")
+Set p = nodes.Add()
+Set r = nodes.Add()
+r.Id = p.Id
+Set renamed = CreateObject("tkShared.CParams")
+Set p = renamed.Add("A", 1)
+p.Name = "B"
+renamed.Add "B", 2
+bag.WriteProperty "Nodes", nodes
+bag.WriteProperty "Renamed", renamed
+Set c = CreateObject("tkShared.CCollection")
+Set inner = CreateObject("tkShared.CCollection")
+inner.Add "deep"
+c.Add "one", "K1"
+c.Add inner, "K2"
+c.Add CInt(3), "K3"
+bag.WriteProperty "C", c
+bag.WriteProperty "Kinds", Array(CInt(-2), CLng(100000), CCur(12.3456), CDate(45000.5), Null, _
+  "text", False, CByte(7), CSng(0.5), Array("x", CInt(5)))
 bytes = bag.Contents
 Check VarType(bytes) = 8209, "Contents is a byte array: " & VarType(bytes)
 
@@ -62,5 +84,36 @@ Set restoredParams = copy.ReadProperty("Params")
 Check restoredParams.Count = 2, "parameters restored"
 Check restoredParams("COLOR").Value = 5, "restored parameter by name"
 Check Not restoredParams.IsInCollection("Missing"), "no parameter of another name"
+Check copy.ReadProperty("nodes").Count = 2, "nodes renamed to another's identifier come back all"
+Set r = copy.ReadProperty("renamed")
+Check r.Count = 2 And r("b").Value = 1, "the first parameter holding a name keeps it as its key"
+Set r = copy.ReadProperty("c")
+Check r.Count = 3 And r(1) = "one" And r(2)(1) = "deep" And VarType(r(3)) = 2, "a collection's order, nesting, types"
+Check Not r.IsInCollection("K1") And Not (r(2) Is inner), "a restored collection has no keys and new objects"
+Dim kinds, types, k
+kinds = copy.ReadProperty("kinds")
+types = Array(2, 3, 6, 7, 1, 8, 11, 17, 4)
+Check UBound(kinds) = 9 And kinds(0) = -2 And kinds(1) = 100000 And kinds(2) = CCur(12.3456), "numbers restored"
+Check kinds(3) = CDate(45000.5) And kinds(5) = "text" And Not kinds(6), "values restored"
+Check kinds(7) = 7 And kinds(8) = 0.5 And kinds(9)(0) = "x" And kinds(9)(1) = 5, "more values restored"
+For k = 0 To 8
+  Check VarType(kinds(k)) = types(k), "element " & k & " keeps its type"
+Next
+Check VarType(kinds(9)) = 8204 And VarType(kinds(9)(1)) = 2, "a nested array keeps its types"
+Check IsEmpty(copy.ReadProperty("missing")), "a property never written, without a default, is Empty"
 
+' Failures say why, and name the bag.
+Set c = CreateObject("tkShared.CCollection")
+c.Add c
+On Error Resume Next
+bag.WriteProperty "Itself", c
+Check InStr(Err.Description, "holds itself") > 0 And Err.Source = "tkShared.PropertyBag", "itself: " & Err.Description
+CheckError &H80070057, "a collection holding itself"
+bag.WriteProperty "Dictionary", CreateObject("Scripting.Dictionary")
+Check InStr(Err.Description, "IPersistPropertyBag") > 0, "an object that cannot be saved: " & Err.Description
+CheckError &H80004002, "an object that cannot be saved"
+bag.Contents = "text"
+CheckError &H80020005, "Contents from a text"
+On Error GoTo 0
+c.Clear
 Done

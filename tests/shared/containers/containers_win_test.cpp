@@ -1,0 +1,211 @@
+// The containers through their interfaces where a script cannot reach: the
+// standard interfaces, values no script makes, failures a client of COM
+// forges. The script clients prove the rest at the COM boundary (the
+// portable cores are tested natively).
+#include <windows.h>
+#include <objbase.h>
+#include <ocidl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/win/com_win.h"
+#include "common/win/variant_win.h"
+#include "tests/support/com_test_win.h"
+#include "tests/support/win_test_support.h"
+#include "tkShared.h"
+
+namespace {
+
+using namespace hg::test;
+using hg::win::com_ptr;
+using hg::win::Variant;
+
+TEST(ContainerScripts, ClientsUseEveryClassLateBound) {
+  for (const wchar_t* script : {L"collection_test.vbs", L"gum_array_test.vbs", L"nodes_test.vbs"}) {
+    SCOPED_TRACE(script);
+    ExpectScriptPasses(script);
+  }
+}
+
+class Containers : public ::testing::Test {
+ protected:
+  // The value as a new bag reads it back from the bag's Contents.
+  Variant ReadThroughContents(const wchar_t* name) {
+    Variant contents, value;
+    EXPECT_EQ(bag->get_Contents(contents.put()), S_OK);
+    auto copy = Create<IPropertyBag>(CLSID_PropertyBag, IID_IPropertyBag);
+    EXPECT_EQ(copy.query<_PropertyBag>(IID__PropertyBag)->put_Contents(contents.get()), S_OK);
+    EXPECT_EQ(copy->Read(name, value.put(), nullptr), S_OK) << name;
+    return value;
+  }
+  // The second column of each row, where the tests put a row's number.
+  std::vector<LONG> Tags() {
+    LONG rows = 0;
+    EXPECT_EQ(table->get_RowsCount(&rows), S_OK);
+    std::vector<LONG> tags(static_cast<std::size_t>(rows));
+    for (LONG r = 1; r <= rows; ++r) {
+      Variant tag;
+      EXPECT_EQ(table->get_Item(r, 2, tag.put()), S_OK);
+      tags[static_cast<std::size_t>(r - 1)] = tag.get().lVal;
+    }
+    return tags;
+  }
+  HRESULT AddRow(Variant first, LONG tag, LONG lowerBound = 0) {
+    std::vector<Variant> values;
+    values.push_back(std::move(first));
+    values.push_back(Long(tag));
+    const Variant row = Variants(std::move(values), lowerBound);
+    SAFEARRAY* array = row.get().parray;
+    return table->AddRow(&array);
+  }
+
+  ComApartment com;
+  com_ptr<_PropertyBag> bag = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+  com_ptr<IPropertyBag> standard = bag.query<IPropertyBag>(IID_IPropertyBag);
+  com_ptr<_CCollection> collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
+  com_ptr<_CGumArray> table = Create<_CGumArray>(CLSID_CGumArray, IID__CGumArray);
+};
+
+TEST_F(Containers, PropertyBagKeepsTextAndAByteArraysBoundsThroughIPropertyBag) {
+  ASSERT_EQ(standard->Write(L"Bytes", Ref(Bytes("\x0A\x14\x1E", 1))), S_OK);
+  ASSERT_EQ(standard->Write(L"Text", Ref(Text(L"Gr\u00FC\u00DFe \U0001F600"))), S_OK);
+  const Variant bytes = ReadThroughContents(L"bytes");
+  EXPECT_EQ(hg::win::BoundsOf(bytes.get().parray).lower, 1);
+  EXPECT_EQ(BytesOf(bytes.get()), "\x0A\x14\x1E");
+  EXPECT_EQ(TextOf(ReadThroughContents(L"text").get()), L"Gr\u00FC\u00DFe \U0001F600");
+  Variant absent;
+  EXPECT_EQ(standard->Read(L"absent", absent.put(), nullptr), E_INVALIDARG);
+}
+
+TEST_F(Containers, PropertyBagRefusesCorruptContentsWithADescriptionAndKeepsWhatItHeld) {
+  ASSERT_EQ(standard->Write(L"kept", Ref(Long(1))), S_OK);
+  EXPECT_EQ(bag->put_Contents(Bytes(std::string_view("\0\0\0\0\0", 5)).get()), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
+  EXPECT_NE(LastFailure(E_FAIL).description.find(L"not a property bag"), std::wstring::npos);
+  Variant kept;
+  ASSERT_EQ(standard->Read(L"kept", kept.put(), nullptr), S_OK);
+  EXPECT_EQ(kept.get().lVal, 1);
+}
+
+// A persistable object whose Save fails without recording error information.
+class SilentlyFailingObject final : public IPersistPropertyBag {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    const bool known = iid == IID_IUnknown || iid == IID_IPersist || iid == IID_IPersistPropertyBag;
+    *object = known ? static_cast<IPersistPropertyBag*>(this) : nullptr;
+    return known ? S_OK : E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetClassID(CLSID* clsid) override {
+    *clsid = CLSID_CCollection;
+    return S_OK;
+  }
+  STDMETHODIMP InitNew() override { return S_OK; }
+  STDMETHODIMP Load(IPropertyBag*, IErrorLog*) override { return E_FAIL; }
+  STDMETHODIMP Save(IPropertyBag*, BOOL, BOOL) override { return E_FAIL; }
+};
+
+TEST_F(Containers, PropertyBagNeverLendsANestedFailureAnOlderDescription) {
+  com_ptr<ICreateErrorInfo> create;
+  ASSERT_EQ(::CreateErrorInfo(create.put()), S_OK);
+  create->SetDescription(const_cast<LPOLESTR>(L"stale"));
+  ::SetErrorInfo(0, create.query<IErrorInfo>(IID_IErrorInfo).get());
+  SilentlyFailingObject object;
+  EXPECT_EQ(bag->WriteProperty(Bstr(L"o"), Object(&object).get(), hg::win::MissingArgument()), E_FAIL);
+  EXPECT_EQ(LastFailure(E_FAIL).description.find(L"stale"), std::wstring::npos);
+}
+
+TEST_F(Containers, CollectionWritesNoCountWhenEmptyAndRefusesAForgedCountWithADescription) {
+  auto persist = collection.query<IPersistPropertyBag>(IID_IPersistPropertyBag);
+  ASSERT_TRUE(persist);
+  ASSERT_EQ(persist->Save(standard.get(), TRUE, TRUE), S_OK);
+  Variant count;
+  EXPECT_EQ(standard->Read(L"n", count.put(), nullptr), E_INVALIDARG);
+  auto support = collection.query<ISupportErrorInfo>(IID_ISupportErrorInfo);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IPersistPropertyBag), S_OK);
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IEnumVARIANT), S_FALSE);
+  const struct {
+    LONG count;
+    const wchar_t* reason;
+  } forged[] = {{0x7FFFFFFF, L"entry 1"}, {-1, L"negative"}};
+  for (const auto& row : forged) {
+    ASSERT_EQ(standard->Write(L"n", Ref(Long(row.count))), S_OK);
+    const ComFailure failure = LastFailure(persist->Load(standard.get(), nullptr));
+    EXPECT_EQ(failure.hr, HRESULT_FROM_WIN32(ERROR_INVALID_DATA)) << row.count;
+    EXPECT_NE(failure.description.find(row.reason), std::wstring::npos) << row.count;
+  }
+}
+
+// A ByRef String argument, and a variant by reference holding one, is a key, not a number.
+TEST_F(Containers, CollectionTakesTextPassedByReferenceAsAKey) {
+  const VARIANT none = hg::win::MissingArgument();
+  for (const wchar_t* item : {L"first", L"second", L"third"}) {
+    ASSERT_EQ(collection->Add(Text(item).get(), none, none, none), S_OK);
+  }
+  ASSERT_EQ(collection->Add(Text(L"keyed").get(), Text(L"3").get(), none, none), S_OK);
+  Variant key = Text(L"3");
+  VARIANT text{}, variant{};
+  text.vt = VT_BYREF | VT_BSTR;
+  text.pbstrVal = &Ref(key)->bstrVal;
+  variant.vt = VT_BYREF | VT_VARIANT;
+  variant.pvarVal = &text;
+  for (const VARIANT& byReference : {text, variant}) {
+    Variant item;
+    ASSERT_EQ(collection->get_Item(byReference, item.put()), S_OK) << byReference.vt;
+    EXPECT_EQ(TextOf(item.get()), L"keyed") << byReference.vt;
+  }
+  ASSERT_EQ(collection->Remove(text), S_OK);
+  EXPECT_EQ(Items(collection.get()), (std::vector<std::wstring>{L"first", L"second", L"third"}));
+}
+
+Variant Number(VARTYPE type, double value) {
+  VARIANT real{};
+  real.vt = VT_R8;
+  real.dblVal = value;
+  Variant number;
+  EXPECT_EQ(::VariantChangeType(number.put(), &real, 0, type), S_OK) << type;
+  return number;
+}
+
+TEST_F(Containers, GumArraySortsEveryNumericTypeByValueBeforeTexts) {
+  ASSERT_EQ(table->Init(2), S_OK);
+  ASSERT_EQ(AddRow(Text(L"10"), 1), S_OK);
+  LONG tag = 1;
+  for (const auto& [type, value] : std::vector<std::pair<VARTYPE, double>>{
+           {VT_I2, 3}, {VT_BOOL, -1}, {VT_CY, 2.5}, {VT_EMPTY, 0}, {VT_R8, 0.5}, {VT_DATE, 1.25},
+           {VT_DECIMAL, 4}, {VT_UI1, 200}}) {
+    ASSERT_EQ(AddRow(type == VT_EMPTY ? Variant() : Number(type, value), ++tag), S_OK);
+  }
+  ASSERT_EQ(table->Sort(1, VARIANT_TRUE), S_OK);
+  // True (-1), empty (0), 0.5, 1.25, 2.5, 3, 4, 200, then the text "10".
+  EXPECT_EQ(Tags(), (std::vector<LONG>{3, 5, 6, 7, 4, 2, 8, 9, 1}));
+}
+
+// A row from any lower bound, its values copied (also through a reference); a
+// row of two dimensions is refused.
+TEST_F(Containers, GumArrayTakesARowFromAnyLowerBoundAndCopiesItsValues) {
+  ASSERT_EQ(table->Init(3), S_OK);
+  Variant referenced = Text(L"by reference");
+  Variant byReference;
+  Ref(byReference)->vt = VT_BYREF | VT_VARIANT;
+  Ref(byReference)->pvarVal = Ref(referenced);
+  ASSERT_EQ(AddRow(std::move(byReference), 7, 5), S_OK);
+  referenced = Variant();
+  Variant item, empty;
+  ASSERT_EQ(table->get_Item(1, 1, item.put()), S_OK);
+  EXPECT_EQ(item.type(), VT_BSTR);
+  EXPECT_EQ(TextOf(item.get()), L"by reference");
+  ASSERT_EQ(table->get_Item(1, 3, empty.put()), S_OK);
+  EXPECT_EQ(empty.type(), VT_EMPTY);
+
+  SAFEARRAYBOUND bounds[2] = {{1, 0}, {1, 0}};
+  const Variant square = Holding(::SafeArrayCreate(VT_VARIANT, 2, bounds));
+  SAFEARRAY* array = square.get().parray;
+  EXPECT_EQ(table->AddRow(&array), E_INVALIDARG);
+  EXPECT_EQ(Tags(), std::vector<LONG>{7});
+}
+
+}  // namespace
