@@ -12,15 +12,13 @@ TEST(Utf, RoundTripsEveryPlane) {
   EXPECT_EQ(Utf16ToUtf8(wide), text);
 }
 
-TEST(Utf, InvalidUtf8BecomesReplacementCharacters) {
+TEST(Utf, InvalidUtf8AndLoneSurrogatesBecomeReplacementCharacters) {
   // A stray continuation byte, an overlong slash, a truncated 3-byte sequence at the end.
   EXPECT_EQ(Utf8ToUtf16("a\x80" "b"), (std::u16string{u'a', 0xFFFD, u'b'}));
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), (std::u16string{0xFFFD}));
   EXPECT_EQ(Utf8ToUtf16("x\xE2\x82"), (std::u16string{u'x', 0xFFFD}));
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), (std::u16string{0xFFFD}));  // encoded surrogate
-}
-
-TEST(Utf, LoneSurrogatesBecomeReplacementCharacters) {
+  // Lone surrogates too.
   EXPECT_EQ(Utf16ToUtf8(std::u16string{0xD800, u'a'}), "\xEF\xBF\xBD" "a");
   EXPECT_EQ(Utf16ToUtf8(std::u16string{0xDC00}), "\xEF\xBF\xBD");
 }

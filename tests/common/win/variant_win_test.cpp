@@ -18,6 +18,14 @@ VARIANT Long(LONG value) {
   return v;
 }
 
+// A value by reference to the target, as a client passes an [in, out] argument.
+VARIANT ByReference(VARTYPE type, void* target) {
+  VARIANT v;
+  v.vt = static_cast<VARTYPE>(VT_BYREF | type);
+  v.byref = target;
+  return v;
+}
+
 unique_safearray Variants(VARIANT first, VARIANT second, LONG lower = 0) {
   std::vector<Variant> items;
   items.push_back(Variant::CopyOf(first));
@@ -72,12 +80,8 @@ TEST(VariantsOf, CopiesElementsOfEveryTypeFromTheLowerBound) {
 TEST(VariantValues, FindArraysBehindReferencesConvertTextAndBooleansAndPutResults) {
   unique_safearray array = ByteArray(std::string_view("z"), 0);
   SAFEARRAY* held = array.get();
-  VARIANT byReference;
-  byReference.vt = VT_BYREF | VT_ARRAY | VT_UI1;
-  byReference.pparray = &held;
-  VARIANT outer;
-  outer.vt = VT_BYREF | VT_VARIANT;
-  outer.pvarVal = &byReference;
+  VARIANT byReference = ByReference(VT_ARRAY | VT_UI1, &held);
+  const VARIANT outer = ByReference(VT_VARIANT, &byReference);
   EXPECT_TRUE(HoldsArray(outer));
   EXPECT_EQ(ArrayOf(outer), held);
   EXPECT_EQ(ArrayOf(Long(1)), nullptr);
@@ -92,26 +96,18 @@ TEST(VariantValues, FindArraysBehindReferencesConvertTextAndBooleansAndPutResult
   EXPECT_TRUE(IsTrue(1));  // any value but False
 
   // Results go through typed references, or replace the value.
-  unique_bstr old = MakeBstr("old");
-  BSTR text = old.release();
-  VARIANT typed;
-  typed.vt = VT_BYREF | VT_BSTR;
-  typed.pbstrVal = &text;
-  VARIANT script;
-  script.vt = VT_BYREF | VT_VARIANT;
-  script.pvarVal = &typed;
+  BSTR text = MakeBstr("old").release();
+  VARIANT typed = ByReference(VT_BSTR, &text);
+  VARIANT script = ByReference(VT_VARIANT, &typed);
   PutText(*OutTarget(&script), "new");
   EXPECT_EQ(FromBstr(text), "new");
   ::SysFreeString(text);
-
   VARIANT plain;
   TextVariant("replaced").Detach(&plain);
   PutLong(plain, 5);
   EXPECT_EQ(plain.vt, VT_I4);
   VARIANT_BOOL flag = VARIANT_FALSE;
-  VARIANT flagReference;
-  flagReference.vt = VT_BYREF | VT_BOOL;
-  flagReference.pboolVal = &flag;
+  VARIANT flagReference = ByReference(VT_BOOL, &flag);
   PutBool(flagReference, true);
   EXPECT_EQ(flag, VARIANT_TRUE);
   EXPECT_EQ(OutTarget(nullptr), nullptr);

@@ -1,20 +1,19 @@
 ' A script client of tkShared's nodes, parameters and property bag, late-bound:
 ' builds a tree, saves it through PropertyBag, restores it from the bag's
 ' Contents and reads it back.
-Dim root, child, grandchild, p, bag, copy, bytes, restored, params, nodes, renamed, c, inner, r, re
+Dim root, child, grandchild, p, bag, copy, bytes, restored, params, nodes, renamed, c, inner, r, re, other, v
+Dim written, kinds, k
 Set params = CreateObject("tkShared.CParams")
 Set p = params.Add("Color", 5)
 Check params("color").Value = 5, "parameter found by name in another case"
 Check params.IsInCollection("COLOR"), "IsInCollection in upper case"
 params.Add "Empty"
-Dim other
 Set other = CreateObject("tkShared.CCollection")
 other.Add 9
 Set params("Empty").Values = other
 Check params("empty").Value = 9, "Values set to another collection"
 other.Remove 1
 On Error Resume Next
-Dim v
 v = params("empty").Value
 CheckError 9, "Value of a parameter without values"
 params.Add "COLOR"
@@ -58,8 +57,9 @@ c.Add "one", "K1"
 c.Add inner, "K2"
 c.Add CInt(3), "K3"
 bag.WriteProperty "C", c
-bag.WriteProperty "Kinds", Array(CInt(-2), CLng(100000), CCur(12.3456), CDate(45000.5), Null, _
-  "text", False, CByte(7), CSng(0.5), Array("x", CInt(5)))
+written = Array(CInt(-2), CLng(100000), CCur(12.3456), CDate(45000.5), Null, "text", False, CByte(7), CSng(0.5), _
+  Array("x", CInt(5)))
+bag.WriteProperty "Kinds", written
 bytes = bag.Contents
 Check VarType(bytes) = 8209, "Contents is a byte array: " & VarType(bytes)
 
@@ -67,39 +67,27 @@ Set copy = CreateObject("tkShared.PropertyBag")
 copy.Contents = bytes
 Check copy.ReadProperty("Count", 7) = 7, "a value equal to its default was not stored"
 Set restored = copy.ReadProperty("tree")
-Check restored.Id = root.Id, "root identifier"
-Check restored.params.Item("title").Value = "top", "root parameter"
-Check restored.Values.Item(1) = 1.5, "root first value"
-Check VarType(restored.Values.Item(1)) = 5, "root first value keeps its type"
-Check restored.Values.Item(2) = "two", "root second value"
+Check restored.Id = root.Id And restored.params.Item("title").Value = "top", "root identifier and parameter"
+Check restored.Values.Item(1) = 1.5 And VarType(restored.Values.Item(1)) = 5, "root first value and its type"
 Check restored.Values(2) = "two", "arguments of a property pass to its default member"
-Check restored.SubNodes.Count = 1, "root has one child"
-Check restored.SubNodes.Item(1).Id = child.Id, "child identifier"
+Check restored.SubNodes.Count = 1 And restored.SubNodes.Item(1).Id = child.Id, "root has its one child"
 Check restored.SubNodes.Item(child.Id).params.Item("Title").Value = "middle", "child found by identifier"
 Check restored.SubNodes.Item(1).Values.Item(1) = True, "child value"
 Check restored.SubNodes.Item(1).SubNodes.Item("leaf").params.Item("NUMBERS").Values.Count = 2, "leaf values"
 Check restored.SubNodes.Item(1).SubNodes.Item(1).params.Item("numbers").Values.Item(2) = 2, "leaf second value"
-Dim restoredParams
-Set restoredParams = copy.ReadProperty("Params")
-Check restoredParams.Count = 2, "parameters restored"
-Check restoredParams("COLOR").Value = 5, "restored parameter by name"
-Check Not restoredParams.IsInCollection("Missing"), "no parameter of another name"
+Set r = copy.ReadProperty("Params")
+Check r.Count = 2 And r("COLOR").Value = 5 And Not r.IsInCollection("Missing"), "parameters restored by name"
 Check copy.ReadProperty("nodes").Count = 2, "nodes renamed to another's identifier come back all"
 Set r = copy.ReadProperty("renamed")
 Check r.Count = 2 And r("b").Value = 1, "the first parameter holding a name keeps it as its key"
 Set r = copy.ReadProperty("c")
 Check r.Count = 3 And r(1) = "one" And r(2)(1) = "deep" And VarType(r(3)) = 2, "a collection's order, nesting, types"
 Check Not r.IsInCollection("K1") And Not (r(2) Is inner), "a restored collection has no keys and new objects"
-Dim kinds, types, k
 kinds = copy.ReadProperty("kinds")
-types = Array(2, 3, 6, 7, 1, 8, 11, 17, 4)
-Check UBound(kinds) = 9 And kinds(0) = -2 And kinds(1) = 100000 And kinds(2) = CCur(12.3456), "numbers restored"
-Check kinds(3) = CDate(45000.5) And kinds(5) = "text" And Not kinds(6), "values restored"
-Check kinds(7) = 7 And kinds(8) = 0.5 And kinds(9)(0) = "x" And kinds(9)(1) = 5, "more values restored"
 For k = 0 To 8
-  Check VarType(kinds(k)) = types(k), "element " & k & " keeps its type"
+  Check VarType(kinds(k)) = VarType(written(k)) And (IsNull(kinds(k)) Or kinds(k) = written(k)), "element " & k
 Next
-Check VarType(kinds(9)) = 8204 And VarType(kinds(9)(1)) = 2, "a nested array keeps its types"
+Check VarType(kinds(9)) = 8204 And kinds(9)(0) = "x" And VarType(kinds(9)(1)) = 2, "a nested array keeps its types"
 Check IsEmpty(copy.ReadProperty("missing")), "a property never written, without a default, is Empty"
 
 ' Failures say why, and name the bag.
