@@ -220,6 +220,8 @@ TEST(TableDisplay, HeaderThenOneNumberedLinePerRowEvenWhenACellChangesTheTable) 
   table.AddRow({I(1), T("x")});
   table.AddRow({I(2), T("%1")});
   table.AddRow({I(3), T("x")});
+  const std::string whole = "Rows: 3, Columns: 2\r\n1 (1, x)\r\n2 (2, %1)\r\n3 (3, x)\r\n";
+  EXPECT_EQ(table.AsDisplayString(TextOf), whole);
   bool changed = false;
   const std::string text = table.AsDisplayString([&](const Cell& cell) {
     if (!changed) {
@@ -228,7 +230,7 @@ TEST(TableDisplay, HeaderThenOneNumberedLinePerRowEvenWhenACellChangesTheTable) 
     }
     return TextOf(cell);
   });
-  EXPECT_EQ(text, "Rows: 3, Columns: 2\r\n1 (1, x)\r\n2 (2, %1)\r\n3 (3, x)\r\n");
+  EXPECT_EQ(text, whole);
   EXPECT_EQ(table.ColumnsCount(), 1);
 }
 
