@@ -4,6 +4,7 @@ Set fo = CreateObject("tkShared.FileOps")
 folder = "C:\hg-script-files"
 fo.RemoveFolder folder, True
 fo.EnsureFolderExist fo.MergeFolderAndSubobject(folder, "sub\deeper")
+fo.EnsureFolderExist ""
 Check fo.IsFolder(folder & "\sub\deeper") And fo.IsFolder(folder & "\nowhere\"), "IsFolder of folders"
 path = fo.MergeFolderAndSubobject(folder & "\", "t.txt")
 Check path = folder & "\t.txt", "MergeFolderAndSubobject: " & path

@@ -36,7 +36,9 @@ Check Not reg.QueryBINARY(HKCU, base, "Bin", small, length) And IsEmpty(small(0)
 Check reg.SetBINARY(HKCU, base, "Four", Array(1, 2, 3, 4), 4) And reg.QueryDWORD(HKCU, base, "Four", n), "four bytes"
 Check n = &H4030201, "QueryDWORD of four bytes: " & Hex(n)
 Check reg.SetBINARY(HKCU, base, "None", Array(1), 0), "SetBINARY of no bytes"
-Check InStr(reg.SaveSingleValueAsReg50(HKCU, base, "none"), """None""=hex:" & vbCrLf) > 0, "an empty binary value"
+Check reg.SaveSingleValueAsReg50(HKCU, base & "\", "none") = _
+  vbCrLf & "[HKEY_CURRENT_USER\" & base & "]" & vbCrLf & """None""=hex:" & vbCrLf, "an empty binary value"
+Check reg.SaveSingleValueAsReg50(HKCU, base, "Missing") & reg.SaveAsReg50(HKCU, base & "\Missing") = "", "missing"
 On Error Resume Next
 reg.SetBINARY HKCU, base, "Beyond", Array(1, 2), 3
 CheckError &H80070057, "SetBINARY of a length beyond the array"
