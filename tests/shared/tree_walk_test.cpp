@@ -14,7 +14,7 @@ TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) 
     const char* failing;
     const char* order;
   } cases[] = {{"", "+a+b+d-d-b+c-c-a"}, {"+d", "+a+b+d"}, {"-d", "+a+b+d-d"}, {"-a", "+a+b+d-d-b+c-c-a"}};
-  for (const auto& [failing, expected] : cases) {
+  for (const auto& row : cases) {
     std::string order;
     const bool walked = tk::WalkDepthFirst(
         std::string("a"),
@@ -22,14 +22,14 @@ TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) 
           order += "+" + node;
           if (node == "a") children = {"b", "c"};
           if (node == "b") children = {"d"};
-          return "+" + node != failing;
+          return "+" + node != row.failing;
         },
         [&](const std::string& node) {
           order += "-" + node;
-          return "-" + node != failing;
+          return "-" + node != row.failing;
         });
-    EXPECT_EQ(walked, *failing == '\0') << failing;
-    EXPECT_EQ(order, expected) << failing;
+    EXPECT_EQ(walked, *row.failing == '\0') << row.failing;
+    EXPECT_EQ(order, row.order) << row.failing;
   }
 }
 
