@@ -3,9 +3,9 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -25,44 +25,20 @@
 
 namespace {
 
-using hg::test::ChildTexts;
-using hg::test::FindChild;
-using hg::test::ProgramFolder;
-using hg::test::ReadRaw;
-using hg::test::RunningProgram;
-
-const std::wstring kSplash = L"HedgerowSplash";
-const std::wstring kMain = L"HedgerowMainWindow";
+using namespace hg::test;
 
 std::wstring Program() { return ProgramFolder() + L"\\Hedgerow.exe"; }
 
-std::wstring DataFolder() {
+std::wstring ShortLog() {
   wchar_t folder[MAX_PATH];
   EXPECT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder), S_OK);
-  return std::wstring(folder) + L"\\Hedgerow";
+  return std::wstring(folder) + L"\\Hedgerow\\short.log";
 }
 
-// Releases the mouse over the splash's picture, as a user's click does.
-void ClickSplash(HWND splash) {
-  ::PostMessageW(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
-  ::PostMessageW(splash, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
-}
-
-// Presses and releases `key` with the modifiers held, through the system's input.
-void PressKeys(std::initializer_list<WORD> held, WORD key) {
-  std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = flags;
-    inputs.push_back(input);
-  };
-  for (WORD vk : held) add(vk, 0);
-  add(key, 0);
-  add(key, KEYEVENTF_KEYUP);
-  for (auto it = held.end(); it != held.begin();) add(*--it, KEYEVENTF_KEYUP);
-  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+std::wstring TempFolder(const wchar_t* name) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp) + name;
 }
 
 bool WaitUntil(const std::function<bool()>& condition) {
@@ -73,32 +49,37 @@ bool WaitUntil(const std::function<bool()>& condition) {
   return false;
 }
 
-// A message box of the process: its texts, then OK.
-std::vector<std::wstring> AnswerMessageBox(const RunningProgram& program) {
-  const HWND box = program.WaitForWindow(L"#32770");
-  if (!box) return {};
-  std::vector<std::wstring> texts = ChildTexts(box);
-  texts.insert(texts.begin(), hg::test::WindowText(box));
-  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-  return texts;
+// Clicks the splash away, as a user does, once it shows its picture whole; the main window then.
+HWND MainWindowOf(const RunningProgram& program) {
+  const HWND splash = program.WaitForWindow(L"HedgerowSplash");
+  if (!splash) return nullptr;
+  RECT client{};
+  ::GetClientRect(splash, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 316);
+  ::PostMessageW(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  ::PostMessageW(splash, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+  const HWND main = program.WaitForWindow(L"HedgerowMainWindow");
+  EXPECT_FALSE(::IsWindow(splash));
+  return main;
 }
 
-bool Holds(const std::vector<std::wstring>& texts, const std::wstring& text) {
-  return std::find(texts.begin(), texts.end(), text) != texts.end();
+// Presses and releases `key` with the modifiers held, through the system's input.
+void PressKeys(std::initializer_list<BYTE> held, BYTE key) {
+  for (const BYTE vk : held) ::keybd_event(vk, 0, 0, 0);
+  ::keybd_event(key, 0, 0, 0);
+  ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+  for (auto it = held.end(); it != held.begin();) ::keybd_event(*--it, 0, KEYEVENTF_KEYUP, 0);
 }
 
 TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
-  ::DeleteFileW((DataFolder() + L"\\short.log").c_str());
+  ::DeleteFileW(ShortLog().c_str());
   RunningProgram program(Program());
-  const HWND splash = program.WaitForWindow(kSplash);
-  ASSERT_NE(splash, nullptr);
-  ClickSplash(splash);
-  const HWND main = program.WaitForWindow(kMain);
+  const HWND main = MainWindowOf(program);
   ASSERT_NE(main, nullptr);
-  EXPECT_FALSE(::IsWindow(splash));
-  EXPECT_EQ(hg::test::WindowText(main), L"Hedgerow");
+  EXPECT_EQ(WindowText(main), L"Hedgerow");
 
-  const std::string log = ReadRaw(DataFolder() + L"\\short.log");
+  const std::string log = ReadRaw(ShortLog());
   // Trace entries carry no error number.
   const std::string first = "\tTrace\t\t********** start app\tFMain.Form_Initialize\r\n";
   ASSERT_NE(log.find(first), std::string::npos) << log;
@@ -106,6 +87,7 @@ TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
   EXPECT_NE(log.find("\tWindows: Platform: Windows NT."), std::string::npos) << log;
   EXPECT_EQ(log.find("\tError\t"), std::string::npos) << log;
 
+  // Ctrl+Tab and Ctrl+Shift+Tab switch the pages.
   const HWND help = FindChild(main, L"HedgerowHelpPane");
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(::IsWindowVisible(help));
@@ -122,13 +104,15 @@ TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
 
 std::string Entry(const std::string& site) { return "127.0.0.1       " + site + "\r\n"; }
 
+void Append(const std::wstring& file, const std::string& text) {
+  std::ofstream(std::filesystem::path(file), std::ios::binary | std::ios::app) << text;
+}
+
 // Another program adds a block entry while the lists are open: noticed, the
 // list shows it at once; not noticed (the watch switched off), the next
 // command finds it. Either way blocking another site keeps it.
 TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
-  wchar_t temp[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, temp);
-  const std::wstring windows = std::wstring(temp) + L"hedgerow outside edits";
+  const std::wstring windows = TempFolder(L"hedgerow outside edits");
   std::filesystem::create_directories(std::filesystem::path(windows) / "system32/drivers/etc");
   const std::wstring hosts = windows + L"\\system32\\drivers\\etc\\hosts";
   const std::wstring noWatch = hg::win::Widen(app::shell::kNoHostsWatchVariable) + L"=";
@@ -136,39 +120,28 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     const char* what;
     bool watching;
     bool replacing;  // the other program writes a new file and moves it into place
-  } cases[] = {{"appended to", true, false},
-               {"replaced", true, true},
-               {"not watching", false, false}};
+  } cases[] = {{"appended to", true, false}, {"replaced", true, true}, {"not watching", false, false}};
   for (const auto& [what, watching, replacing] : cases) {
     SCOPED_TRACE(what);
-    hg::test::WriteRaw(hosts, "# kept\r\n" + Entry("first.example"));
+    WriteRaw(hosts, "# kept\r\n" + Entry("first.example"));
     app::test::SetUnblockedNames({"later.example"});
-    ::DeleteFileW((DataFolder() + L"\\short.log").c_str());
+    ::DeleteFileW(ShortLog().c_str());
     RunningProgram program(Program(), {L"windir=" + windows, noWatch + (watching ? L"" : L"1")});
-    const HWND splash = program.WaitForWindow(kSplash);
-    ASSERT_NE(splash, nullptr);
-    ClickSplash(splash);
-    const HWND main = program.WaitForWindow(kMain);
+    const HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
     const HWND page = FindChild(main, L"#32770");
     ASSERT_NE(page, nullptr);
-    const HWND blocked = ::GetDlgItem(page, IDC_BLOCKED);
-    const auto shown = [&] { return ::SendMessageW(blocked, LVM_GETITEMCOUNT, 0, 0); };
+    const auto shown = [&] { return ::SendMessageW(::GetDlgItem(page, IDC_BLOCKED), LVM_GETITEMCOUNT, 0, 0); };
     ASSERT_EQ(shown(), 1);
 
-    std::string added = "127.0.0.1 outside.example\r\n";
+    const std::string added = "127.0.0.1 outside.example\r\n";
     if (replacing) {
-      hg::test::WriteRaw(hosts + L".new", "# kept\r\n" + Entry("first.example") + added);
-      ASSERT_TRUE(
-          ::MoveFileExW((hosts + L".new").c_str(), hosts.c_str(), MOVEFILE_REPLACE_EXISTING));
+      WriteRaw(hosts + L".new", "# kept\r\n" + Entry("first.example") + added);
+      ASSERT_TRUE(::MoveFileExW((hosts + L".new").c_str(), hosts.c_str(), MOVEFILE_REPLACE_EXISTING));
     } else {
-      std::ofstream(std::filesystem::path(hosts), std::ios::binary | std::ios::app) << added;
+      Append(hosts, added);
     }
-    if (watching) {
-      EXPECT_TRUE(WaitUntil([&] { return shown() == 2; }));
-    } else {
-      EXPECT_EQ(shown(), 1);
-    }
+    EXPECT_TRUE(watching ? WaitUntil([&] { return shown() == 2; }) : shown() == 1);
     // The unblocked list's first site is selected: block it.
     ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_BLOCK, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_BLOCK)));
@@ -177,21 +150,18 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     EXPECT_TRUE(WaitUntil([&] { return ReadRaw(hosts) == expected; })) << ReadRaw(hosts);
     EXPECT_TRUE(WaitUntil([&] { return shown() == 3; }));
     if (watching) {  // and it watches on
-      added = "127.0.0.1 second.example\r\n";
-      std::ofstream(std::filesystem::path(hosts), std::ios::binary | std::ios::app) << added;
+      Append(hosts, "127.0.0.1 second.example\r\n");
       EXPECT_TRUE(WaitUntil([&] { return shown() == 4; }));
     }
 
     ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);
     // Two outside changes noticed when watching; the program's own write is none.
-    const std::string log = ReadRaw(DataFolder() + L"\\short.log");
+    const std::string log = ReadRaw(ShortLog());
     const std::string noticed = "\tTrace\t\tThe hosts file was changed outside the program; "
                                 "reloading the lists.\tFMain.HostsFile_Changed\r\n";
     std::size_t count = 0;
-    for (auto at = log.find(noticed); at != std::string::npos; at = log.find(noticed, at + 1)) {
-      ++count;
-    }
+    for (auto at = log.find(noticed); at != std::string::npos; at = log.find(noticed, at + 1)) ++count;
     EXPECT_EQ(count, watching ? 2u : 0u) << log;
   }
   app::test::SetUnblockedNames({});
@@ -200,8 +170,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
 // The custom component taken out of the registry for the test's time.
 class UnregisteredCustomComponent {
  public:
-  UnregisteredCustomComponent()
-      : module_(::LoadLibraryW((ProgramFolder() + L"\\HGRWCustom.dll").c_str())) {
+  UnregisteredCustomComponent() : module_(::LoadLibraryW((ProgramFolder() + L"\\HGRWCustom.dll").c_str())) {
     EXPECT_EQ(Call("DllUnregisterServer"), S_OK);
   }
   ~UnregisteredCustomComponent() { EXPECT_EQ(Call("DllRegisterServer"), S_OK); }
@@ -216,9 +185,7 @@ class UnregisteredCustomComponent {
 
 // Start-up stops with its message box, and the main window never shows.
 TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
-  wchar_t temp[MAX_PATH];
-  ::GetTempPathW(MAX_PATH, temp);
-  const std::wstring windows = std::wstring(temp) + L"hedgerow windows without hosts";
+  const std::wstring windows = TempFolder(L"hedgerow windows without hosts");
   ::CreateDirectoryW(windows.c_str(), nullptr);
   const struct {
     const char* what;
@@ -239,14 +206,17 @@ TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
     std::optional<UnregisteredCustomComponent> unregistered;
     if (c.unregistered) unregistered.emplace();
     RunningProgram program(Program(), c.environment);
-    const auto texts = AnswerMessageBox(program);
-    EXPECT_TRUE(Holds(texts, L"Hedgerow")) << texts.size();
-    EXPECT_TRUE(Holds(texts, c.message)) << texts.size();
+    const HWND box = program.WaitForWindow(L"#32770");
+    ASSERT_NE(box, nullptr);
+    std::vector<std::wstring> texts = ChildTexts(box);
+    texts.push_back(WindowText(box));
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_THAT(texts, ::testing::Contains(std::wstring(L"Hedgerow")));
+    EXPECT_THAT(texts, ::testing::Contains(std::wstring(c.message)));
     EXPECT_EQ(program.WaitForExit(), 1u);
-    EXPECT_EQ(program.WaitForWindow(kMain, 0), nullptr);
+    EXPECT_EQ(program.WaitForWindow(L"HedgerowMainWindow", 0), nullptr);
   }
-  EXPECT_EQ(::GetFileAttributesW((windows + L"\\system32\\drivers\\etc\\hosts").c_str()),
-            INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(Exists(windows + L"\\system32\\drivers\\etc\\hosts"));
 }
 
 }  // namespace
