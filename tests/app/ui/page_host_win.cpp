@@ -11,27 +11,21 @@ void PageHost::Create(ui::Dialog& page, int width, int height) {
   CreateWindowOf(L"HedgerowTestPageHost", WS_OVERLAPPEDWINDOW, WS_EX_CONTROLPARENT, L"Page host",
                  nullptr, SIZE{CW_USEDEFAULT, CW_USEDEFAULT});
   page.CreateModeless(handle());
-  Resize(width, height);
-  ::ShowWindow(handle(), SW_SHOW);
-  ::ShowWindow(page.handle(), SW_SHOW);
-  PumpMessages();
-}
-
-void PageHost::Resize(int width, int height) {
   RECT frame{0, 0, Pixels(width), Pixels(height)};
   ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
                        static_cast<DWORD>(::GetWindowLongPtrW(handle(), GWL_EXSTYLE)));
-  THROW_IF_WIN32_BOOL_FALSE(::SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left,
-                                           frame.bottom - frame.top,
+  THROW_IF_WIN32_BOOL_FALSE(::SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
+  ::ShowWindow(handle(), SW_SHOW);
+  ::ShowWindow(page.handle(), SW_SHOW);
+  PumpMessages();
 }
 
 void PageHost::Layout() {
   if (!page_ || !page_->handle()) return;
   RECT client{};
   ::GetClientRect(handle(), &client);
-  ::SetWindowPos(page_->handle(), nullptr, 0, 0, client.right, client.bottom,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(page_->handle(), nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PumpMessages() {

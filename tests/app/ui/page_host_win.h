@@ -15,8 +15,6 @@ class PageHost final : public ui::Window {
   // Creates the host with a client area of `width` by `height` twips, shown,
   // and `page` in it.
   void Create(ui::Dialog& page, int width, int height);
-  // Sets the client area to `width` by `height` twips.
-  void Resize(int width, int height);
 
  private:
   void Layout() override;

@@ -1,0 +1,116 @@
+// The window layer and the system dialogs behind the program's seam.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/engine/services.h"
+#include "app/resource.h"
+#include "app/ui/system_dialogs_win.h"
+#include "app/ui/window_win.h"
+#include "tests/app/engine/recording_log.h"
+#include "tests/support/win_test_support.h"
+
+namespace app::ui {
+namespace {
+
+using hg::test::AnswerNextDialog;
+using hg::test::PressButton;
+using hg::test::WindowText;
+
+constexpr UINT kThrow = WM_APP;
+constexpr UINT kReport = WM_APP + 1;
+
+class TestWindow final : public Window {
+ public:
+  explicit TestWindow(Services& services) : Window(services, "TestWindow") {
+    CreateWindowOf(L"HedgerowTestWindow", WS_OVERLAPPEDWINDOW, 0, L"Test", nullptr, SIZE{200, 100});
+  }
+
+ private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kThrow) throw Failure(5, "Untrapped.");
+    if (message == kReport) {
+      Reporting("cmdAddBlocked_Click", IDS_CANNOT_ADD_SITE, kIconInformation, [] { throw Failure(5, "Bad name."); });
+      return 0;
+    }
+    return Window::HandleMessage(message, wParam, lParam);
+  }
+};
+
+class TestPage final : public Dialog {
+ public:
+  explicit TestPage(Services& services) : Dialog(services, "TestPage", IDD_INPUT_BOX) {}
+
+ private:
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+    if (message == kThrow) throw Failure(5, "Untrapped.");
+    return Dialog::HandleMessage(message, wParam, lParam, result);
+  }
+};
+
+// A failure no handler trapped is logged under the type and goes no further;
+// a reporting handler logs under its name and shows its text.
+TEST(WindowLayer, FailuresAreLoggedUnderTheTypeOrTheHandlerAndOnlyAReportIsShown) {
+  test::RecordingLog log;
+  test::RecordingDialogs dialogs;
+  Services services{.log = &log, .dialogs = &dialogs, .productName = "Hedgerow"};
+  const ScopedServices installed{services};
+  TestWindow window(services);
+  TestPage page(services);
+  page.CreateModeless(nullptr);
+  ::SendMessageW(window.handle(), kThrow, 0, 0);
+  ::SendMessageW(page.handle(), kThrow, 0, 0);
+  EXPECT_TRUE(dialogs.shown.empty());
+  ::SendMessageW(window.handle(), kReport, 0, 0);
+  ASSERT_EQ(log.entries.size(), 3u);
+  EXPECT_EQ(log.entries[0].source, "TestWindow.WindowProc");
+  EXPECT_EQ(log.entries[1].source, "TestPage.DialogProc");
+  EXPECT_EQ(log.entries[1].description, "Untrapped.");
+  EXPECT_EQ(log.entries[2].source, "TestWindow.cmdAddBlocked_Click");
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Cannot add web site. Bad name.|64|Hedgerow"});
+}
+
+TEST(SystemDialogs, TheInputBoxShowsItsTextsAndAnswersOkEnterAndEscapeAndAMessageBoxTheButton) {
+  SystemDialogs dialogs;
+  Services services{.dialogs = &dialogs, .productName = "Hedgerow"};
+  const ScopedServices installed{services};
+  const struct {
+    const char* how;
+    std::function<void(HWND dialog, HWND edit)> answer;
+    std::optional<std::string> result;
+  } cases[] = {
+      {"OK",
+       [](HWND dialog, HWND edit) {
+         ::SetWindowTextW(edit, L"caf\u00e9.example");
+         PressButton(dialog, IDOK);
+       },
+       "caf\xC3\xA9.example"},
+      {"Enter", [](HWND, HWND edit) { ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1); }, "www."},
+      {"Escape", [](HWND, HWND edit) { ::PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1); }, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    std::wstring title, prompt, preset;
+    bool typingGoesToTheEdit = false;
+    AnswerNextDialog([&](HWND dialog) {
+      const HWND edit = ::GetDlgItem(dialog, IDC_INPUT_TEXT);
+      ::SetForegroundWindow(dialog);  // in front, as a user sees it, whatever window another test shows
+      typingGoesToTheEdit = ::GetFocus() == edit;
+      title = WindowText(dialog);
+      prompt = WindowText(::GetDlgItem(dialog, IDC_INPUT_PROMPT));
+      preset = WindowText(edit);
+      c.answer(dialog, edit);
+    });
+    EXPECT_EQ(dialogs.ShowInputBox("Web site:", "Hedgerow", "www.", {}, {}), c.result);
+    EXPECT_EQ(title, L"Hedgerow");
+    EXPECT_EQ(prompt, L"Web site:");
+    EXPECT_EQ(preset, L"www.");
+    EXPECT_TRUE(typingGoesToTheEdit);
+  }
+  // Its texts are the real program's stop message's; here the button pressed comes back.
+  AnswerNextDialog([](HWND dialog) { PressButton(dialog, IDCANCEL); });
+  EXPECT_EQ(dialogs.ShowMessageBox("Delete?", kOkCancel + kIconExclamation, "Hedgerow"), kResultCancel);
+}
+
+}  // namespace
+}  // namespace app::ui
