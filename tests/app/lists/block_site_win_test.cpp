@@ -42,21 +42,13 @@ class BlockSitePageTest : public ::testing::Test {
     test::PumpMessages();
   }
   HWND List(int id) const { return page.Item(id); }
-  Names Shown(int id) const {
+  // The names the list shows, all or the selected ones.
+  Names Shown(int id, UINT which = LVNI_ALL) const {
     Names names;
-    const int count = ListView_GetItemCount(List(id));
-    for (int i = 0; i < count; ++i) {
+    for (int i = ListView_GetNextItem(List(id), -1, which); i >= 0; i = ListView_GetNextItem(List(id), i, which)) {
       wchar_t text[256] = {};
       ListView_GetItemText(List(id), i, 0, text, 256);
       names.push_back(hg::win::Narrow(text));
-    }
-    return names;
-  }
-  Names Selected(int id) const {
-    Names names;
-    for (int i = ListView_GetNextItem(List(id), -1, LVNI_SELECTED); i >= 0;
-         i = ListView_GetNextItem(List(id), i, LVNI_SELECTED)) {
-      names.push_back(Shown(id)[static_cast<std::size_t>(i)]);
     }
     return names;
   }
@@ -159,7 +151,7 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
     } else {
       Click(IDC_BLOCK);
     }
-    EXPECT_EQ(Selected(IDC_UNBLOCKED), Names{"4"});
+    EXPECT_EQ(Shown(IDC_UNBLOCKED, LVNI_SELECTED), Names{"4"});
     EXPECT_EQ(::GetFocus(), List(IDC_UNBLOCKED));
   };
   const Names parked{"1", "2", "3", "4"};
@@ -237,7 +229,7 @@ TEST_F(BlockSitePageTest, AccessKeysReachTheListsAndTypingMovesToTheNextSiteThat
   EXPECT_EQ(::GetFocus(), List(IDC_BLOCKED));
   for (const wchar_t typed : {L'b', L'e'}) ::SendMessageW(List(IDC_BLOCKED), WM_CHAR, typed, 1);
   test::PumpMessages();
-  EXPECT_EQ(Selected(IDC_BLOCKED), Names{"Beta.example"});
+  EXPECT_EQ(Shown(IDC_BLOCKED, LVNI_SELECTED), Names{"Beta.example"});
 }
 
 TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {

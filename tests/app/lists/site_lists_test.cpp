@@ -330,15 +330,9 @@ TEST(SiteNames, NormalizeKeepsTheHostInItsCaseAndTypedSitesKeepTheFirstOfEach) {
     const char* typed;
     const char* site;
   } cases[] = {
-      {"  https://Ads.Example.com/path/x?y  ", "Ads.Example.com"},
-      {"ads.example.com:8080/", "ads.example.com:8080"},
-      {"ftp:\\\\files.example\\dir", "files.example"},
-      {"http://", ""},
-      {"/only/a/path", ""},
-      {"   ", ""},
-      {" a b ", "a b"},
-      {"x// y /z", "y"},
-      {"\ttab.example", "\ttab.example"},  // only blanks are trimmed
+      {"  https://Ads.Example.com/path/x?y  ", "Ads.Example.com"}, {"ads.example.com:8080/", "ads.example.com:8080"},
+      {"ftp:\\\\files.example\\dir", "files.example"}, {"http://", ""}, {"/only/a/path", ""}, {"   ", ""},
+      {" a b ", "a b"}, {"x// y /z", "y"}, {"\ttab.example", "\ttab.example"},  // only blanks are trimmed
   };
   for (const auto& c : cases) {
     EXPECT_EQ(NormalizeSiteName(c.typed), c.site) << c.typed;

@@ -110,7 +110,7 @@ void Append(const std::wstring& file, const std::string& text) {
 
 // Another program adds a block entry while the lists are open: noticed, the
 // list shows it at once; not noticed (the watch switched off), the next
-// command finds it. Either way blocking another site keeps it.
+// command finds it, or F5. Either way blocking another site keeps it.
 TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
   const std::wstring windows = TempFolder(L"hedgerow outside edits");
   std::filesystem::create_directories(std::filesystem::path(windows) / "system32/drivers/etc");
@@ -149,10 +149,13 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
         "# kept\r\n" + Entry("first.example") + Entry("outside.example") + Entry("later.example");
     EXPECT_TRUE(WaitUntil([&] { return ReadRaw(hosts) == expected; })) << ReadRaw(hosts);
     EXPECT_TRUE(WaitUntil([&] { return shown() == 3; }));
-    if (watching) {  // and it watches on
-      Append(hosts, "127.0.0.1 second.example\r\n");
-      EXPECT_TRUE(WaitUntil([&] { return shown() == 4; }));
+    // It watches on; with the watch off, F5 reloads.
+    Append(hosts, "127.0.0.1 second.example\r\n");
+    if (!watching) {
+      ::SetForegroundWindow(main);
+      PressKeys({}, VK_F5);
     }
+    EXPECT_TRUE(WaitUntil([&] { return shown() == 4; }));
 
     ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_EQ(program.WaitForExit(), 0u);

@@ -13,22 +13,15 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-std::string Entry(std::int32_t number, const std::string& description, Severity severity,
-                  const std::string& source) {
-  return std::to_string(number) + "|" + description + "|" + std::to_string(static_cast<int>(severity)) +
-         "|" + source;
-}
-
-// Every step is recorded by name; a step named in `failing` throws, one named
-// in `refusing` answers empty, false or platform 0.
-class FakeSystem final : public StartupSystem {
+// Start-up's and loading's steps, each recorded by name; a step named in
+// `failing` throws, one named in `refusing` answers empty, false or platform 0.
+class FakeSystem final : public StartupSystem, public LoadSteps {
  public:
   std::set<std::string> failing, refusing;
+  bool protectedOn = false;
   Texts calls, log, stops;
 
-  std::string LocalApplicationDataFolder() override {
-    return Step("LocalData", std::string("C:\\Users\\u\\AppData\\Local"));
-  }
+  std::string LocalApplicationDataFolder() override { return Step("LocalData", std::string("C:\\Users\\u")); }
   std::string MergeFolderAndSubobject(const std::string& folder, const std::string& name) override {
     return Step("Merge", folder + "\\" + name);
   }
@@ -38,7 +31,8 @@ class FakeSystem final : public StartupSystem {
   }
   void LogIt(std::int32_t number, const std::string& description, Severity severity,
              const std::string& source) noexcept override {
-    log.push_back(Entry(number, description, severity, source));
+    log.push_back(std::to_string(number) + "|" + description + "|" + std::to_string(static_cast<int>(severity)) +
+                  "|" + source);
   }
   std::string WindowsVersion(std::int32_t& platform) override {
     const std::string text = Step("Version", std::string("Windows 7"));
@@ -58,6 +52,11 @@ class FakeSystem final : public StartupSystem {
   void LoadMainWindow(const std::string& hosts) override { Step("Load " + hosts, 0); }
   void WaitForSplash() override { Step("Wait", 0); }
   void ShowStop(const std::string& message) override { stops.push_back(message); }
+  void SetCaption() override { Step("Caption", 0); }
+  void BackupConfiguration() override { Step("Backup", 0); }
+  void InitTabStrip() override { Step("Tabs", 0); }
+  bool PasswordProtectionEnabled() override { return Step("Enabled", protectedOn); }
+  bool AskPassword() override { return Step("Ask", true); }
 
  private:
   template <typename T>
@@ -74,7 +73,7 @@ const StartupTexts kTexts{"Hedgerow", "no folder", "no version", "Access denied.
 const Texts kTraces{"0|********** start app|5|FMain.Form_Initialize",
                     "0|Hedgerow ver.4.3.201|5|FMain.Form_Initialize",
                     "0|Windows: Windows 7|5|FMain.Form_Initialize"};
-const std::string kData = "C:\\Users\\u\\AppData\\Local\\Hedgerow";
+const std::string kData = "C:\\Users\\u\\Hedgerow";
 const std::string kHosts = "C:\\windows\\system32\\drivers\\etc\\hosts";
 
 TEST(Startup, AStartWithoutFailuresRunsEveryStepAndGoesOn) {
@@ -111,24 +110,19 @@ TEST(Startup, EachFailingOrRefusingStepHasItsOutcome) {
     std::string lastCall, stop;
     Texts extraLog;
   } cases[] = {
-      {"LocalData", false, true, "Wait", "", {}},
-      {"Merge", false, true, "Wait", "", {}},
-      {"Ensure", false, true, "Wait", "", {}},
-      {"OpenLog", false, true, "Wait", "", {}},
-      {"Elevation", false, true, "Wait", "", {}},
-      {"Custom", false, true, "Wait", "", {}},
+      {"LocalData", false, true, "Wait", "", {}},  {"Merge", false, true, "Wait", "", {}},
+      {"Ensure", false, true, "Wait", "", {}},     {"OpenLog", false, true, "Wait", "", {}},
+      {"Elevation", false, true, "Wait", "", {}},  {"Custom", false, true, "Wait", "", {}},
+      {"Load", false, true, "Wait", "", {}},       {"Wait", false, true, "Wait", "", {}},
       {"Access", false, false, "Access", "Access denied. ", {}},
       {"Splash", false, true, "Wait", "", {denied + "Splash|0|FMain.Form_Initialize"}},
       {"Store", false, true, "Wait", "", {denied + "Store|0|FMain.Form_Initialize"}},
-      {"Load", false, true, "Wait", "", {}},
-      {"Wait", false, true, "Wait", "", {}},
       {"Windir", false, false, "Windir", "no folder", {}},
       {"Components", false, false, "Components", "Denied Components",
        {"0|Denied Components|4|FMain.Form_Initialize"}},
       {"Version", false, false, "Windir", "no version", {}},
-      {"Elevation", true, false, "Elevation", "", {}},
       {"Components", true, false, "Components", component, {"0|" + component + "|4|FMain.Form_Initialize"}},
-      {"Windir", true, false, "Windir", "no folder", {}},
+      {"Elevation", true, false, "Elevation", "", {}},  {"Windir", true, false, "Windir", "no folder", {}},
       {"Version", true, false, "Windir", "no version", {}},
   };
   for (const auto& c : cases) {
@@ -149,62 +143,39 @@ TEST(Startup, EachFailingOrRefusingStepHasItsOutcome) {
   EXPECT_EQ(HostsFilePathOf("C:\\WINDOWS", 3), "");
 }
 
-class FakeLoad final : public LoadSteps {
- public:
-  std::set<std::string> failing;
-  bool protectedOn = false, accepted = true;
-  Texts calls, log;
-
-  void SetCaption() override { Step("Caption"); }
-  void BackupConfiguration() override { Step("Backup"); }
-  void InitTabStrip() override { Step("Tabs"); }
-  bool PasswordProtectionEnabled() override { return Step("Enabled") && protectedOn; }
-  bool AskPassword() override { return Step("Ask") && accepted; }
-  void LogIt(std::int32_t number, const std::string& description, Severity severity,
-             const std::string& source) noexcept override {
-    log.push_back(Entry(number, description, severity, source));
-  }
-
- private:
-  bool Step(const std::string& name) {
-    calls.push_back(name);
-    if (failing.count(name)) throw Failure(91, "failed " + name);
-    return true;
-  }
-};
-
 TEST(Startup, LoadingStopsAtAFailureAndOnlyTheFirstActivationAsksForThePassword) {
-  FakeLoad load;
+  FakeSystem load;
   load.failing = {"Backup"};
   LoadMainWindow(load);
   EXPECT_EQ(load.calls, (Texts{"Caption", "Backup"}));
-  EXPECT_EQ(load.log, Texts{"91|failed Backup|4|FMain.Form_Load"});
+  EXPECT_EQ(load.log, Texts{"-2147024891|Denied Backup|4|FMain.Form_Load"});
 
   const struct {
-    bool protectedOn, accepted;
-    std::string failing;
-    bool granted;
+    bool protectedOn;
+    std::string step;  // failing, or refused: a wrong password or Cancel
+    bool refused, granted;
     Texts calls;
   } cases[] = {
-      {false, true, "", true, {"Enabled"}},
-      {true, true, "", true, {"Enabled", "Ask"}},
-      {true, false, "", false, {"Enabled", "Ask"}},
-      {true, true, "Enabled", true, {"Enabled"}},
+      {false, "", false, true, {"Enabled"}},
+      {true, "", false, true, {"Enabled", "Ask"}},
+      {true, "Ask", true, false, {"Enabled", "Ask"}},
+      {true, "Enabled", false, true, {"Enabled"}},
       // A login dialog that cannot be shown keeps the program locked.
-      {true, true, "Ask", false, {"Enabled", "Ask"}},
+      {true, "Ask", false, false, {"Enabled", "Ask"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.failing + (c.protectedOn ? " protected" : "") + (c.accepted ? " accepted" : ""));
-    FakeLoad steps;
+    SCOPED_TRACE(c.step + (c.protectedOn ? " protected" : "") + (c.refused ? " refused" : ""));
+    FakeSystem steps;
     steps.protectedOn = c.protectedOn;
-    steps.accepted = c.accepted;
-    if (!c.failing.empty()) steps.failing = {c.failing};
+    (c.refused ? steps.refusing : steps.failing) = {c.step};
     FirstActivation activation;
     EXPECT_EQ(activation.Activate(steps), c.granted);
     steps.protectedOn = true;
     EXPECT_TRUE(activation.Activate(steps));
     EXPECT_EQ(steps.calls, c.calls);
-    EXPECT_EQ(steps.log, c.failing.empty() ? Texts{} : Texts{"91|failed " + c.failing + "|4|FMain.Form_Activate"});
+    EXPECT_EQ(steps.log, c.refused || c.step.empty()
+                             ? Texts{}
+                             : Texts{"-2147024891|Denied " + c.step + "|4|FMain.Form_Activate"});
   }
 }
 
@@ -284,14 +255,10 @@ TEST(MainWindowLogic, KeysPagesAndTabKeys) {
     int key, modifiers;
     KeyCommand command;
   } rows[] = {
-      {kKeyF5, 0, KeyCommand::kRefresh},
-      {kKeyF5, kShift, KeyCommand::kNone},
-      {kKeyF5, kCtrl, KeyCommand::kNone},
-      {kKeyTab, kCtrl, KeyCommand::kNextPage},
-      {kKeyTab, kCtrl | kAlt, KeyCommand::kNextPage},
-      {kKeyTab, kCtrl | kShift, KeyCommand::kPreviousPage},
-      {kKeyTab, 0, KeyCommand::kNone},
-      {kKeyTab, kShift, KeyCommand::kNone},
+      {kKeyF5, 0, KeyCommand::kRefresh},          {kKeyF5, kShift, KeyCommand::kNone},
+      {kKeyF5, kCtrl, KeyCommand::kNone},         {kKeyTab, kCtrl, KeyCommand::kNextPage},
+      {kKeyTab, kCtrl | kAlt, KeyCommand::kNextPage}, {kKeyTab, kCtrl | kShift, KeyCommand::kPreviousPage},
+      {kKeyTab, 0, KeyCommand::kNone},            {kKeyTab, kShift, KeyCommand::kNone},
       {'R', kCtrl, KeyCommand::kNone},
   };
   for (const auto& row : rows) {
