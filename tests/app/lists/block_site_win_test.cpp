@@ -94,13 +94,9 @@ TEST_F(BlockSitePageTest, AFailedHostsWriteShowsOneMessageAndLosesNoSite) {
   EXPECT_THAT(UnblockedNames(), ::testing::UnorderedElementsAre("b.example", "c.example"));
 }
 
-// The pop-up menu this thread shows, once it is up: its top-left corner,
-// then `key` typed into it.
-struct MenuAnswer {
-  POINT at{-1, -1};
-  UINT key = 0;
-};
-thread_local MenuAnswer* t_menu = nullptr;
+// The top-left corner of the pop-up menu this thread shows, once it is up;
+// "&Unblock" is then chosen by its access key.
+thread_local POINT t_menuAt{-1, -1};
 
 BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
   wchar_t name[16] = {};
@@ -117,16 +113,15 @@ void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
   ::KillTimer(nullptr, timer);
   RECT place{};
   ::GetWindowRect(menu, &place);
-  t_menu->at = {place.left, place.top};
-  ::PostMessageW(menu, WM_KEYDOWN, t_menu->key, 1);
-  ::PostMessageW(menu, WM_CHAR, ::towlower(t_menu->key), 1);
+  t_menuAt = {place.left, place.top};
+  ::PostMessageW(menu, WM_KEYDOWN, 'U', 1);
+  ::PostMessageW(menu, WM_CHAR, 'u', 1);
 }
 
 // Every way a user acts on the page, each from the same two lists, reaches
 // both real stores, and the page then shows them.
 TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
-  POINT menuAt{-1, -1};
-  POINT expectedAt{0, 0};
+  POINT expectedAt{};
   const auto openMenu = [&](UINT key, std::initializer_list<UINT> modifiers) {
     Select(IDC_BLOCKED, {1}, 1);
     ::SetFocus(List(IDC_BLOCKED));
@@ -134,12 +129,10 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
     ListView_GetItemRect(List(IDC_BLOCKED), 1, &item, LVIR_LABEL);
     expectedAt = {item.left, item.bottom};
     ::ClientToScreen(List(IDC_BLOCKED), &expectedAt);
-    MenuAnswer answer{{-1, -1}, 'U'};  // "&Unblock"
-    t_menu = &answer;
+    t_menuAt = {-1, -1};
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, AnswerMenu);
     test::PressKey(key, modifiers);
     ::KillTimer(nullptr, timer);
-    menuAt = answer.at;
   };
   const auto block = [&](bool doubleClick) {
     Select(IDC_UNBLOCKED, {1, 2}, 1);
@@ -187,11 +180,11 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Open({"a.example", "b.example"}, parked);
-    menuAt = expectedAt = {0, 0};
+    t_menuAt = expectedAt = {0, 0};
     dialogs.shown.clear();
     c.act();
-    EXPECT_EQ(menuAt.x, expectedAt.x);
-    EXPECT_EQ(menuAt.y, expectedAt.y);
+    EXPECT_EQ(t_menuAt.x, expectedAt.x);
+    EXPECT_EQ(t_menuAt.y, expectedAt.y);
     EXPECT_EQ(ReadRaw(hostsPath), Entries(c.hosts));
     EXPECT_EQ(Shown(IDC_BLOCKED), c.hosts);
     EXPECT_EQ(UnblockedNames(), c.registry);

