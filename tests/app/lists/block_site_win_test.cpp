@@ -244,6 +244,7 @@ TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {
     bool typingGoesToTheText = false;
     hg::test::AnswerNextDialog([&](HWND d) {
       caption = hg::test::WindowText(d);
+      ::SetForegroundWindow(d);  // in front, as a user sees it, whatever window another test shows
       typingGoesToTheText = ::GetFocus() == ::GetDlgItem(d, IDC_BLOCK_LIST_TEXT);
       ::SetDlgItemTextW(d, IDC_BLOCK_LIST_TEXT, L"alpha\r\n\r\n   \r\nALPHA\r\n beta ");
       c.close(d);

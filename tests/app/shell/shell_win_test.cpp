@@ -75,7 +75,8 @@ TEST(AboutBox, ShowsTheVersionAndClosesByEscapeOrOk) {
       visit = WindowText(::GetDlgItem(dialog, IDC_ABOUT_VISIT));
       ::GetClientRect(dialog, &client);
       if (escape) {
-        // To the button with the focus, as the keyboard sends it.
+        // To the button with the focus, as the keyboard sends it, the box in front.
+        ::SetForegroundWindow(dialog);
         ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
       } else {
         ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
