@@ -13,7 +13,9 @@ TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) 
   const struct {
     const char* failing;
     const char* order;
-  } cases[] = {{"", "+a+b+d-d-b+c-c-a"}, {"+d", "+a+b+d"}, {"-d", "+a+b+d-d"}, {"-a", "+a+b+d-d-b+c-c-a"}};
+  } cases[] = {
+      {"", "+a+b+d-d-b+c-c-a"}, {"+a", "+a"}, {"+d", "+a+b+d"}, {"-d", "+a+b+d-d"}, {"-a", "+a+b+d-d-b+c-c-a"},
+  };
   for (const auto& row : cases) {
     std::string order;
     const bool walked = tk::WalkDepthFirst(

@@ -32,6 +32,7 @@ Next
 Check names.Count = 3 And n = 3, "DirectoryContents: " & names.Count & ", enumerated " & n
 Check fo.DirectoryContents(folder & "\none\").Count = 0, "DirectoryContents of a missing folder"
 Check Not fo.LoadFileHeaderMachine(path, is32, is64, cause) And cause = "Invalid file.", "a text file's header"
+Check Not fo.LoadFileHeaderMachine(folder & "\none.dll", is32, is64, cause) And cause = "Cannot load file.", cause
 Check fo.LoadFileHeaderMachine("C:\windows\system32\kernel32.dll", is32, is64, cause), "a DLL's header: " & cause
 Check is64 And Not is32, "LoadFileHeaderMachine flags read back"
 fo.Wow64DisableWow64FileSystemRedirection
