@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <tuple>
 #include <vector>
 
 #include "app/engine/hosts_file.h"
@@ -16,14 +18,9 @@ using FailureTest = test::RecordingTest;
 
 constexpr std::int32_t kAccessDenied = static_cast<std::int32_t>(0x80070005u);
 
-TEST(ProgramErrorNumber, IsTheBasePlusTheStringId) {
-  EXPECT_EQ(ProgramErrorNumber(kCannotApplyBlocking), static_cast<std::int32_t>(0x80040681u));
-  EXPECT_EQ(ProgramErrorNumber(kCannotApplyTo), static_cast<std::int32_t>(0x80040687u));
-  EXPECT_EQ(ProgramErrorNumber(1672), static_cast<std::int32_t>(0x80040688u));
-}
-
 // A hosts file that cannot be written during a block command: pattern M in
-// the engine, E in the list control, R in the command handler.
+// the engine, E in the list control, R in the command handler; then a
+// swallowed failure, logged once and shown never.
 TEST_F(FailureTest, ABlockCommandFailingToWriteLogsFourEntriesAndShowsOneMessage) {
   bool repaired = false;
   Trapped(
@@ -32,8 +29,7 @@ TEST_F(FailureTest, ABlockCommandFailingToWriteLogsFourEntriesAndShowsOneMessage
             [&] {
               Trapped([] { throw Failure(kAccessDenied, "Access is denied. "); },
                       [](const Failure& f) {
-                        LogTwiceAndRaise(f, "MHGR.ApplyBlocked", kCannotApplyTo,
-                                         "Cannot apply to 'C:\\hosts'. ");
+                        LogTwiceAndRaise(f, "MHGR.ApplyBlocked", kCannotApplyTo, "Cannot apply to 'C:\\hosts'. ");
                       });
             },
             [&](const Failure& f) {
@@ -45,34 +41,31 @@ TEST_F(FailureTest, ABlockCommandFailingToWriteLogsFourEntriesAndShowsOneMessage
             });
       },
       [](const Failure& f) {
-        ReportFailure(f, "ucBlockSite.cmdBlock_Click", "Cannot block web site(s). ",
-                      kIconExclamation);
+        ReportFailure(f, "ucBlockSite.cmdBlock_Click", "Cannot block web site(s). ", kIconExclamation);
       });
-
-  EXPECT_TRUE(repaired);
-  ASSERT_EQ(log.entries.size(), 4u);
-  EXPECT_EQ(log.entries[0].number, ProgramErrorNumber(kCannotApplyTo));
-  EXPECT_EQ(log.entries[0].description, "Cannot apply to 'C:\\hosts'. ");
-  EXPECT_EQ(log.entries[0].severity, Severity::kInternalError);
-  EXPECT_EQ(log.entries[1].number, kAccessDenied);
-  EXPECT_EQ(log.entries[1].source, "MHGR.ApplyBlocked");
-  EXPECT_EQ(log.entries[2].number, kAccessDenied);
-  EXPECT_EQ(log.entries[2].severity, Severity::kError);
-  EXPECT_EQ(log.entries[2].source, "ucBlockSite.UpdateBlockedFile");
-  EXPECT_EQ(log.entries[3].number, ProgramErrorNumber(kCannotApplyBlocking));
-  EXPECT_EQ(log.entries[3].description, "Cannot apply web site blocking. Access is denied. ");
-  ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_EQ(dialogs.shown[0],
-            "Cannot block web site(s). Cannot apply web site blocking. Access is denied. |48|"
-            "Hedgerow");
-}
-
-TEST_F(FailureTest, SwallowingLogsOnceAndShowsNothing) {
   Trapped([] { throw Failure(kAccessDenied, "Access is denied. "); },
           [](const Failure& f) { SwallowFailure(f, "ucBlockSite.RefreshList"); });
-  ASSERT_EQ(log.entries.size(), 1u);
-  EXPECT_EQ(log.entries[0].severity, Severity::kError);
-  EXPECT_TRUE(dialogs.shown.empty());
+
+  EXPECT_TRUE(repaired);
+  const test::LogEntry expected[] = {
+      {static_cast<std::int32_t>(0x80040687u), "Cannot apply to 'C:\\hosts'. ", Severity::kInternalError,
+       "MHGR.ApplyBlocked"},
+      {kAccessDenied, "Access is denied. ", Severity::kInternalError, "MHGR.ApplyBlocked"},
+      {kAccessDenied, "Access is denied. ", Severity::kError, "ucBlockSite.UpdateBlockedFile"},
+      {static_cast<std::int32_t>(0x80040681u), "Cannot apply web site blocking. Access is denied. ", Severity::kError,
+       "ucBlockSite.cmdBlock_Click"},
+      {kAccessDenied, "Access is denied. ", Severity::kError, "ucBlockSite.RefreshList"},
+  };
+  ASSERT_EQ(log.entries.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    const test::LogEntry &got = log.entries[i], &want = expected[i];
+    EXPECT_EQ(std::tie(got.number, got.description, got.severity, got.source),
+              std::tie(want.number, want.description, want.severity, want.source))
+        << i;
+  }
+  EXPECT_EQ(dialogs.shown,
+            std::vector<std::string>{
+                "Cannot block web site(s). Cannot apply web site blocking. Access is denied. |48|Hedgerow"});
 }
 
 TEST(FailureOf, GivesEveryExceptionANumberAndADescription) {
@@ -83,6 +76,12 @@ TEST(FailureOf, GivesEveryExceptionANumberAndADescription) {
   EXPECT_FALSE(unsafe.description().empty());
   EXPECT_NE(unsafe.number(), 0);
   EXPECT_EQ(of(std::runtime_error("odd")).description(), "odd");
+}
+
+TEST_F(FailureTest, AMessageBoxWithoutATitleIsTitledWithTheProductName) {
+  AppMsgBox("p", kOkCancel, "Own title");
+  AppMsgBox("q", kOkOnly + kIconInformation, "");
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"p|1|Own title", "q|64|Hedgerow"}));
 }
 
 }  // namespace

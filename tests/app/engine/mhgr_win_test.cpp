@@ -15,7 +15,6 @@
 #include "app/engine/services.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
-#include "tests/app/engine/forwarding_file_system_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -26,17 +25,13 @@ namespace {
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
 
-constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002u);
-
-using test::RecordingLog;
-
 // A failure no retry waits out.
 constexpr HRESULT kInjected = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 
 // The system's file operations, with the n-th step (counted from 1) failing
 // and the first `busyRemovals` removals failing as if another process held
-// the file (the stamp is no step).
-class FailingFileSystem final : public test::ForwardingFileSystem {
+// the file. The stamp is no step, and clearing up after a failure never fails.
+class FailingFileSystem final : public HostsFileSystem {
  public:
   explicit FailingFileSystem(int failingStep, int busyRemovals = 0)
       : failingStep_(failingStep), busyRemovals_(busyRemovals) {}
@@ -44,15 +39,14 @@ class FailingFileSystem final : public test::ForwardingFileSystem {
 
   std::string Read(const std::string& path) override { return Step(), system_.Read(path); }
   std::uint32_t Attributes(const std::string& path) override { return Step(), system_.Attributes(path); }
+  FileStamp Stamp(const std::string& path) override { return system_.Stamp(path); }
   void SetAttributes(const std::string& path, std::uint32_t attributes) override {
-    Step();
-    system_.SetAttributes(path, attributes);
+    Step(), system_.SetAttributes(path, attributes);
   }
   std::string CreateTemporary(const std::string& folder) override { return Step(), system_.CreateTemporary(folder); }
   void Write(const std::string& path, const std::string& bytes) override { Step(), system_.Write(path, bytes); }
   void CopySecurity(const std::string& from, const std::string& to) override { Step(), system_.CopySecurity(from, to); }
   void Replace(const std::string& from, const std::string& to) override { Step(), system_.Replace(from, to); }
-  // Clearing up after a failure is never the failing step.
   void Remove(const std::string& path) override {
     if (busyRemovals_ > 0) {
       --busyRemovals_;
@@ -66,6 +60,7 @@ class FailingFileSystem final : public test::ForwardingFileSystem {
     if (++steps_ == failingStep_) hg::win::ThrowHResult(kInjected, "injected");
   }
 
+  HostsFileSystem& system_ = SystemFileSystem();
   int failingStep_;
   int busyRemovals_;
   int steps_ = 0;
@@ -79,29 +74,19 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
   return names;
 }
 
-std::string Dacl(const std::wstring& path) {
+// The file's access rules, as the system hands them out.
+std::string Rules(const std::wstring& path) {
   DWORD needed = 0;
   ::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
   std::string descriptor(needed, '\0');
-  if (!::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed,
-                          &needed)) {
-    return "<unreadable>";
-  }
-  wchar_t* text = nullptr;
-  if (!::ConvertSecurityDescriptorToStringSecurityDescriptorW(
-          descriptor.data(), SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
-    return "<unconvertible>";
-  }
-  const std::string result = hg::win::Narrow(text);
-  ::LocalFree(text);
-  return result;
+  const bool read = ::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed);
+  return read ? descriptor : "<unreadable>";
 }
 
 const char kWorkedExample[] = "# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1 old\r\n\r\n";
-const char kWorkedResult[] =
-    "# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1       alpha\r\n127.0.0.1       Beta\r\n";
+const char kWorkedResult[] = "# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1       alpha\r\n127.0.0.1       Beta\r\n";
 
-class MhgrTest : public ::testing::Test {
+class EngineWin : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.result())); }
   void TearDown() override {
@@ -126,39 +111,71 @@ class MhgrTest : public ::testing::Test {
   hg::test::ComApartment apartment_;
   hg::test::ScratchFolder folder{L"mhgr"};
   std::wstring hosts = folder / L"hosts";
-  RecordingLog log;
-  engine::LibraryObjects library_;
-  Services services{.log = &log,
-                    .productName = "Hedgerow",
-                    .hostsFilePath = hg::win::Narrow(hosts),
-                    .library = &library_};
+  test::RecordingLog log;
+  LibraryObjects library_;
+  Services services{
+      .log = &log, .productName = "Hedgerow", .hostsFilePath = hg::win::Narrow(hosts), .library = &library_};
   ScopedServices installed{services};
 };
 
-TEST_F(MhgrTest, ReadBlockedSitesKeysFirstOccurrencesByLowercaseName) {
-  WriteRaw(hosts, "127.0.0.1 localhost\n127.0.0.1\tAlpha\r\r127.0.0.1 " +
-                      hg::win::WideToAnsi(L"Caf\u00e9") + "\r\n# 127.0.0.1 beta\n127.0.0.1 ALPHA\n");
-  EXPECT_EQ(ReadBlockedSites(), (std::vector<std::string>{"Alpha", "Caf\xC3\xA9"}));
+TEST_F(EngineWin, FailuresAreLoggedThroughTheLibrarysLogWriter) {
+  {
+    AxLogFailureLog writer(hg::win::Narrow(folder / L"HGRW.log"), hg::win::Narrow(folder / L"short.log"));
+    writer.LogIt(static_cast<std::int32_t>(0x80040687u), "Cannot apply to 'x'. ", Severity::kInternalError,
+                 "MHGR.ApplyBlocked");
+  }
+  const std::string line = ReadRaw(folder / L"HGRW.log");
+  EXPECT_NE(line.find("\t80040687\tCannot apply to 'x'. \tMHGR.ApplyBlocked\r\n"), std::string::npos) << line;
 }
 
-TEST_F(MhgrTest, ReadBlockedSitesOfAnEmptyFileIsEmptyAndOfAMissingOneFails) {
+// A failure keeps its number and takes the library's description or, without
+// one, the system's text: from a call, from the edge, in the trap.
+TEST_F(EngineWin, FailuresKeepTheirNumberAndGetADescription) {
   WriteRaw(hosts, "");
   EXPECT_TRUE(ReadBlockedSites().empty());
   ::DeleteFileW(hosts.c_str());
-  const Failure failure = Raised([] { ReadBlockedSites(); });
-  EXPECT_EQ(failure.number(), kFileNotFound);
-  EXPECT_FALSE(failure.description().empty());
+  hg::win::unique_bstr content;
+  const HRESULT loadFailed = SharedFileOps().LoadFile(
+      hg::win::MakeBstr(std::wstring_view(L"C:\\no-such-folder\\no-such-file")).get(), content.put());
+  ASSERT_TRUE(FAILED(loadFailed));
+  const Failure fromLibrary = FailureOfCall(loadFailed);
+  ::SetErrorInfo(0, nullptr);
+  Failure trapped(0, {});
+  Trapped([] { hg::win::ThrowHResult(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)); },
+          [&](const Failure& failure) { trapped = failure; });
+  const struct {
+    Failure failure;
+    HRESULT number;
+    bool systemText;
+  } cases[] = {
+      {fromLibrary, loadFailed, false},
+      {FailureOfCall(E_ACCESSDENIED), E_ACCESSDENIED, true},
+      {FailureOf(std::make_exception_ptr(hg::win::HResultError(E_ACCESSDENIED, {}))), E_ACCESSDENIED, true},
+      {trapped, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), true},
+      {Raised([] { ReadBlockedSites(); }), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), false},
+  };
+  for (const auto& [failure, number, systemText] : cases) {
+    SCOPED_TRACE(failure.description());
+    EXPECT_EQ(failure.number(), static_cast<std::int32_t>(number));
+    EXPECT_FALSE(failure.description().empty());
+    if (systemText) {
+      EXPECT_EQ(failure.description(), FailureOfCall(number).description());
+    }
+  }
 }
 
 // The worked example, over a file of every kind: foreign lines byte for byte
-// (a UTF-8 byte-order mark, UTF-8 text, bytes that are no valid UTF-8, a
-// NUL), read-only or not, with its access rules; no other file is left.
-TEST_F(MhgrTest, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttributesAndRules) {
+// (a UTF-8 byte-order mark, UTF-8 text, bytes that are no valid UTF-8, a NUL),
+// read-only or not, with its access rules; no other file is left. Blocked
+// sites are read in the system code page.
+TEST_F(EngineWin, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttributesAndRules) {
   static constexpr char kForeign[] = "\xEF\xBB\xBF# h\xC3\xB4te\r\n10.0.0.1 \x81\xFE\xFF x\0y\r\n";
   const std::string foreign(kForeign, sizeof kForeign - 1);
   WriteRaw(hosts, foreign + "127.0.0.1 gone\r\n");
-  ApplyBlocked({"alpha"});
-  EXPECT_EQ(ReadRaw(hosts), foreign + "127.0.0.1       alpha\r\n");
+  ApplyBlocked({"alpha", "caf\xC3\xA9"});
+  EXPECT_EQ(ReadRaw(hosts), foreign + "127.0.0.1       alpha\r\n127.0.0.1       " + hg::win::WideToAnsi(L"caf\u00e9") +
+                                "\r\n");
+  EXPECT_EQ(ReadBlockedSites(), (std::vector<std::string>{"alpha", "caf\xC3\xA9"}));
 
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
@@ -166,7 +183,7 @@ TEST_F(MhgrTest, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttribute
   const BOOL set = ::SetFileSecurityW(hosts.c_str(), DACL_SECURITY_INFORMATION, descriptor);
   ::LocalFree(descriptor);
   ASSERT_TRUE(set);
-  const std::string rules = Dacl(hosts);
+  const std::string rules = Rules(hosts);
   for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
                                  DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
     ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -177,56 +194,28 @@ TEST_F(MhgrTest, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttribute
     EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
     EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), before);
   }
-  EXPECT_EQ(Dacl(hosts), rules);
+  EXPECT_EQ(Rules(hosts), rules);
   EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
   EXPECT_TRUE(log.entries.empty());
 }
 
-TEST_F(MhgrTest, ApplyBlockedRefusesASiteWithALineBreakAndWritesNothing) {
-  WriteRaw(hosts, kWorkedExample);
-  const Failure failure = ApplyFailure({"alpha", "x\r\n6.6.6.6 bank.example"});
-  EXPECT_NE(failure.number(), 0);
-  EXPECT_NE(failure.description().find("x\\x0D\\x0A6.6.6.6 bank.example"), std::string::npos)
-      << failure.description();
-  EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
-  EXPECT_EQ(log.entries.size(), 2u);
-}
-
-TEST_F(MhgrTest, ApplyBlockedRefusesASiteTheSystemCodePageCannotHoldExactly) {
-  // Written as a look-alike, "\uFF42ank.example" would block bank.example.
-  const std::string lookAlike = "\xEF\xBD\x82" "ank.example";
-  const std::string chinese = "\xE4\xB8\xAD.example";
-  for (const std::string& site : {lookAlike, chinese}) {
+// Refused before anything is written: a name the system code page holds only
+// as a look-alike ("\uFF42ank.example" would block bank.example) or not at all.
+TEST_F(EngineWin, ApplyBlockedRefusesASiteTheSystemCodePageCannotHoldExactly) {
+  for (const std::string site : {"\xEF\xBD\x82" "ank.example", "\xE4\xB8\xAD.example"}) {
     if (hg::win::WideToAnsiExact(hg::win::Widen(site))) continue;  // this code page holds it
     WriteRaw(hosts, kWorkedExample);
     const Failure failure = ApplyFailure({"alpha", site});
-    EXPECT_EQ(failure.description(), "The web site name \"" + site +
-                                         "\" cannot be written in the hosts file's character set.");
+    EXPECT_EQ(failure.description(),
+              "The web site name \"" + site + "\" cannot be written in the hosts file's character set.");
     EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
   }
-  ApplyBlocked({"caf\xC3\xA9"});
-  const std::string written = ReadRaw(hosts);
-  EXPECT_EQ(written.substr(written.size() - 6), hg::win::WideToAnsi(L"caf\u00e9") + "\r\n");
 }
 
-TEST_F(MhgrTest, ApplyBlockedLogsTwiceUnderItsSourceAndRaisesTheFailureUnchanged) {
-  const Failure failure = ApplyFailure({"alpha"});
-  ASSERT_EQ(failure.number(), kFileNotFound);
-  ASSERT_EQ(log.entries.size(), 2u);
-  const test::LogEntry& context = log.entries[0];
-  EXPECT_EQ(context.number, static_cast<std::int32_t>(0x80040687u));
-  EXPECT_EQ(context.description, "Cannot apply to '" + hg::win::Narrow(hosts) + "'. ");
-  EXPECT_EQ(context.severity, Severity::kInternalError);
-  EXPECT_EQ(context.source, "MHGR.ApplyBlocked");
-  const test::LogEntry& cause = log.entries[1];
-  EXPECT_EQ(cause.number, kFileNotFound);
-  EXPECT_EQ(cause.description, failure.description());
-  EXPECT_EQ(cause.severity, Severity::kInternalError);
-  EXPECT_EQ(cause.source, "MHGR.ApplyBlocked");
-  EXPECT_EQ(ReadRaw(hosts), "<missing>");
-}
-
-TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
+// Whichever step fails, and though the temporary file is held for a moment
+// after, the old file stays whole and no other file is left; the failure is
+// logged twice, the first time with the file's name, and raised unchanged.
+TEST_F(EngineWin, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
   const DWORD readOnly = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE;
   WriteRaw(hosts, kWorkedExample);
   ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), readOnly));
@@ -242,35 +231,29 @@ TEST_F(MhgrTest, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
     ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
     WriteRaw(hosts, kWorkedExample);
     ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), readOnly));
-    FailingFileSystem failing(step);
+    FailingFileSystem failing(step, 3);
     services.files = &failing;
     log.entries.clear();
     const Failure failure = ApplyFailure({"alpha", "Beta"});
     EXPECT_EQ(failure.number(), static_cast<std::int32_t>(kInjected));
     EXPECT_EQ(failure.description(), "injected");
-    EXPECT_EQ(log.entries.size(), 2u);
+    ASSERT_EQ(log.entries.size(), 2u);
+    EXPECT_EQ(log.entries[0].description, "Cannot apply to '" + hg::win::Narrow(hosts) + "'. ");
+    EXPECT_EQ(log.entries[1].source, "MHGR.ApplyBlocked");
     EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
     EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), readOnly);
     EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
   }
 }
 
-TEST_F(MhgrTest, ATemporaryFileHeldForAMomentAfterAFailureIsStillRemoved) {
-  WriteRaw(hosts, kWorkedExample);
-  FailingFileSystem failing(4, 3);  // the write fails; the first three removals find it held
-  services.files = &failing;
-  EXPECT_EQ(ApplyFailure({"alpha"}).number(), static_cast<std::int32_t>(kInjected));
-  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
-}
-
-TEST_F(MhgrTest, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
-  // Held without sharing, the read waits; held by a reader (as the DNS client
-  // reads it), the replace does.
+// Held without sharing, the read waits; held by a reader (as the DNS client
+// reads it), the replace does; held for long, it is given up on.
+TEST_F(EngineWin, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
   for (const DWORD sharing : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
     SCOPED_TRACE("sharing " + std::to_string(sharing));
     WriteRaw(hosts, kWorkedExample);
-    hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, sharing, nullptr,
-                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held);
     std::thread release([&] {
       ::Sleep(200);
@@ -280,11 +263,8 @@ TEST_F(MhgrTest, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
     release.join();
     EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
   }
-  // Held for long, it is given up on.
   WriteRaw(hosts, kWorkedExample);
-  hg::win::unique_file_handle held(::CreateFileW(hosts.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(held);
+  hg::win::unique_file_handle held = hg::test::Locked(hosts);
   EXPECT_EQ(ApplyFailure({"alpha"}).number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)));
   held.reset();
   EXPECT_EQ(ReadRaw(hosts), kWorkedExample);

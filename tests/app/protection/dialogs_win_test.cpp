@@ -10,21 +10,25 @@
 #include "app/protection/password.h"
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
+#include "common/win/com_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/app/ui/page_host_win.h"
+#include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
+#include "tkShared.h"
 
 namespace app::protection {
 namespace {
 
+using hg::test::Bstr;
+
 constexpr char kTestKey[] = "Software\\Tarnwick Software\\Hedgerow Tests\\Protection";
+constexpr wchar_t kTestKeyW[] = L"Software\\Tarnwick Software\\Hedgerow Tests\\Protection";
 constexpr wchar_t kTestRoot[] = L"Software\\Tarnwick Software\\Hedgerow Tests";
 
-std::wstring Text(HWND dialog, int id) { return hg::test::WindowText(::GetDlgItem(dialog, id)); }
 void Type(HWND dialog, int id, const wchar_t* text) { ::SetDlgItemTextW(dialog, id, text); }
 void Click(HWND dialog, int id) { ::SendMessageW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 bool Enabled(HWND dialog, int id) { return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE; }
-bool Checked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 // The controls in tab order, starting at the one with the focus.
 std::vector<int> TabOrder(HWND dialog, std::size_t count) {
@@ -37,6 +41,7 @@ std::vector<int> TabOrder(HWND dialog, std::size_t count) {
   return ids;
 }
 
+// The dialogs and the store over a registry key of the tests' own.
 class ProtectionDialogs : public app::test::RecordingTest {
  protected:
   void SetUp() override {
@@ -46,12 +51,8 @@ class ProtectionDialogs : public app::test::RecordingTest {
   void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot); }
 
   void Protect(const std::string& password) {
-    ASSERT_TRUE(
-        store.WriteProperties({{kProtectionEnabled, Setting::Boolean(true)},
-                               {kStoredPassword, Setting::Text(EncodePassword(password))}}));
-  }
-  std::string StoredPassword() {
-    return DecodePassword(AsText(store.ReadProperty(kStoredPassword)));
+    ASSERT_TRUE(store.WriteProperties(
+        {{kProtectionEnabled, Setting::Boolean(true)}, {kStoredPassword, Setting::Text(EncodePassword(password))}}));
   }
 
   // Shows the login with `answer` driving it; true when it let the program run.
@@ -71,39 +72,39 @@ class ProtectionDialogs : public app::test::RecordingTest {
   CRData store{place};
 };
 
-TEST_F(ProtectionDialogs, LoginTakesTheRightPasswordWithBlanksAroundByKeyboard) {
+// A wrong password keeps the login asking, with the focus back in the box;
+// Escape or the close box ends it, Enter with the right one (blanks around)
+// lets the program run.
+TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrEscapeOrTheCloseBox) {
   Protect("Secret");
-  EXPECT_TRUE(Login([](HWND dialog) {
-    EXPECT_EQ(hg::test::WindowText(dialog), L"Hedgerow Password Protection");
-    EXPECT_EQ(TabOrder(dialog, 5), (std::vector<int>{IDC_LOGIN_PASSWORD, IDC_LOGIN_CHANGE, IDOK,
-                                                     IDCANCEL, IDC_LOGIN_PASSWORD}));
-    EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(dialog, IDC_LOGIN_PASSWORD), GWL_STYLE) &
-                ES_PASSWORD);
-    Type(dialog, IDC_LOGIN_PASSWORD, L"  Secret ");
-    test::PressKey(VK_RETURN);
-  }));
-  EXPECT_TRUE(dialogs.shown.empty());
-}
-
-// A wrong password keeps the login asking; Escape or the close box ends it.
-TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilEscapeOrTheCloseBox) {
-  Protect("Secret");
-  const std::function<void(HWND)> ways[] = {
-      [](HWND) { test::PressKey(VK_ESCAPE); },
-      [](HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+  const struct {
+    std::function<void(HWND)> end;
+    bool granted;
+  } ways[] = {
+      {[](HWND) { test::PressKey(VK_ESCAPE); }, false},
+      {[](HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
+      {[](HWND dialog) {
+         Type(dialog, IDC_LOGIN_PASSWORD, L"  Secret ");
+         test::PressKey(VK_RETURN);
+       },
+       true},
   };
   for (const auto& way : ways) {
-    EXPECT_FALSE(Login([&](HWND dialog) {
-      Type(dialog, IDC_LOGIN_PASSWORD, L"secret");
-      Click(dialog, IDOK);
-      EXPECT_TRUE(::IsWindowVisible(dialog));
-      EXPECT_EQ(::GetFocus(), ::GetDlgItem(dialog, IDC_LOGIN_PASSWORD));
-      Type(dialog, IDC_LOGIN_PASSWORD, L"Secret");
-      way(dialog);
-    }));
+    EXPECT_EQ(Login([&](HWND dialog) {
+                EXPECT_EQ(hg::test::WindowText(dialog), L"Hedgerow Password Protection");
+                EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(dialog, IDC_LOGIN_PASSWORD), GWL_STYLE) & ES_PASSWORD);
+                EXPECT_EQ(TabOrder(dialog, 5),
+                          (std::vector<int>{IDC_LOGIN_PASSWORD, IDC_LOGIN_CHANGE, IDOK, IDCANCEL, IDC_LOGIN_PASSWORD}));
+                Type(dialog, IDC_LOGIN_PASSWORD, L"secret");
+                Click(dialog, IDOK);
+                EXPECT_TRUE(::IsWindowVisible(dialog));
+                EXPECT_EQ(::GetFocus(), ::GetDlgItem(dialog, IDC_LOGIN_PASSWORD));
+                Type(dialog, IDC_LOGIN_PASSWORD, L"Secret");
+                way.end(dialog);
+              }),
+              way.granted);
   }
-  EXPECT_EQ(dialogs.shown, std::vector<std::string>(2, "Access denied. Invalid password. |48|Hedgerow"));
-  EXPECT_EQ(log.entries.size(), 2u);
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>(3, "Access denied. Invalid password. |48|Hedgerow"));
 }
 
 TEST_F(ProtectionDialogs, ChangeOpensTheSettingsOnlyForTheRightPassword) {
@@ -112,8 +113,7 @@ TEST_F(ProtectionDialogs, ChangeOpensTheSettingsOnlyForTheRightPassword) {
   EXPECT_TRUE(Login([&](HWND login) {
     Type(login, IDC_LOGIN_PASSWORD, L"wrong");
     test::PressKey('C', {VK_MENU});  // Alt+C, Change...
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0], "Access denied. Invalid password. |48|Hedgerow");
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Access denied. Invalid password. |48|Hedgerow"});
     EXPECT_EQ(log.entries.at(0).source, "FPwdLogin.cmdChange_Click");
 
     Type(login, IDC_LOGIN_PASSWORD, L"Secret");
@@ -129,64 +129,89 @@ TEST_F(ProtectionDialogs, ChangeOpensTheSettingsOnlyForTheRightPassword) {
   }));
   EXPECT_TRUE(settingsShown);
   EXPECT_FALSE(ProtectionEnabled(store));
-  EXPECT_EQ(dialogs.shown.back(), "Password protection is disabled.|64|Hedgerow");
 }
 
-TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswords) {
+// Enabled by keyboard once two matching passwords are typed; then opened again
+// (the stored password never shown), cancelled by Escape, and removed.
+TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswordsAndRemoveOrCancel) {
   hg::test::AnswerNextDialog([&](HWND dialog) {
-    EXPECT_TRUE(Checked(dialog, IDC_PWD_REMOVE));
+    EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_PWD_REMOVE), BST_CHECKED);
     for (const int id : {IDC_PWD_LABEL, IDC_PWD_TEXT, IDC_PWD_CONFIRM_LABEL, IDC_PWD_CONFIRM}) {
       EXPECT_FALSE(Enabled(dialog, id)) << id;
     }
     test::PressKey('E', {VK_MENU});  // Alt+E, Enable
-    EXPECT_TRUE(Checked(dialog, IDC_PWD_ENABLE));
     EXPECT_TRUE(Enabled(dialog, IDC_PWD_TEXT) && Enabled(dialog, IDC_PWD_CONFIRM_LABEL));
-    EXPECT_EQ(TabOrder(dialog, 5),
-              (std::vector<int>{IDC_PWD_ENABLE, IDC_PWD_TEXT, IDC_PWD_CONFIRM, IDOK, IDCANCEL}));
-
-    Click(dialog, IDOK);
+    EXPECT_EQ(TabOrder(dialog, 5), (std::vector<int>{IDC_PWD_ENABLE, IDC_PWD_TEXT, IDC_PWD_CONFIRM, IDOK, IDCANCEL}));
     Type(dialog, IDC_PWD_TEXT, L"New pass");
     Type(dialog, IDC_PWD_CONFIRM, L"new pass");
     Click(dialog, IDOK);
     EXPECT_TRUE(::IsWindowVisible(dialog));
-    EXPECT_EQ(Text(dialog, IDC_PWD_CONFIRM), L"new pass");
-
+    EXPECT_EQ(hg::test::WindowText(::GetDlgItem(dialog, IDC_PWD_CONFIRM)), L"new pass");
     Type(dialog, IDC_PWD_CONFIRM, L" New pass  ");
     test::PressKey(VK_RETURN);
   });
   OpenProtectionSettings(services, store, nullptr);
-  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{
-                               "Please type a password. |48|Hedgerow",
-                               "Passwords don't match. Please re-type passwords.|48|Hedgerow",
-                               "Password protection is enabled.|64|Hedgerow"}));
   EXPECT_TRUE(ProtectionEnabled(store));
-  EXPECT_EQ(StoredPassword(), "New pass");
+  EXPECT_EQ(DecodePassword(AsText(store.ReadProperty(kStoredPassword))), "New pass");
+
+  for (const bool remove : {false, true}) {
+    hg::test::AnswerNextDialog([&](HWND dialog) {
+      EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_PWD_ENABLE), BST_CHECKED);
+      EXPECT_EQ(hg::test::WindowText(::GetDlgItem(dialog, IDC_PWD_TEXT)), L"");
+      Type(dialog, IDC_PWD_TEXT, L"left over");
+      Click(dialog, IDC_PWD_REMOVE);
+      EXPECT_FALSE(Enabled(dialog, IDC_PWD_CONFIRM));
+      if (remove) {
+        Click(dialog, IDOK);
+      } else {
+        test::PressKey(VK_ESCAPE);
+      }
+    });
+    OpenProtectionSettings(services, store, nullptr);
+    EXPECT_EQ(ProtectionEnabled(store), !remove);
+  }
+  EXPECT_EQ(store.ReadProperty(kStoredPassword), Setting::Text(""));
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"Passwords don't match. Please re-type passwords.|48|Hedgerow",
+                                                     "Password protection is enabled.|64|Hedgerow",
+                                                     "Password protection is disabled.|64|Hedgerow"}));
 }
 
-TEST_F(ProtectionDialogs, SettingsRemoveOrCancel) {
-  Protect("Secret");
-  hg::test::AnswerNextDialog([&](HWND dialog) {
-    EXPECT_TRUE(Checked(dialog, IDC_PWD_ENABLE));
-    EXPECT_TRUE(Enabled(dialog, IDC_PWD_TEXT));
-    EXPECT_EQ(Text(dialog, IDC_PWD_TEXT), L"");  // the stored password is never shown
-    Click(dialog, IDC_PWD_REMOVE);
-    test::PressKey(VK_ESCAPE);
-  });
-  OpenProtectionSettings(services, store, nullptr);
-  EXPECT_TRUE(ProtectionEnabled(store));
-  EXPECT_TRUE(dialogs.shown.empty());
+// The library's own classes on one side, the program's store on the other,
+// meeting in the real registry.
+TEST_F(ProtectionDialogs, TheStoreAndTheLibraryReadWhatTheOtherWrote) {
+  const auto registry = hg::test::Create<_CRegistry>(CLSID_CRegistry, IID__CRegistry);
+  const auto global = hg::test::Create<_CGlobal>(CLSID_CGlobal, IID__CGlobal);
+  const auto bag = hg::test::Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+  ASSERT_TRUE(registry && global && bag);
+  EXPECT_EQ(store.ReadProperty("PPEnabled", Setting::Boolean(true)), Setting::Empty());
+  ASSERT_TRUE(store.WriteProperties({{"PPEnabled", Setting::Boolean(true)}, {"PP", Setting::Text("b3a7")}}));
 
-  hg::test::AnswerNextDialog([&](HWND dialog) {
-    Type(dialog, IDC_PWD_TEXT, L"left over");
-    Click(dialog, IDC_PWD_REMOVE);
-    EXPECT_FALSE(Enabled(dialog, IDC_PWD_CONFIRM));
-    Click(dialog, IDOK);
-  });
-  OpenProtectionSettings(services, store, nullptr);
-  EXPECT_FALSE(ProtectionEnabled(store));
-  EXPECT_EQ(store.ReadProperty(kStoredPassword), Setting::Text(""));
-  EXPECT_EQ(dialogs.shown,
-            (std::vector<std::string>{"Password protection is disabled.|64|Hedgerow"}));
+  hg::win::Variant text;
+  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* found) {
+    return registry->QuerySTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.put(), found);
+  }));
+  hg::win::unique_safearray bytes;
+  ASSERT_EQ(global->Base64DecodeB(text.get().bstrVal, bytes.put()), S_OK);
+  ASSERT_EQ(bag->put_Contents(hg::win::BorrowedArray(bytes.get())), S_OK);
+  std::wstring values;
+  for (const wchar_t* name : {L"n1", L"v1", L"n2", L"v2", L"c"}) {
+    hg::win::Variant value;
+    ASSERT_EQ(bag->ReadProperty(Bstr(name), hg::win::MissingArgument(), value.put()), S_OK);
+    const VARIANT& v = value.get();
+    values += std::to_wstring(v.vt) + L":" + (v.vt == VT_I4 ? std::to_wstring(v.lVal) : hg::test::TextOf(v)) + L";";
+  }
+  EXPECT_EQ(values, L"8:PPEnabled;11:<not text>;8:PP;8:b3a7;3:2;");  // VT_BSTR, VT_BOOL, VT_I4
+
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"v2"), hg::test::Text(L"c4d9").get(), hg::win::MissingArgument()), S_OK);
+  hg::win::Variant contents;
+  ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
+  const std::wstring encoded = hg::test::Str([&](BSTR* out) { return global->Base64EncodeB(contents.get(), out); });
+  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* written) {
+    return registry->SetSTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), Bstr(encoded), written);
+  }));
+  CRData again(place);
+  EXPECT_TRUE(ProtectionEnabled(again));
+  EXPECT_EQ(again.ReadProperty("pp"), Setting::Text("c4d9"));
 }
 
 }  // namespace

@@ -2,25 +2,157 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <string>
 
 #include "app/protection/password.h"
-#include "tests/app/protection/protection_fixture.h"
+#include "app/protection/settings_store.h"
+#include "shared/global/text_encoders.h"
+#include "tests/app/engine/recording_log.h"
 
-namespace app::protection::test {
+namespace app::protection {
 namespace {
 
-class Login : public ProtectionTest {
+// The settings' stored text in memory, failing to be read or written on demand.
+class MemoryText final : public SettingsText {
+ public:
+  std::string Read() override {
+    if (failReads) throw Failure(5, "Access is denied.");
+    return text;
+  }
+  void Write(const std::string& written) override {
+    if (failWrites) throw Failure(5, "Access is denied.");
+    text = written;
+  }
+  std::string text;
+  bool failReads = false;
+  bool failWrites = false;
+};
+
+class Protection : public app::test::RecordingTest {
  protected:
   void Protect(const std::string& password) {
-    ASSERT_TRUE(
-        store.WriteProperties({{kProtectionEnabled, Setting::Boolean(true)},
-                               {kStoredPassword, Setting::Text(EncodePassword(password))}}));
+    ASSERT_TRUE(store.WriteProperties(
+        {{kProtectionEnabled, Setting::Boolean(true)}, {kStoredPassword, Setting::Text(EncodePassword(password))}}));
   }
+
+  MemoryText text;
+  CRData store{text};
   LoginModel login{store};
 };
 
-TEST_F(Login, ARefusalIsLoggedMaskedAndOnlyTheRightPasswordWithBlanksAroundIsGranted) {
+std::string StoredText(const tk::PropertyList& bag) {
+  const auto bytes = tk::Serialize(bag);
+  return tk::Base64EncodeB(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+tk::PropertyList BagOf(const std::string& text) { return tk::Parse(tk::Base64DecodeB(text)); }
+
+TEST(Password, IsStoredReversedBetweenVaryingFillersAndComesBackWhateverItsCharacters) {
+  EXPECT_TRUE(std::regex_match(EncodePassword(" ab "), std::regex("b[0-9A-F]a[0-9A-F]")));
+  const std::string fortyKs(40, 'k');
+  EXPECT_TRUE(std::regex_match(EncodePassword(fortyKs), std::regex("(k[0-9A-F]){40}")));
+  EXPECT_NE(EncodePassword(fortyKs), EncodePassword(fortyKs));
+  EXPECT_EQ(DecodePassword(" b3aF "), "ab");  // as earlier versions stored it
+  for (const std::string& password : {std::string(), std::string("p"), std::string("Exactly16CharsXY"),
+                                     std::string("seventeen chars!!"), std::string("Pässwörd Ωμέγα 𝄞 密码"),
+                                     std::string(10000, 'x')}) {
+    EXPECT_EQ(DecodePassword(EncodePassword(password)), password) << password.substr(0, 20);
+  }
+  EXPECT_EQ(MaskedText(" p\xC3\xA4\xF0\x9D\x84\x9E "), "*****");
+  EXPECT_EQ(MaskedText(""), "");
+}
+
+TEST_F(Protection, TheStoreReadsNothingStoredAsEmptyAndMovesARewrittenNameToTheEnd) {
+  EXPECT_EQ(store.ReadProperty("PPEnabled", Setting::Boolean(false)), Setting::Empty());
+  ASSERT_TRUE(store.WriteProperty("PPEnabled", Setting::Boolean(false)));
+  EXPECT_EQ(store.ReadProperty("PP", Setting::Text("default")), Setting::Text("default"));
+  ASSERT_TRUE(store.WriteProperty("PP", Setting::Text("b3a7")));
+  ASSERT_TRUE(store.WriteProperty("ppenabled", Setting::Boolean(true)));
+
+  const tk::PropertyList bag = BagOf(text.text);
+  EXPECT_EQ(*bag.Find("n1"), Setting::Text("PP"));
+  EXPECT_EQ(*bag.Find("n2"), Setting::Text("ppenabled"));
+  EXPECT_EQ(*bag.Find("c"), Setting::Signed(tk::ValueKind::Int32, 2));
+  EXPECT_EQ(store.ReadProperty("PPENABLED"), Setting::Boolean(true));
+  EXPECT_TRUE(log.entries.empty());
+}
+
+TEST_F(Protection, ACorruptStoreReadsAsEmptyAndTheNextWriteReplacesIt) {
+  auto entry = [](tk::PropertyList bag, const char* name, Setting value) {
+    bag.Set(name, std::move(value));
+    return bag;
+  };
+  tk::PropertyList whole;
+  whole.Set("n1", Setting::Text("PP"));
+  whole.Set("v1", Setting::Text("b3a7"));
+  whole.Set("c", Setting::Signed(tk::ValueKind::Int32, 1));
+  std::string truncated = StoredText(whole);
+  truncated.resize(truncated.size() - 8);
+  std::string otherVersion = StoredText(whole);
+  otherVersion[6] = 'C';  // the version field
+
+  const struct {
+    const char* what;
+    std::string stored;
+  } cases[] = {
+      {"not Base64", "<<not a bag>>"},
+      {"truncated", truncated},
+      {"another version", otherVersion},
+      {"count beyond the entries", StoredText(entry(whole, "c", Setting::Signed(tk::ValueKind::Int32, 2)))},
+      {"negative count", StoredText(entry(whole, "c", Setting::Signed(tk::ValueKind::Int32, -1)))},
+      {"count as text", StoredText(entry(whole, "c", Setting::Text("1")))},
+      {"name not text", StoredText(entry(whole, "n1", Setting::Boolean(true)))},
+      {"a name twice", StoredText(entry(entry(entry(whole, "n2", Setting::Text("pp")), "v2", Setting::Empty()), "c",
+                                        Setting::Signed(tk::ValueKind::Int32, 2)))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    text.text = c.stored;
+    log.entries.clear();
+    EXPECT_EQ(store.ReadProperty("PP", Setting::Text("default")), Setting::Text("default"));
+    ASSERT_EQ(log.entries.size(), 1u);
+    EXPECT_EQ(log.entries[0].source, "CMyPropertyBag.Let_Contents");
+    EXPECT_EQ(log.entries[0].severity, Severity::kInternalError);
+
+    ASSERT_TRUE(store.WriteProperty("PPEnabled", Setting::Boolean(true)));
+    const tk::PropertyList rewritten = BagOf(text.text);
+    EXPECT_EQ(*rewritten.Find("c"), Setting::Signed(tk::ValueKind::Int32, 1));
+    EXPECT_EQ(*rewritten.Find("n1"), Setting::Text("PPEnabled"));
+  }
+}
+
+// A failed write is reported, and a store that cannot be read is not written
+// over with a new one: either way the store stays as it was.
+TEST_F(Protection, AStoreThatCannotBeWrittenOrReadIsReportedAndLeftAsItWas) {
+  Protect("Old");
+  const std::string before = text.text;
+  text.failWrites = true;
+  EXPECT_FALSE(store.WriteProperty("PPEnabled", Setting::Boolean(false)));
+  ASSERT_EQ(log.entries.size(), 1u);
+  EXPECT_EQ(log.entries[0].source, "CRData.WriteCurrentContainer");
+  EXPECT_EQ(log.entries[0].description, "Access is denied.");
+  EXPECT_FALSE(ApplyProtectionChoice(store, {false, "", ""}));
+  EXPECT_EQ(dialogs.shown.back(), "The password protection settings could not be saved.|48|Hedgerow");
+
+  text.failWrites = false;
+  text.failReads = true;
+  EXPECT_FALSE(store.WriteProperty("PPEnabled", Setting::Boolean(false)));
+  EXPECT_EQ(log.entries.back().source, "CRData.WriteProperty");
+  EXPECT_EQ(text.text, before);
+}
+
+TEST(StoredValues, ReadAsBooleanOrTextOrRefused) {
+  EXPECT_FALSE(AsBoolean(Setting::Empty()));
+  EXPECT_TRUE(AsBoolean(Setting::Boolean(true)));
+  EXPECT_TRUE(AsBoolean(Setting::Signed(tk::ValueKind::Int16, -1)));
+  EXPECT_FALSE(AsBoolean(Setting::Signed(tk::ValueKind::Int32, 0)));
+  EXPECT_THROW(AsBoolean(Setting::Text("yes")), Failure);
+  EXPECT_EQ(AsText(Setting::Empty()), "");
+  EXPECT_THROW(AsText(Setting::Boolean(true)), Failure);
+}
+
+TEST_F(Protection, ARefusalIsLoggedMaskedAndOnlyTheRightPasswordWithBlanksAroundIsGranted) {
   Protect("Secret");
   const struct {
     const char* typed;
@@ -28,38 +160,34 @@ TEST_F(Login, ARefusalIsLoggedMaskedAndOnlyTheRightPasswordWithBlanksAroundIsGra
   } attempts[] = {{"secret", "******"}, {"", ""}, {" Secret1", "********"}};
   for (const auto& attempt : attempts) EXPECT_FALSE(login.Ok(attempt.typed)) << attempt.typed;
   EXPECT_FALSE(login.granted());
-
   ASSERT_EQ(log.entries.size(), 3u);
-  ASSERT_EQ(dialogs.shown.size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(log.entries[i].number, static_cast<std::int32_t>(0x80040688u));
     EXPECT_EQ(log.entries[i].description,
               std::string("Access denied. Invalid password.  \"") + attempts[i].masked + "\"");
     EXPECT_EQ(log.entries[i].severity, Severity::kInternalError);
     EXPECT_EQ(log.entries[i].source, "FPwdLogin.cmdOK_Click");
-    EXPECT_EQ(dialogs.shown[i], "Access denied. Invalid password. |48|Hedgerow");
   }
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>(3, "Access denied. Invalid password. |48|Hedgerow"));
   EXPECT_TRUE(login.Ok("  Secret "));
   EXPECT_TRUE(login.granted());
   EXPECT_EQ(log.entries.size(), 3u);
-  EXPECT_EQ(dialogs.shown.size(), 3u);
-}
 
-TEST_F(Login, AStoreWithoutAPasswordAcceptsNone) {
+  // A store without a password, or with one of another type, accepts none.
+  text.text.clear();
   ASSERT_TRUE(store.WriteProperty(kProtectionEnabled, Setting::Boolean(true)));
-  EXPECT_FALSE(login.Ok(""));
+  EXPECT_FALSE(LoginModel(store).Ok(""));
   ASSERT_TRUE(store.WriteProperty(kStoredPassword, Setting::Boolean(true)));
-  EXPECT_FALSE(login.Ok("True"));
+  EXPECT_FALSE(LoginModel(store).Ok("True"));
   EXPECT_EQ(dialogs.shown.back(), "Access denied. Type mismatch|48|Hedgerow");
 }
 
-TEST_F(Login, ChangeOpensTheSettingsOnlyForTheRightPassword) {
+TEST_F(Protection, ChangeOpensTheSettingsOnlyForTheRightPassword) {
   Protect("Secret");
   EXPECT_FALSE(login.MayChange("wrong"));
   ASSERT_EQ(log.entries.size(), 1u);
   EXPECT_EQ(log.entries[0].source, "FPwdLogin.cmdChange_Click");
   EXPECT_EQ(log.entries[0].description, "Access denied. Invalid password.  \"*****\"");
-  EXPECT_EQ(dialogs.shown.at(0), "Access denied. Invalid password. |48|Hedgerow");
 
   EXPECT_TRUE(login.MayChange("Secret"));
   EXPECT_FALSE(login.granted());  // the settings dialog decides
@@ -69,36 +197,26 @@ TEST_F(Login, ChangeOpensTheSettingsOnlyForTheRightPassword) {
   EXPECT_TRUE(login.granted());
 }
 
-TEST_F(Login, ProtectionIsOnOnlyForATrueOrNonZeroSetting) {
-  EXPECT_FALSE(ProtectionEnabled(store));
-  ASSERT_TRUE(store.WriteProperty(kProtectionEnabled, Setting::Signed(tk::ValueKind::Int32, 1)));
-  EXPECT_TRUE(ProtectionEnabled(store));
-  ASSERT_TRUE(store.WriteProperty(kProtectionEnabled, Setting::Text("on")));
-  EXPECT_THROW(ProtectionEnabled(store), Failure);
-}
-
-TEST(ValidateSettings, NeedsAPasswordTypedTwiceOnlyToEnable) {
+TEST_F(Protection, SettingsNeedAPasswordTypedTwiceOnlyToEnableAndStoreItTrimmed) {
   const struct {
     ProtectionChoice choice;
-    bool valid;
-    const char* cause;
+    const char* cause;  // empty when valid
   } cases[] = {
-      {{false, "", "other"}, true, ""},
-      {{true, "", ""}, false, "Please type a password. "},
-      {{true, "   ", "   "}, false, "Please type a password. "},
-      {{true, "Secret", "secret"}, false, "Passwords don't match. Please re-type passwords."},
-      {{true, " Secret", "Secret  "}, true, ""},
+      {{false, "", "other"}, ""},
+      {{true, "", ""}, "Please type a password. "},
+      {{true, "   ", "   "}, "Please type a password. "},
+      {{true, "Secret", "secret"}, "Passwords don't match. Please re-type passwords."},
+      {{true, " Secret", "Secret  "}, ""},
   };
   for (const auto& c : cases) {
     std::string cause = "stale";
-    EXPECT_EQ(ValidateSettings(c.choice, cause), c.valid) << c.choice.password;
+    EXPECT_EQ(ValidateSettings(c.choice, cause), *c.cause == '\0') << c.choice.password;
     EXPECT_EQ(cause, c.cause);
   }
-}
 
-using ApplyChoice = Login;
-
-TEST_F(ApplyChoice, EnablingStoresTheTrimmedPasswordAndRemovingClearsIt) {
+  EXPECT_FALSE(ApplyProtectionChoice(store, {true, "a", "b"}));
+  EXPECT_EQ(dialogs.shown.back(), "Passwords don't match. Please re-type passwords.|48|Hedgerow");
+  EXPECT_TRUE(text.text.empty());
   EXPECT_TRUE(ApplyProtectionChoice(store, {true, " New pass ", "New pass"}));
   EXPECT_TRUE(ProtectionEnabled(store));
   EXPECT_EQ(DecodePassword(AsText(store.ReadProperty(kStoredPassword))), "New pass");
@@ -110,18 +228,5 @@ TEST_F(ApplyChoice, EnablingStoresTheTrimmedPasswordAndRemovingClearsIt) {
   EXPECT_EQ(dialogs.shown.back(), "Password protection is disabled.|64|Hedgerow");
 }
 
-TEST_F(ApplyChoice, InvalidInputOrAFailedWriteKeepsTheDialogOpen) {
-  Protect("Old");
-  const std::string before = text.text;
-  EXPECT_FALSE(ApplyProtectionChoice(store, {true, "a", "b"}));
-  EXPECT_EQ(dialogs.shown.back(), "Passwords don't match. Please re-type passwords.|48|Hedgerow");
-
-  text.failWrites = true;
-  EXPECT_FALSE(ApplyProtectionChoice(store, {false, "", ""}));
-  EXPECT_EQ(dialogs.shown.back(),
-            "The password protection settings could not be saved.|48|Hedgerow");
-  EXPECT_EQ(text.text, before);
-}
-
 }  // namespace
-}  // namespace app::protection::test
+}  // namespace app::protection
