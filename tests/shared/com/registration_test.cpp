@@ -21,7 +21,7 @@ bool Has(const std::vector<RegistryValue>& values, const std::string& key,
 
 // The class is an apartment in-process server reachable by its ProgID; the
 // type library and the interfaces use the automation marshaller.
-TEST(Registration, ClassTypeLibraryAndInterfaceValues) {
+TEST(Registration, ValuesLieBelowKeysOwnedByThisServersPath) {
   const auto values = RegistrationValues(Sample());
   const struct {
     const char* key;
@@ -39,16 +39,13 @@ TEST(Registration, ClassTypeLibraryAndInterfaceValues) {
       {"Interface\\{I1}\\TypeLib", "Version", "1.0"},
   };
   for (const auto& [key, name, data] : expected) EXPECT_TRUE(Has(values, key, name, data)) << key << " " << name;
-}
 
-// Every written key lies below an owned key, and every copy of the DLL writes
-// the same CLSID under a ProgID and the same library id under an interface:
-// only the server's own path, the proof of ownership, tells copies apart.
-TEST(Registration, EveryWrittenKeyLiesBelowAKeyOwnedByThisServersPath) {
-  const auto server = Sample();
-  const auto values = RegistrationValues(server);
-  auto owned = ClassKeys(server);
-  owned.push_back(TypeLibraryKeys(server).owned);
+  // Every written key lies below an owned key, and every copy of the DLL
+  // writes the same CLSID under a ProgID and the same library id under an
+  // interface: only the server's own path, the proof of ownership, tells
+  // copies apart.
+  auto owned = ClassKeys(Sample());
+  owned.push_back(TypeLibraryKeys(Sample()).owned);
   ASSERT_EQ(owned.size(), 2u);
   EXPECT_EQ(owned[0].keys, (std::vector<std::string>{"CLSID\\{C1}", "tkShared.CCollection"}));
   EXPECT_EQ(owned[1].keys, (std::vector<std::string>{"TypeLib\\{LIB}", "Interface\\{I1}"}));

@@ -57,24 +57,18 @@ class Containers : public ::testing::Test {
   com_ptr<_CGumArray> table = Create<_CGumArray>(CLSID_CGumArray, IID__CGumArray);
 };
 
-TEST_F(Containers, PropertyBagKeepsTextAndAByteArraysBoundsThroughIPropertyBag) {
+TEST_F(Containers, PropertyBagKeepsTextAndBoundsThroughIPropertyBagAndCorruptContentsChangeNothing) {
   ASSERT_EQ(standard->Write(L"Bytes", Ref(Bytes("\x0A\x14\x1E", 1))), S_OK);
   ASSERT_EQ(standard->Write(L"Text", Ref(Text(L"Gr\u00FC\u00DFe \U0001F600"))), S_OK);
   const Variant bytes = ReadThroughContents(L"bytes");
   EXPECT_EQ(hg::win::BoundsOf(bytes.get().parray).lower, 1);
   EXPECT_EQ(BytesOf(bytes.get()), "\x0A\x14\x1E");
-  EXPECT_EQ(TextOf(ReadThroughContents(L"text").get()), L"Gr\u00FC\u00DFe \U0001F600");
   Variant absent;
   EXPECT_EQ(standard->Read(L"absent", absent.put(), nullptr), E_INVALIDARG);
-}
 
-TEST_F(Containers, PropertyBagRefusesCorruptContentsWithADescriptionAndKeepsWhatItHeld) {
-  ASSERT_EQ(standard->Write(L"kept", Ref(Long(1))), S_OK);
   EXPECT_EQ(bag->put_Contents(Bytes(std::string_view("\0\0\0\0\0", 5)).get()), HRESULT_FROM_WIN32(ERROR_INVALID_DATA));
   EXPECT_NE(LastFailure(E_FAIL).description.find(L"not a property bag"), std::wstring::npos);
-  Variant kept;
-  ASSERT_EQ(standard->Read(L"kept", kept.put(), nullptr), S_OK);
-  EXPECT_EQ(kept.get().lVal, 1);
+  EXPECT_EQ(TextOf(ReadThroughContents(L"text").get()), L"Gr\u00FC\u00DFe \U0001F600");
 }
 
 // A persistable object whose Save fails without recording error information.
@@ -158,9 +152,8 @@ Variant Number(VARTYPE type, double value) {
 
 TEST_F(Containers, GumArraySortsEveryNumericTypeByValueBeforeTexts) {
   ASSERT_EQ(table->Init(2), S_OK);
-  const std::pair<VARTYPE, double> keys[] = {{VT_BSTR, 10},  {VT_I2, 3},   {VT_BOOL, -1},
-                                             {VT_CY, 2.5},   {VT_EMPTY, 0}, {VT_R8, 0.5},
-                                             {VT_DATE, 1.25}, {VT_DECIMAL, 4}, {VT_UI1, 200}};
+  const std::pair<VARTYPE, double> keys[] = {{VT_BSTR, 10}, {VT_I2, 3}, {VT_BOOL, -1}, {VT_CY, 2.5}, {VT_EMPTY, 0},
+                                             {VT_R8, 0.5}, {VT_DATE, 1.25}, {VT_DECIMAL, 4}, {VT_UI1, 200}};
   LONG tag = 0;
   for (const auto& [type, value] : keys) ASSERT_EQ(AddRow(Number(type, value), ++tag), S_OK);
   ASSERT_EQ(table->Sort(1, VARIANT_TRUE), S_OK);

@@ -4,13 +4,17 @@
 
 #include <cstdint>
 #include <functional>
-#include <utility>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "tests/shared/containers/test_helpers.h"
+
 namespace tk {
 namespace {
+
+using test::Calls;
 
 struct Object {
   bool operator==(const Object&) const = default;
@@ -52,16 +56,6 @@ std::vector<Cell> ColumnOf(const Table<Cell>& table, std::int32_t column) {
   return values;
 }
 
-TableFault FaultOf(auto&& body) {
-  try {
-    body();
-  } catch (const TableError& error) {
-    return error.fault();
-  }
-  ADD_FAILURE() << "no TableError";
-  return TableFault::OutOfRange;
-}
-
 // Rows grow the table by half again (a half to the even neighbour) and keep
 // every cell; each refusal fails with its fault and changes nothing; Clear
 // drops the rows, Init the columns too.
@@ -94,7 +88,7 @@ TEST(TableRows, GrowKeepingEveryCellRefuseWhatDoesNotFitAndStartAnew) {
        TableFault::Uncomparable},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(FaultOf(row.call), row.expected) << row.name;
+    EXPECT_EQ(test::FaultOf<TableError>(row.call), row.expected) << row.name;
     EXPECT_EQ(table.RowsCount(), 10) << row.name;
     EXPECT_EQ(table.ColumnsCount(), 2) << row.name;
   }
@@ -112,30 +106,17 @@ TEST(TableRows, GrowKeepingEveryCellRefuseWhatDoesNotFitAndStartAnew) {
   EXPECT_EQ(table.Item(1, 1), nullptr);
 }
 
-// A cell whose destruction runs code, as an object's last release does.
-struct Calls {
-  std::function<void()> onDestroy;
-  Calls() = default;
-  Calls(Calls&& other) noexcept : onDestroy(std::exchange(other.onDestroy, nullptr)) {}
-  Calls& operator=(Calls&& other) noexcept {
-    std::swap(onDestroy, other.onDestroy);
-    return *this;
-  }
-  ~Calls() {
-    if (onDestroy) onDestroy();
-  }
-};
-
 TEST(TableRows, ACellGoingAwayFindsTheTableWhole) {
-  Table<Calls> table;
+  // A cell's last release may run code that writes to the table.
+  Table<std::unique_ptr<Calls>> table;
   std::vector<std::string> seen;
   const auto addRow = [&] {
-    Calls cell;
-    cell.onDestroy = [&] {
+    auto cell = std::make_unique<Calls>();
+    cell->onDestroy = [&] {
       seen.push_back(std::to_string(table.RowsCount()) + "/" + std::to_string(table.Capacity()));
       table.AddRow({});  // writes a row: it must fit what the table says it has
     };
-    std::vector<Calls> row;
+    std::vector<std::unique_ptr<Calls>> row;
     row.push_back(std::move(cell));
     table.AddRow(std::move(row));
   };

@@ -7,23 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/shared/containers/test_helpers.h"
+
 namespace tk {
 namespace {
+
+using test::Calls;
 
 std::vector<int> Values(const KeyedList<int>& list) {
   std::vector<int> values;
   list.ForEach([&](int v) { values.push_back(v); });
   return values;
-}
-
-CollectionFault FaultOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const CollectionError& e) {
-    return e.fault();
-  }
-  ADD_FAILURE() << "no CollectionError";
-  return CollectionFault::BeforeAndAfter;
 }
 
 // Keys compare without letter case; Before and After place by number or by key.
@@ -71,18 +65,10 @@ TEST(KeyedList, FaultsAreDistinctAndLeaveTheListAlone) {
       {"before a missing key", [&] { list.Add(2, nullptr, &missing); }, CollectionFault::KeyNotFound},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(FaultOf(row.call), row.expected) << row.name;
+    EXPECT_EQ(test::FaultOf<CollectionError>(row.call), row.expected) << row.name;
     EXPECT_EQ(Values(list), (std::vector<int>{1})) << row.name;
   }
 }
-
-// A value whose destruction runs code, as an object's last release does.
-struct Calls {
-  std::function<void()> onDestroy;
-  ~Calls() {
-    if (onDestroy) onDestroy();
-  }
-};
 
 TEST(KeyedList, AValueGoingAwayFindsTheListWhole) {
   KeyedList<std::unique_ptr<Calls>> list;
