@@ -107,6 +107,7 @@ TEST_F(Containers, CollectionWritesNoCountWhenEmptyAndRefusesAForgedCountWithADe
   Variant count;
   EXPECT_EQ(standard->Read(L"n", count.put(), nullptr), E_INVALIDARG);
   auto support = collection.query<ISupportErrorInfo>(IID_ISupportErrorInfo);
+  ASSERT_TRUE(support);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IPersistPropertyBag), S_OK);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IEnumVARIANT), S_FALSE);
   const struct {
