@@ -24,7 +24,8 @@ using hg::win::com_ptr;
 using hg::win::Variant;
 
 TEST(ContainerScripts, ClientsUseEveryClassLateBound) {
-  for (const wchar_t* script : {L"collection_test.vbs", L"gum_array_test.vbs", L"nodes_test.vbs"}) {
+  for (const wchar_t* script :
+       {L"collection_test.vbs", L"collection_test.js", L"gum_array_test.vbs", L"nodes_test.vbs"}) {
     SCOPED_TRACE(script);
     ExpectScriptPasses(script);
   }
