@@ -12,47 +12,17 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "tests/shared/log/recording_sink_win.h"
 #include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
 
 namespace {
 
+using hg::test::RecordingSink;
 using hg::test::Text;
 using hg::win::com_ptr;
 using hg::win::Variant;
-
-// A client's event sink: records each call it receives as "sink:value" into a
-// shared list, and the last value and thread.
-class Sink final : public hg::test::EventSink {
- public:
-  static com_ptr<Sink> Make(std::wstring name, std::vector<std::wstring>& log) {
-    return com_ptr<Sink>::Attach(new Sink(std::move(name), log));
-  }
-
-  std::function<void()> onEvent;
-  Variant value;
-  DWORD thread = 0;
-
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
-    if (id != 1 || params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
-    value = Variant::CopyOf(params->rgvarg[0]);
-    thread = ::GetCurrentThreadId();
-    log_.push_back(name_ + L":" + hg::test::TextOf(value.get()));
-    if (onEvent) onEvent();
-    return S_OK;
-  }
-
- protected:
-  void OnLastRelease() override { delete this; }
-
- private:
-  Sink(std::wstring name, std::vector<std::wstring>& log)
-      : EventSink(DIID___CreateThread), name_(std::move(name)), log_(log) {}
-
-  std::wstring name_;
-  std::vector<std::wstring>& log_;
-};
 
 // Runs this thread's message loop until done() holds or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
@@ -83,17 +53,17 @@ class LauncherTest : public ::testing::Test {
  protected:
   // A launcher with the sink advised for its life (the connection points
   // themselves are tested with the message relay's).
-  com_ptr<_CreateThread> Launcher(const com_ptr<Sink>& sink) {
+  com_ptr<_CreateThread> Launcher(RecordingSink& sink) {
     auto launcher = hg::test::Create<_CreateThread>(CLSID_CreateThread, IID__CreateThread);
     auto container = launcher.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
     com_ptr<IConnectionPoint> point;
     EXPECT_EQ(container->FindConnectionPoint(DIID___CreateThread, point.put()), S_OK);
     DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(sink.get(), &cookie), S_OK);
+    EXPECT_EQ(point->Advise(&sink, &cookie), S_OK);
     return launcher;
   }
 
-  std::vector<std::wstring> log;  // declared first: outlives the sinks and launchers
+  std::vector<std::wstring> log;
   hg::test::ComApartment com;
 };
 
@@ -115,9 +85,10 @@ TEST_F(LauncherTest, EachLauncherDeliversItsLatestValueOnceThroughTheMessageLoop
   };
   for (const auto& row : rows) {
     log.clear();
-    auto first = Sink::Make(L"first", log), second = Sink::Make(L"second", log), next = Sink::Make(L"next", log);
+    RecordingSink first(DIID___CreateThread, L"first", log), second(DIID___CreateThread, L"second", log);
+    RecordingSink next(DIID___CreateThread, L"next", log);
     std::vector<com_ptr<_CreateThread>> launchers = {Launcher(first), Launcher(second), Launcher(next)};
-    next->onEvent = [&] {
+    next.onEvent = [&] {
       if (log.size() == 1) launchers[2]->StartNewThread(Text(L"b").get());
     };
     for (const auto& [launcher, value] : row.calls) {
@@ -142,17 +113,17 @@ TEST_F(LauncherTest, EachLauncherDeliversItsLatestValueOnceThroughTheMessageLoop
 }
 
 TEST_F(LauncherTest, DeliversTheSameObjectOnTheCallersThreadOnlyThroughItsMessageLoop) {
-  auto sink = Sink::Make(L"sink", log);
+  RecordingSink sink(DIID___CreateThread, L"sink", log);
   auto launcher = Launcher(sink);
   auto object = hg::test::Create<IDispatch>(CLSID_CCollection, IID_IDispatch);
   ASSERT_EQ(launcher->StartNewThread(hg::test::Object(object.get()).get()), S_OK);
   ::Sleep(300);  // without a message loop nothing arrives
   EXPECT_TRUE(log.empty());
   ASSERT_TRUE(PumpUntil([&] { return !log.empty(); }, 5000));
-  EXPECT_EQ(sink->thread, ::GetCurrentThreadId());
-  ASSERT_TRUE(sink->value.type() == VT_DISPATCH || sink->value.type() == VT_UNKNOWN);
+  EXPECT_EQ(sink.thread, ::GetCurrentThreadId());
+  ASSERT_TRUE(sink.value.type() == VT_DISPATCH || sink.value.type() == VT_UNKNOWN);
   com_ptr<IUnknown> delivered, original;
-  sink->value.get().punkVal->QueryInterface(IID_IUnknown, delivered.put_void());
+  sink.value.get().punkVal->QueryInterface(IID_IUnknown, delivered.put_void());
   object->QueryInterface(IID_IUnknown, original.put_void());
   EXPECT_EQ(delivered.get(), original.get());
 }

@@ -14,6 +14,7 @@
 
 #include "common/win/com_win.h"
 #include "common/win/text_win.h"
+#include "tests/shared/log/recording_sink_win.h"
 #include "tests/support/com_test_win.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -151,30 +152,6 @@ TEST(LogScript, VBScriptUsesAxLogLateBound) {
   ExpectScriptPasses(L"log_test.vbs");
 }
 
-// A client's event sink for __CMsgr, recording every call as
-// "sink msg data sender receiver" in a shared list. It lives on the stack.
-class MsgrSink final : public EventSink {
- public:
-  MsgrSink(std::wstring name, std::vector<std::wstring>& arrivals, HRESULT answer = S_OK)
-      : EventSink(DIID___CMsgr), name_(std::move(name)), arrivals_(arrivals), answer_(answer) {}
-
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
-    if (id != 1 || flags != DISPATCH_METHOD || params->cArgs != 4) return DISP_E_MEMBERNOTFOUND;
-    const VARIANT* args = params->rgvarg;  // last argument first
-    const std::wstring data = args[2].vt == VT_I4          ? L"long " + std::to_wstring(args[2].lVal)
-                              : hg::win::IsMissing(args[2]) ? L"missing"
-                                                            : TextOf(args[2]);
-    arrivals_.push_back(name_ + L" " + std::to_wstring(args[3].vt == VT_I4 ? args[3].lVal : -999) + L" " + data +
-                        L" [" + TextOf(args[1]) + L"] [" + TextOf(args[0]) + L"]");
-    return answer_;
-  }
-
- private:
-  std::wstring name_;
-  std::vector<std::wstring>& arrivals_;
-  HRESULT answer_;
-};
-
 class MsgrTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -199,7 +176,7 @@ class MsgrTest : public ::testing::Test {
 // Typed, left out and late-bound: every advised sink hears each message, in
 // advise order, until it is unadvised; then it holds no reference.
 TEST_F(MsgrTest, EverySinkHearsEachMessageInAdviseOrderUntilUnadvised) {
-  MsgrSink first(L"first", arrivals), second(L"second", arrivals);
+  RecordingSink first(DIID___CMsgr, L"first", arrivals), second(DIID___CMsgr, L"second", arrivals);
   {
     Advised one(point.get(), &first), two(point.get(), &second);
     {
@@ -233,14 +210,14 @@ TEST_F(MsgrTest, EverySinkHearsEachMessageInAdviseOrderUntilUnadvised) {
     ASSERT_EQ(Send(2, hg::win::MissingArgument(), nullptr, nullptr), S_OK);
   }
   EXPECT_EQ(second.references(), 1u);
-  EXPECT_EQ(arrivals, (std::vector<std::wstring>{L"first 7 long 42 [me] [you]", L"second 7 long 42 [me] [you]",
-                                                 L"first 1 missing [] []", L"second 1 missing [] []",
-                                                 L"first 3 payload [] []", L"second 3 payload [] []",
-                                                 L"second 2 missing [] []"}));
+  EXPECT_EQ(arrivals, (std::vector<std::wstring>{L"first:long 7|long 42|me|you", L"second:long 7|long 42|me|you",
+                                                 L"first:long 1|missing||", L"second:long 1|missing||",
+                                                 L"first:long 3|payload||", L"second:long 3|payload||",
+                                                 L"second:long 2|missing||"}));
 }
 
 TEST_F(MsgrTest, ASinkFailureReachesTheSenderAfterEverySinkRan) {
-  MsgrSink failing(L"failing", arrivals, E_ACCESSDENIED), second(L"second", arrivals);
+  RecordingSink failing(DIID___CMsgr, L"failing", arrivals, E_ACCESSDENIED), second(DIID___CMsgr, L"second", arrivals);
   Advised one(point.get(), &failing), two(point.get(), &second);
   EXPECT_EQ(Send(1, hg::win::MissingArgument(), nullptr, nullptr), E_ACCESSDENIED);
   EXPECT_EQ(arrivals.size(), 2u);

@@ -1,0 +1,52 @@
+// A client's event sink for the library's event sources (the message relay's
+// and the deferred call launcher's tests).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/win/variant_win.h"
+#include "tests/support/com_test_win.h"
+
+namespace hg::test {
+
+// Records each call of the event as "name:argument|argument..." (first
+// argument first; a left-out one as "missing", a long as "long N") into a
+// shared list, keeps the last call's first argument and thread, then runs
+// onEvent and answers `answer`. It lives on the stack.
+class RecordingSink final : public EventSink {
+ public:
+  RecordingSink(REFIID events, std::wstring name, std::vector<std::wstring>& calls, HRESULT answer = S_OK)
+      : EventSink(events), name_(std::move(name)), calls_(calls), answer_(answer) {}
+
+  std::function<void()> onEvent;
+  hg::win::Variant value;
+  DWORD thread = 0;
+
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+    if (id != 1 || flags != DISPATCH_METHOD || params->cArgs == 0) return DISP_E_MEMBERNOTFOUND;
+    std::wstring call = name_ + L":";
+    for (UINT i = params->cArgs; i-- > 0;) {  // the last argument comes first
+      const VARIANT& argument = params->rgvarg[i];
+      call += (i + 1 == params->cArgs ? L"" : L"|") +
+              (argument.vt == VT_I4 ? L"long " + std::to_wstring(argument.lVal)
+                                    : hg::win::IsMissing(argument) ? L"missing" : TextOf(argument));
+    }
+    calls_.push_back(call);
+    value = hg::win::Variant::CopyOf(params->rgvarg[params->cArgs - 1]);
+    thread = ::GetCurrentThreadId();
+    if (onEvent) onEvent();
+    return answer_;
+  }
+
+ private:
+  std::wstring name_;
+  std::vector<std::wstring>& calls_;
+  HRESULT answer_;
+};
+
+}  // namespace hg::test
