@@ -174,18 +174,14 @@ TEST_F(GlobalTest, FileVersionInfoHoldsTheFieldsThatExistKeyedByName) {
 // compiled client passes.
 TEST_F(GlobalTest, WindowsVersionFillsATypedReference) {
   Variant major;
-  VARIANT none = hg::win::MissingArgument();
-  const std::wstring full =
-      Answer([&](BSTR* out) { return global->WindowsVersion(major.put(), &none, &none, &none, &none, out); });
-  ASSERT_EQ(major.type(), VT_I4);
-  EXPECT_EQ(full.rfind(L"Platform: Windows NT. Version: " + std::to_wstring(major.get().lVal) + L".", 0), 0u)
-      << Narrow(full);
   LONG typedMajor = -1;
-  VARIANT reference;
+  VARIANT reference, none = hg::win::MissingArgument();
   reference.vt = VT_BYREF | VT_I4;
   reference.plVal = &typedMajor;
   EXPECT_EQ(Answer([&](BSTR* out) { return global->WindowsVersion(&reference, &none, &none, &none, &none, out); }),
-            full);
+            Answer([&](BSTR* out) { return global->WindowsVersion(major.put(), &none, &none, &none, &none, out); }));
+  ASSERT_EQ(major.type(), VT_I4);
+  EXPECT_GT(typedMajor, 0);
   EXPECT_EQ(typedMajor, major.get().lVal);
 }
 

@@ -1,3 +1,5 @@
+// CreateThread under Wine: a C++ client with event sinks and a message loop
+// (script clients cannot sink events).
 #include <windows.h>
 #include <objbase.h>
 #include <ocidl.h>
@@ -22,7 +24,6 @@ namespace {
 using hg::test::RecordingSink;
 using hg::test::Text;
 using hg::win::com_ptr;
-using hg::win::Variant;
 
 // Runs this thread's message loop until done() holds or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
