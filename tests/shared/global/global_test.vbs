@@ -2,7 +2,7 @@
 ' outputs and errors as VBScript passes them (the texts are tested natively).
 ' Wine's VBScript reads no bounds of typed arrays and has no ChrW: byte and long
 ' arrays are checked by passing them back.
-Dim g, arr, bytes, longs, never(), square(1, 2), major, minor, build, platform, sp, text, mdac, jet, v
+Dim g, arr, bytes, longs, never(), square(1, 2), major, minor, build, platform, sp, text, v
 Set g = CreateObject("tkShared.CGlobal")
 arr = Array(97, 98, 99, 100)
 Check g.Base64EncodeB(arr) = "YWJjBk==", "Base64EncodeB of an array variable"
@@ -25,11 +25,6 @@ text = g.WindowsVersion(major, minor, build, platform, sp)
 Check text = "Platform: Windows NT. Version: " & major & "." & minor & "." & build & ". " & sp, "WindowsVersion: " & text
 Check major > 0 And platform = 2, "WindowsVersion outputs"
 Check g.WindowsVersion() = text, "WindowsVersion without arguments"
-mdac = "stale"
-jet = "stale"
-g.MDACJetVersion mdac, jet
-Check VarType(mdac) = vbString And mdac <> "stale", "MDACJetVersion sets the data-access version"
-Check VarType(jet) = vbString And jet <> "stale", "MDACJetVersion sets the engine version"
 Check g.LocalApplicationDataFolder() = g.SHGetFolderPath(28), "LocalApplicationDataFolder"
 
 On Error Resume Next
