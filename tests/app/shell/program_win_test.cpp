@@ -72,7 +72,9 @@ void PressKeys(std::initializer_list<BYTE> held, BYTE key) {
   for (auto it = held.end(); it != held.begin();) ::keybd_event(*--it, 0, KEYEVENTF_KEYUP, 0);
 }
 
-TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
+// A user's session: the start, the pages, the About box and File Exit by the
+// keyboard, a minimised window.
+TEST(Program, StartsWithTheSplashThenTheMainWindowAndAnswersTheKeyboard) {
   ::DeleteFileW(ShortLog().c_str());
   RunningProgram program(Program());
   const HWND main = MainWindowOf(program);
@@ -87,18 +89,49 @@ TEST(Program, StartsWithTheSplashThenTheMainWindowAndEndsByFileExit) {
   EXPECT_NE(log.find("\tWindows: Platform: Windows NT."), std::string::npos) << log;
   EXPECT_EQ(log.find("\tError\t"), std::string::npos) << log;
 
-  // Ctrl+Tab and Ctrl+Shift+Tab switch the pages.
+  // Ctrl+Tab and Ctrl+Shift+Tab switch the pages; focusing a tab, as the arrow keys do, too.
   const HWND help = FindChild(main, L"HedgerowHelpPane");
+  const HWND tabs = FindChild(main, WC_TABCONTROLW);
   ASSERT_NE(help, nullptr);
   EXPECT_TRUE(::IsWindowVisible(help));
   ::SetForegroundWindow(main);
   PressKeys({VK_CONTROL}, VK_TAB);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(help); }));
-  EXPECT_EQ(::SendMessageW(FindChild(main, WC_TABCONTROLW), TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
   PressKeys({VK_CONTROL, VK_SHIFT}, VK_TAB);
   EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(help); }));
+  ::SendMessageW(tabs, TCM_SETCURFOCUS, 1, 0);
+  EXPECT_FALSE(::IsWindowVisible(help));
 
-  ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+  // Help, About by the menu's access keys, 5235 by 3060 twips at 96 dots per inch; Escape closes it.
+  PressKeys({VK_MENU}, 'H');
+  PressKeys({}, 'A');
+  const HWND about = program.WaitForWindow(L"#32770");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(WindowText(about), L"About Hedgerow");
+  EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::StartsWith(L"Hedgerow Version 4.3\r\n\r\n")));
+  EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::HasSubstr(L"www.example.com/hedgerow")));
+  RECT client{};
+  ::GetClientRect(about, &client);
+  EXPECT_EQ(client.right, 349);
+  EXPECT_EQ(client.bottom, 204);
+  PressKeys({}, VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
+
+  // Minimised, the page keeps its size.
+  const HWND page = FindChild(main, L"#32770");
+  RECT before{}, after{};
+  ::GetWindowRect(page, &before);
+  ::ShowWindow(main, SW_MINIMIZE);
+  ::GetWindowRect(page, &after);
+  EXPECT_GT(before.right - before.left, 0);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+
+  ::ShowWindow(main, SW_RESTORE);
+  ::SetForegroundWindow(main);
+  PressKeys({VK_MENU}, 'F');
+  PressKeys({}, 'E');
   EXPECT_EQ(program.WaitForExit(), 0u);
 }
 

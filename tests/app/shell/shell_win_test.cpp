@@ -1,6 +1,5 @@
-// The shell's windows and start-up's system side, in the test's process.
+// The main window, the manifest and start-up's system side, in the test's process.
 #include <windows.h>
-#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -9,21 +8,17 @@
 
 #include "app/engine/library_win.h"
 #include "app/engine/services.h"
-#include "app/resource.h"
-#include "app/shell/about_win.h"
 #include "app/shell/main_window_win.h"
 #include "app/shell/startup_win.h"
 #include "app/shell/vista_win.h"
+#include "app/ui/message_loop_win.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 #include "tests/support/com_test_win.h"
-#include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace app::shell {
 namespace {
-
-using hg::test::WindowText;
 
 std::wstring TempPath(const wchar_t* name) {
   wchar_t temp[MAX_PATH];
@@ -31,66 +26,15 @@ std::wstring TempPath(const wchar_t* name) {
   return std::wstring(temp) + name;
 }
 
-TEST(MainWindow, FocusingATabShowsItsPageAndMinimisingKeepsTheSizes) {
-  hg::test::ComApartment apartment;
-  ASSERT_TRUE(SUCCEEDED(apartment.result()));
-  hg::test::ScratchFolder folder{L"main-window"};
-  const std::wstring hosts = folder / L"hosts";
-  hg::test::WriteRaw(hosts, "127.0.0.1       first.example\r\n");
-  engine::LibraryObjects objects;
-  Services services{.productName = "Hedgerow", .hostsFilePath = hg::win::Narrow(hosts), .library = &objects};
+TEST(MainWindow, CarriesTheProgramsIconAndItsCloseBoxEndsTheMessageLoop) {
+  Services services;
   const ScopedServices installed{services};
   MainWindow window{services};
   window.Create();
-  window.InitTabStrip();
-  const auto shown = [&](std::int32_t page) { return ::GetWindowLongPtrW(window.page(page), GWL_STYLE) & WS_VISIBLE; };
   EXPECT_NE(::GetClassLongPtrW(window.handle(), GCLP_HICON), 0);
-  EXPECT_EQ(window.currentPage(), 1);
-
-  // Focusing a tab, as the arrow keys do, selects it, and the strip tells its window as for a click.
-  ::SendMessageW(::FindWindowExW(window.handle(), nullptr, WC_TABCONTROLW, nullptr), TCM_SETCURFOCUS, 1, 0);
-  EXPECT_EQ(window.currentPage(), 2);
-  EXPECT_FALSE(shown(1));
-  EXPECT_TRUE(shown(2));
-  EXPECT_EQ(ListView_GetItemCount(window.blockSite().Item(IDC_BLOCKED)), 1);
-
-  RECT before, after;
-  ::GetWindowRect(window.page(1), &before);
-  ASSERT_GT(before.right - before.left, 0);
-  ::ShowWindow(window.handle(), SW_MINIMIZE);
-  ::GetWindowRect(window.page(1), &after);
-  EXPECT_EQ(after.right - after.left, before.right - before.left);
-  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
-}
-
-TEST(AboutBox, ShowsTheVersionAndClosesByEscapeOrOk) {
-  Services services;
-  const ScopedServices installed(services);
-  for (const bool escape : {true, false}) {
-    std::wstring caption, name, visit;
-    RECT client{};
-    hg::test::AnswerNextDialog([&](HWND dialog) {
-      caption = WindowText(dialog);
-      name = WindowText(::GetDlgItem(dialog, IDC_ABOUT_NAME));
-      visit = WindowText(::GetDlgItem(dialog, IDC_ABOUT_VISIT));
-      ::GetClientRect(dialog, &client);
-      if (escape) {
-        // To the button with the focus, as the keyboard sends it, the box in front.
-        ::SetForegroundWindow(dialog);
-        ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0);
-      } else {
-        ::PostMessageW(::GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-      }
-    });
-    AboutBox about(services);
-    EXPECT_EQ(about.ShowModal(nullptr), escape ? IDCANCEL : IDOK);
-    EXPECT_EQ(caption, L"About Hedgerow");
-    EXPECT_EQ(name.rfind(L"Hedgerow Version 4.3\r\n\r\n", 0), 0u) << hg::win::Narrow(name);
-    EXPECT_NE(visit.find(L"www.example.com/hedgerow"), std::wstring::npos);
-    // 5235 by 3060 twips at 96 dots per inch.
-    EXPECT_EQ(client.right, 349);
-    EXPECT_EQ(client.bottom, 204);
-  }
+  ::PostMessageW(window.handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(ui::RunMessageLoop(), 0);  // WM_QUIT
+  EXPECT_EQ(window.handle(), nullptr);
 }
 
 std::string ManifestOf(const std::wstring& program) {
