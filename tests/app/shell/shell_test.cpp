@@ -179,7 +179,26 @@ TEST(Startup, LoadingStopsAtAFailureAndOnlyTheFirstActivationAsksForThePassword)
   }
 }
 
-TEST(Vista, DecisionTable) {
+class FakeElevation final : public ElevationSystem {
+ public:
+  bool vista = true, uac = true, admin = true, restarted = false;
+  std::int32_t type = kElevationLimited;
+  Texts done;
+
+  bool IsVistaFamily() override { return vista; }
+  bool IsUACEnabled() override { return uac; }
+  bool IsUserAdmin(std::int32_t& elevationType) override {
+    elevationType = type;
+    return admin;
+  }
+  bool WasRestarted() override { return restarted; }
+  void Trace(const std::string& text) override { done.push_back(text); }
+  void Warn() override { done.push_back("warn"); }
+  void RestartElevated() override { done.push_back("restart"); }
+};
+
+// The decision for every token, and the check that traces it and then acts.
+TEST(Vista, DecisionTableAndCheckElevation) {
   using A = ElevationAction;
   const struct {
     bool uac, admin;
@@ -200,54 +219,25 @@ TEST(Vista, DecisionTable) {
   for (const auto& row : rows) {
     SCOPED_TRACE(ElevationTrace(row.uac, row.admin, row.type) + (row.restarted ? " restarted" : ""));
     EXPECT_EQ(DecideElevation(row.uac, row.admin, row.type, row.restarted), row.action);
+    FakeElevation system;
+    system.uac = row.uac;
+    system.admin = row.admin;
+    system.type = row.type;
+    system.restarted = row.restarted;
+    EXPECT_EQ(CheckElevation(system), row.action == A::kGoOn);
+    Texts done{ElevationTrace(row.uac, row.admin, row.type)};
+    if (row.action != A::kGoOn) done.push_back(row.action == A::kWarnAndEnd ? "warn" : "restart");
+    EXPECT_EQ(system.done, done);
   }
+  FakeElevation beforeVista;
+  beforeVista.vista = false;
+  EXPECT_TRUE(CheckElevation(beforeVista));
+  EXPECT_TRUE(beforeVista.done.empty());
   EXPECT_EQ(ElevationTrace(true, false, -1), "UACEnabled=True, IsAdmin=False, ElevationType=-1");
   const std::string parameters = LauncherParameters("C:\\PROGRA~1\\HEDGER~1");
   EXPECT_EQ(parameters, "\"C:\\PROGRA~1\\HEDGER~1\\HedgeRun.dll\",hedgerun C:\\PROGRA~1\\HEDGER~1");
   EXPECT_EQ(LauncherTrace("C:\\windows\\system32\\rundll32.exe", parameters),
             "File='C:\\windows\\system32\\rundll32.exe', Parameters='" + parameters + "'");
-}
-
-class FakeElevation final : public ElevationSystem {
- public:
-  bool vista = true, restarted = false;
-  std::int32_t type = kElevationLimited;
-  Texts done;
-
-  bool IsVistaFamily() override { return vista; }
-  bool IsUACEnabled() override { return true; }
-  bool IsUserAdmin(std::int32_t& elevationType) override {
-    elevationType = type;
-    return true;
-  }
-  bool WasRestarted() override { return restarted; }
-  void Trace(const std::string& text) override { done.push_back(text); }
-  void Warn() override { done.push_back("warn"); }
-  void RestartElevated() override { done.push_back("restart"); }
-};
-
-TEST(Vista, CheckElevationTracesThenActs) {
-  const std::string trace = "UACEnabled=True, IsAdmin=True, ElevationType=";
-  const struct {
-    const char* what;
-    bool vista, restarted;
-    std::int32_t type;
-    bool goOn;
-    Texts done;
-  } cases[] = {
-      {"before Vista", false, false, kElevationLimited, true, {}},
-      {"filtered", true, false, kElevationLimited, false, {trace + "3", "restart"}},
-      {"filtered again", true, true, kElevationLimited, false, {trace + "3", "warn"}},
-      {"elevated", true, false, kElevationFull, true, {trace + "2"}},
-  };
-  for (const auto& c : cases) {
-    FakeElevation system;
-    system.vista = c.vista;
-    system.restarted = c.restarted;
-    system.type = c.type;
-    EXPECT_EQ(CheckElevation(system), c.goOn) << c.what;
-    EXPECT_EQ(system.done, c.done) << c.what;
-  }
 }
 
 TEST(MainWindowLogic, KeysPagesAndTabKeys) {
