@@ -118,19 +118,10 @@ class EngineWin : public ::testing::Test {
   ScopedServices installed{services};
 };
 
-TEST_F(EngineWin, FailuresAreLoggedThroughTheLibrarysLogWriter) {
-  {
-    AxLogFailureLog writer(hg::win::Narrow(folder / L"HGRW.log"), hg::win::Narrow(folder / L"short.log"));
-    writer.LogIt(static_cast<std::int32_t>(0x80040687u), "Cannot apply to 'x'. ", Severity::kInternalError,
-                 "MHGR.ApplyBlocked");
-  }
-  const std::string line = ReadRaw(folder / L"HGRW.log");
-  EXPECT_NE(line.find("\t80040687\tCannot apply to 'x'. \tMHGR.ApplyBlocked\r\n"), std::string::npos) << line;
-}
-
 // A failure keeps its number and takes the library's description or, without
-// one, the system's text: from a call, from the edge, in the trap.
-TEST_F(EngineWin, FailuresKeepTheirNumberAndGetADescription) {
+// one, the system's text: from a call, from the edge, in the trap; the log
+// writer writes it.
+TEST_F(EngineWin, FailuresKeepTheirNumberGetADescriptionAndAreLoggedThroughTheLibrary) {
   WriteRaw(hosts, "");
   EXPECT_TRUE(ReadBlockedSites().empty());
   ::DeleteFileW(hosts.c_str());
@@ -162,19 +153,26 @@ TEST_F(EngineWin, FailuresKeepTheirNumberAndGetADescription) {
       EXPECT_EQ(failure.description(), FailureOfCall(number).description());
     }
   }
+  {
+    AxLogFailureLog writer(hg::win::Narrow(folder / L"HGRW.log"), hg::win::Narrow(folder / L"short.log"));
+    writer.LogIt(static_cast<std::int32_t>(0x80040687u), "Cannot apply to 'x'. ", Severity::kInternalError,
+                 "MHGR.ApplyBlocked");
+  }
+  const std::string line = ReadRaw(folder / L"HGRW.log");
+  EXPECT_NE(line.find("\t80040687\tCannot apply to 'x'. \tMHGR.ApplyBlocked\r\n"), std::string::npos) << line;
 }
 
 // The worked example, over a file of every kind: foreign lines byte for byte
 // (a UTF-8 byte-order mark, UTF-8 text, bytes that are no valid UTF-8, a NUL),
 // read-only or not, with its access rules; no other file is left. Blocked
 // sites are read in the system code page.
-TEST_F(EngineWin, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttributesAndRules) {
+TEST_F(EngineWin, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttributesAndRulesInItsCodePage) {
   static constexpr char kForeign[] = "\xEF\xBB\xBF# h\xC3\xB4te\r\n10.0.0.1 \x81\xFE\xFF x\0y\r\n";
   const std::string foreign(kForeign, sizeof kForeign - 1);
   WriteRaw(hosts, foreign + "127.0.0.1 gone\r\n");
   ApplyBlocked({"alpha", "caf\xC3\xA9"});
-  EXPECT_EQ(ReadRaw(hosts), foreign + "127.0.0.1       alpha\r\n127.0.0.1       " + hg::win::WideToAnsi(L"caf\u00e9") +
-                                "\r\n");
+  EXPECT_EQ(ReadRaw(hosts),
+            foreign + "127.0.0.1       alpha\r\n127.0.0.1       " + hg::win::WideToAnsi(L"caf\u00e9") + "\r\n");
   EXPECT_EQ(ReadBlockedSites(), (std::vector<std::string>{"alpha", "caf\xC3\xA9"}));
 
   PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -197,11 +195,10 @@ TEST_F(EngineWin, ApplyBlockedWritesTheWorkedExampleKeepingTheFilesBytesAttribut
   EXPECT_EQ(Rules(hosts), rules);
   EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
   EXPECT_TRUE(log.entries.empty());
-}
 
-// Refused before anything is written: a name the system code page holds only
-// as a look-alike ("\uFF42ank.example" would block bank.example) or not at all.
-TEST_F(EngineWin, ApplyBlockedRefusesASiteTheSystemCodePageCannotHoldExactly) {
+  // A name the system code page holds only as a look-alike ("\uFF42ank.example"
+  // would block bank.example) or not at all is refused before anything is written.
+  ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
   for (const std::string site : {"\xEF\xBD\x82" "ank.example", "\xE4\xB8\xAD.example"}) {
     if (hg::win::WideToAnsiExact(hg::win::Widen(site))) continue;  // this code page holds it
     WriteRaw(hosts, kWorkedExample);
