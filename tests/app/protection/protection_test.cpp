@@ -152,26 +152,44 @@ TEST(StoredValues, ReadAsBooleanOrTextOrRefused) {
   EXPECT_THROW(AsText(Setting::Boolean(true)), Failure);
 }
 
-TEST_F(Protection, ARefusalIsLoggedMaskedAndOnlyTheRightPasswordWithBlanksAroundIsGranted) {
+// A refusal is logged with the typed text masked and shown; OK grants, and
+// Change opens the settings, only for the right password with blanks around.
+TEST_F(Protection, OnlyTheRightPasswordLogsInOrOpensTheSettingsAndARefusalIsLoggedMasked) {
   Protect("Secret");
   const struct {
+    bool change;
     const char* typed;
-    const char* masked;
-  } attempts[] = {{"secret", "******"}, {"", ""}, {" Secret1", "********"}};
-  for (const auto& attempt : attempts) EXPECT_FALSE(login.Ok(attempt.typed)) << attempt.typed;
-  EXPECT_FALSE(login.granted());
-  ASSERT_EQ(log.entries.size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(log.entries[i].number, static_cast<std::int32_t>(0x80040688u));
-    EXPECT_EQ(log.entries[i].description,
-              std::string("Access denied. Invalid password.  \"") + attempts[i].masked + "\"");
-    EXPECT_EQ(log.entries[i].severity, Severity::kInternalError);
-    EXPECT_EQ(log.entries[i].source, "FPwdLogin.cmdOK_Click");
+    const char* masked;  // nullptr: the right password
+  } attempts[] = {
+      {false, "secret", "******"},
+      {false, "", ""},
+      {false, " Secret1", "********"},
+      {true, "wrong", "*****"},
+      {true, " Secret", nullptr},
+      {false, "  Secret ", nullptr},
+  };
+  for (const auto& attempt : attempts) {
+    SCOPED_TRACE(attempt.typed);
+    log.entries.clear();
+    dialogs.shown.clear();
+    EXPECT_EQ(attempt.change ? login.MayChange(attempt.typed) : login.Ok(attempt.typed), !attempt.masked);
+    // The settings dialog, not Change, decides whether the program runs.
+    EXPECT_EQ(login.granted(), !attempt.masked && !attempt.change);
+    if (!attempt.masked) continue;
+    ASSERT_EQ(log.entries.size(), 1u);
+    EXPECT_EQ(log.entries[0].number, static_cast<std::int32_t>(0x80040688u));
+    EXPECT_EQ(log.entries[0].description, std::string("Access denied. Invalid password.  \"") + attempt.masked + "\"");
+    EXPECT_EQ(log.entries[0].severity, Severity::kInternalError);
+    EXPECT_EQ(log.entries[0].source, attempt.change ? "FPwdLogin.cmdChange_Click" : "FPwdLogin.cmdOK_Click");
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Access denied. Invalid password. |48|Hedgerow"});
   }
-  EXPECT_EQ(dialogs.shown, std::vector<std::string>(3, "Access denied. Invalid password. |48|Hedgerow"));
-  EXPECT_TRUE(login.Ok("  Secret "));
-  EXPECT_TRUE(login.granted());
-  EXPECT_EQ(log.entries.size(), 3u);
+  EXPECT_TRUE(log.entries.empty());
+
+  LoginModel changing(store);
+  EXPECT_FALSE(changing.ProtectionRemoved());
+  ASSERT_TRUE(store.WriteProperty(kProtectionEnabled, Setting::Boolean(false)));
+  EXPECT_TRUE(changing.ProtectionRemoved());
+  EXPECT_TRUE(changing.granted());
 
   // A store without a password, or with one of another type, accepts none.
   text.text.clear();
@@ -180,21 +198,6 @@ TEST_F(Protection, ARefusalIsLoggedMaskedAndOnlyTheRightPasswordWithBlanksAround
   ASSERT_TRUE(store.WriteProperty(kStoredPassword, Setting::Boolean(true)));
   EXPECT_FALSE(LoginModel(store).Ok("True"));
   EXPECT_EQ(dialogs.shown.back(), "Access denied. Type mismatch|48|Hedgerow");
-}
-
-TEST_F(Protection, ChangeOpensTheSettingsOnlyForTheRightPassword) {
-  Protect("Secret");
-  EXPECT_FALSE(login.MayChange("wrong"));
-  ASSERT_EQ(log.entries.size(), 1u);
-  EXPECT_EQ(log.entries[0].source, "FPwdLogin.cmdChange_Click");
-  EXPECT_EQ(log.entries[0].description, "Access denied. Invalid password.  \"*****\"");
-
-  EXPECT_TRUE(login.MayChange("Secret"));
-  EXPECT_FALSE(login.granted());  // the settings dialog decides
-  EXPECT_FALSE(login.ProtectionRemoved());
-  ASSERT_TRUE(store.WriteProperty(kProtectionEnabled, Setting::Boolean(false)));
-  EXPECT_TRUE(login.ProtectionRemoved());
-  EXPECT_TRUE(login.granted());
 }
 
 TEST_F(Protection, SettingsNeedAPasswordTypedTwiceOnlyToEnableAndStoreItTrimmed) {
