@@ -163,7 +163,7 @@ TEST_F(BackupCommandTest, ARestoreThatCannotBeMadeStopsAtItsStepAndLeavesTheRegi
       {"C:\\x.bak", "Blocked: a.com\r\nUnblocked: ", "apply", upToTheHostsFile, "[110 C:\\x.bak] Access is denied."},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.file + " failing " + c.failing);
+    SCOPED_TRACE(c.file + " failing " + c.failing + (c.chosen ? "" : " cancelled"));
     dialogs.chosenFile = c.chosen;
     environment.file = c.file;
     environment.failing = c.failing;

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <regex>
 
 #include "app/engine/library_win.h"
 #include "app/engine/mhgr_win.h"
 #include "app/ui/open_file_dialog_win.h"
 #include "common/win/text_win.h"
+#include "tests/app/engine/files_in_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/app/unblocked_key_win.h"
 #include "tests/support/scratch_win.h"
@@ -24,15 +24,6 @@ using namespace app::test;
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
 using Names = std::vector<std::string>;
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  std::error_code missing;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
-    names.push_back(entry.path().filename().wstring());
-  }
-  return names;
-}
 
 // Backup and restore over the prefix's real hosts file and registry list,
 // each put back after the test.
@@ -129,6 +120,7 @@ TEST_F(BackupWinTest, ARestoreThatCannotBeMadeLeavesBothListsAsTheyWere) {
   const std::string path = hg::win::Narrow(chosen);
   for (const std::string& content : {std::string("\177ELF\0\001\377\376 blocked", 14),
                                      std::string(50'000'000, 'a') + ", b.com"}) {
+    SCOPED_TRACE(content.substr(0, 8));
     WriteRaw(chosen, content);
     dialogs.shown.clear();
     Restore(chosen);

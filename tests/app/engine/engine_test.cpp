@@ -199,7 +199,8 @@ TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {
       {"#" + huge, {huge}, "#" + huge + "\r\n" + Entry(huge)},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ApplyBlockedContent(c.content, c.sites), c.expected) << c.content.substr(0, 40);
+    EXPECT_EQ(ApplyBlockedContent(c.content, c.sites), c.expected)
+        << c.content.substr(0, 40) << " with " << c.sites.size() << " sites";
   }
 }
 
@@ -233,6 +234,7 @@ TEST(ApplyBlockedContent, RefusesSiteNamesItsEntriesWouldNotGiveBack) {
       {"a ", "a " + unread},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
     try {
       ApplyBlockedContent("# kept\r\n", {"good", c.site});
       ADD_FAILURE() << "accepted \"" << c.site << "\"";

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "app/engine/services.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "tests/app/engine/files_in_win.h"
 #include "tests/app/engine/recording_log.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -22,6 +22,7 @@
 namespace app::engine {
 namespace {
 
+using app::test::FilesIn;
 using hg::test::ReadRaw;
 using hg::test::WriteRaw;
 
@@ -65,14 +66,6 @@ class FailingFileSystem final : public HostsFileSystem {
   int busyRemovals_;
   int steps_ = 0;
 };
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().wstring());
-  }
-  return names;
-}
 
 // The file's access rules, as the system hands them out.
 std::string Rules(const std::wstring& path) {

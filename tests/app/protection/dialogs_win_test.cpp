@@ -78,18 +78,21 @@ class ProtectionDialogs : public app::test::RecordingTest {
 TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrEscapeOrTheCloseBox) {
   Protect("Secret");
   const struct {
+    const char* name;
     std::function<void(HWND)> end;
     bool granted;
   } ways[] = {
-      {[](HWND) { test::PressKey(VK_ESCAPE); }, false},
-      {[](HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
-      {[](HWND dialog) {
+      {"Escape", [](HWND) { test::PressKey(VK_ESCAPE); }, false},
+      {"close box", [](HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
+      {"Enter",
+       [](HWND dialog) {
          Type(dialog, IDC_LOGIN_PASSWORD, L"  Secret ");
          test::PressKey(VK_RETURN);
        },
        true},
   };
   for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
     EXPECT_EQ(Login([&](HWND dialog) {
                 EXPECT_EQ(hg::test::WindowText(dialog), L"Hedgerow Password Protection");
                 EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(dialog, IDC_LOGIN_PASSWORD), GWL_STYLE) & ES_PASSWORD);
