@@ -19,12 +19,6 @@ hg::win::Variant Long(LONG number) {
   return value;
 }
 
-hg::win::Variant Bool(bool value) {
-  hg::win::Variant result;
-  hg::win::PutBool(*result.put(), value);
-  return result;
-}
-
 hg::win::Variant Holding(SAFEARRAY* array, VARTYPE elementType) {
   hg::win::Variant value;
   VARIANT* slot = value.put();
@@ -56,10 +50,6 @@ std::wstring TextOf(const VARIANT& value) {
 }
 
 std::wstring TextOf(BSTR text) { return text ? std::wstring(text, ::SysStringLen(text)) : std::wstring(); }
-
-std::vector<hg::win::Variant> ElementsOf(const VARIANT& value) {
-  return hg::win::VariantsOf(hg::win::ArrayOf(value));
-}
 
 std::string BytesOf(const VARIANT& value) { return hg::win::BytesOf(hg::win::ArrayOf(value)); }
 

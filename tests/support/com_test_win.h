@@ -34,7 +34,6 @@ class Bstr {
 // Values to pass in a call, each owning what it holds (an object: a reference).
 hg::win::Variant Text(std::wstring_view text);
 hg::win::Variant Long(LONG number);
-hg::win::Variant Bool(bool value);
 hg::win::Variant Object(IUnknown* object);
 // A byte array and an array of variants, indexed from `lower`.
 hg::win::Variant Bytes(std::string_view bytes, LONG lower = 0);
@@ -49,8 +48,7 @@ std::wstring TextOf(const VARIANT& value);
 std::wstring TextOf(BSTR text);
 inline std::wstring TextOf(const hg::win::unique_bstr& text) { return TextOf(text.get()); }
 
-// The elements of a value's one-dimensional array of variants; the bytes of its byte array.
-std::vector<hg::win::Variant> ElementsOf(const VARIANT& value);
+// The bytes of a value's byte array.
 std::string BytesOf(const VARIANT& value);
 
 // What a method answered through its VARIANT_BOOL or BSTR out-parameter

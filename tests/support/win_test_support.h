@@ -28,22 +28,11 @@ class ComApartment {
   HRESULT result_;
 };
 
-struct ScriptRun {
-  DWORD exitCode = 0;
-  std::string output;  // standard output and standard error, as printed
-};
-
 // Runs a VBScript or JScript file beside the test program with cscript,
 // after the prelude of its language (prelude.vbs, prelude.js: Check, Done and
-// the other helpers every script client shares). cscript under Wine exits 0
-// even when the script fails, so callers check the output for the script's own
-// completion marker.
-ScriptRun RunScript(const std::wstring& fileName);
-
-// The last line the script printed that is not empty.
-std::string LastLine(const std::string& output);
-
-// Runs the script and expects its last line to be PASS (the prelude's Done).
+// the other helpers every script client shares), and expects its last line to
+// be PASS (the prelude's Done): cscript under Wine exits 0 even when the
+// script fails.
 void ExpectScriptPasses(const std::wstring& fileName);
 
 // The system's message texts differ between Windows and Wine: checks their
