@@ -1,24 +1,44 @@
-// The main window, the manifest and start-up's system side, in the test's process.
+// The shell under Wine: the main window, the manifest and start-up's system
+// side in the test's process; the real Hedgerow.exe started in the test
+// prefix, as a user starts it.
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/engine/library_win.h"
 #include "app/engine/services.h"
+#include "app/protection/password.h"
+#include "app/protection/settings_store_win.h"
+#include "app/resource.h"
 #include "app/shell/main_window_win.h"
 #include "app/shell/startup_win.h"
 #include "app/shell/vista_win.h"
 #include "app/ui/message_loop_win.h"
+#include "common/win/proc_address.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
+#include "tests/app/unblocked_key_win.h"
 #include "tests/support/com_test_win.h"
+#include "tests/support/registry_probe.h"
+#include "tests/support/running_program_win.h"
+#include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
 
 namespace app::shell {
 namespace {
+
+using namespace hg::test;
 
 std::wstring TempPath(const wchar_t* name) {
   wchar_t temp[MAX_PATH];
@@ -46,7 +66,7 @@ std::string ManifestOf(const std::wstring& program) {
 }
 
 TEST(Program, ManifestAsksForCommonControls6PerMonitorDpiAndNoElevation) {
-  const std::string manifest = ManifestOf(hg::test::ProgramFolder() + L"\\Hedgerow.exe");
+  const std::string manifest = ManifestOf(ProgramFolder() + L"\\Hedgerow.exe");
   ASSERT_FALSE(manifest.empty());
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
@@ -57,7 +77,7 @@ TEST(Program, ManifestAsksForCommonControls6PerMonitorDpiAndNoElevation) {
 
 // A custom component whose "Init" puts `replacement` (or nothing) into the
 // by-reference argument, or fails.
-class FakeComponent final : public hg::test::EventSink {
+class FakeComponent final : public EventSink {
  public:
   FakeComponent() : EventSink(IID_IDispatch) {}
   IUnknown* replacement = nullptr;
@@ -91,15 +111,15 @@ class StartupWin : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.result())); }
 
-  hg::test::ComApartment apartment_;
+  ComApartment apartment_;
   engine::LibraryObjects library_;
   Services services_{.library = &library_};
   ScopedServices installed_{services_};
 };
 
 TEST_F(StartupWin, TheCustomComponentMayHandBackOnlyALogWriter) {
-  const auto collection = hg::test::Create<_CCollection>(CLSID_CCollection, IID__CCollection);
-  const auto other = hg::test::Create<_axLog>(CLSID_axLog, IID__axLog);
+  const auto collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
+  const auto other = Create<_axLog>(CLSID_axLog, IID__axLog);
   const struct {
     const char* what;
     IUnknown* replacement;
@@ -192,6 +212,276 @@ TEST(VistaWin, TheLaunchersFolderHasAShortPathAndTheRestartedMarkIsTakenOnce) {
   EXPECT_FALSE(TakeRestartedMark());
   ::SetEnvironmentVariableW(L"HEDGEROW_RESTARTED", L"0");
   EXPECT_FALSE(TakeRestartedMark());
+}
+
+std::wstring Program() { return ProgramFolder() + L"\\Hedgerow.exe"; }
+
+std::wstring ShortLog() {
+  wchar_t folder[MAX_PATH];
+  EXPECT_EQ(::SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, folder), S_OK);
+  return std::wstring(folder) + L"\\Hedgerow\\short.log";
+}
+
+bool WaitUntil(const std::function<bool()>& condition) {
+  for (int i = 0; i < 500; ++i) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return false;
+}
+
+// Clicks the splash away, as a user does, once it shows its picture whole; the main window then.
+HWND MainWindowOf(const RunningProgram& program) {
+  const HWND splash = program.WaitForWindow(L"HedgerowSplash");
+  if (!splash) return nullptr;
+  RECT client{};
+  ::GetClientRect(splash, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 316);
+  ::PostMessageW(splash, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+  ::PostMessageW(splash, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+  const HWND main = program.WaitForWindow(L"HedgerowMainWindow");
+  EXPECT_FALSE(::IsWindow(splash));
+  return main;
+}
+
+// Presses and releases `key` with the modifiers held, through the system's input.
+void PressKeys(std::initializer_list<BYTE> held, BYTE key) {
+  for (const BYTE vk : held) ::keybd_event(vk, 0, 0, 0);
+  ::keybd_event(key, 0, 0, 0);
+  ::keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+  for (auto it = held.end(); it != held.begin();) ::keybd_event(*--it, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// A user's session: the start, the pages, the About box and File Exit by the
+// keyboard, a minimised window.
+TEST(Program, StartsWithTheSplashThenTheMainWindowAndAnswersTheKeyboard) {
+  ::DeleteFileW(ShortLog().c_str());
+  RunningProgram program(Program());
+  const HWND main = MainWindowOf(program);
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(WindowText(main), L"Hedgerow");
+
+  const std::string log = ReadRaw(ShortLog());
+  // Trace entries carry no error number.
+  const std::string first = "\tTrace\t\t********** start app\tFMain.Form_Initialize\r\n";
+  ASSERT_NE(log.find(first), std::string::npos) << log;
+  EXPECT_LT(log.find(first), log.find("\tHedgerow ver.4.3.201\tFMain.Form_Initialize\r\n")) << log;
+  EXPECT_NE(log.find("\tWindows: Platform: Windows NT."), std::string::npos) << log;
+  EXPECT_EQ(log.find("\tError\t"), std::string::npos) << log;
+
+  // Ctrl+Tab and Ctrl+Shift+Tab switch the pages; focusing a tab, as the arrow keys do, too.
+  const HWND help = FindChild(main, L"HedgerowHelpPane");
+  const HWND tabs = FindChild(main, WC_TABCONTROLW);
+  ASSERT_NE(help, nullptr);
+  EXPECT_TRUE(::IsWindowVisible(help));
+  ::SetForegroundWindow(main);
+  PressKeys({VK_CONTROL}, VK_TAB);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(help); }));
+  EXPECT_EQ(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+  PressKeys({VK_CONTROL, VK_SHIFT}, VK_TAB);
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(help); }));
+  ::SendMessageW(tabs, TCM_SETCURFOCUS, 1, 0);
+  EXPECT_FALSE(::IsWindowVisible(help));
+
+  // Help, About by the menu's access keys, 5235 by 3060 twips at 96 dots per inch; Escape closes it.
+  PressKeys({VK_MENU}, 'H');
+  PressKeys({}, 'A');
+  const HWND about = program.WaitForWindow(L"#32770");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(WindowText(about), L"About Hedgerow");
+  EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::StartsWith(L"Hedgerow Version 4.3\r\n\r\n")));
+  EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::HasSubstr(L"www.example.com/hedgerow")));
+  RECT client{};
+  ::GetClientRect(about, &client);
+  EXPECT_EQ(client.right, 349);
+  EXPECT_EQ(client.bottom, 204);
+  PressKeys({}, VK_ESCAPE);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
+
+  // Minimised, the page keeps its size.
+  const HWND page = FindChild(main, L"#32770");
+  RECT before{}, after{};
+  ::GetWindowRect(page, &before);
+  ::ShowWindow(main, SW_MINIMIZE);
+  ::GetWindowRect(page, &after);
+  EXPECT_GT(before.right - before.left, 0);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+
+  ::ShowWindow(main, SW_RESTORE);
+  ::SetForegroundWindow(main);
+  PressKeys({VK_MENU}, 'F');
+  PressKeys({}, 'E');
+  EXPECT_EQ(program.WaitForExit(), 0u);
+}
+
+std::string Entry(const std::string& site) { return "127.0.0.1       " + site + "\r\n"; }
+
+void Append(const std::wstring& file, const std::string& text) {
+  std::ofstream(std::filesystem::path(file), std::ios::binary | std::ios::app) << text;
+}
+
+// Another program adds a block entry while the lists are open: noticed, the
+// list shows it at once; not noticed (the watch switched off), the next
+// command finds it, or F5. Either way blocking another site keeps it.
+TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
+  const std::wstring windows = TempPath(L"hedgerow outside edits");
+  std::filesystem::create_directories(std::filesystem::path(windows) / "system32/drivers/etc");
+  const std::wstring hosts = windows + L"\\system32\\drivers\\etc\\hosts";
+  const std::wstring noWatch = hg::win::Widen(kNoHostsWatchVariable) + L"=";
+  const struct {
+    const char* what;
+    bool watching;
+    bool replacing;  // the other program writes a new file and moves it into place
+  } cases[] = {{"appended to", true, false}, {"replaced", true, true}, {"not watching", false, false}};
+  for (const auto& [what, watching, replacing] : cases) {
+    SCOPED_TRACE(what);
+    WriteRaw(hosts, "# kept\r\n" + Entry("first.example"));
+    test::SetUnblockedNames({"later.example"});
+    ::DeleteFileW(ShortLog().c_str());
+    RunningProgram program(Program(), {L"windir=" + windows, noWatch + (watching ? L"" : L"1")});
+    const HWND main = MainWindowOf(program);
+    ASSERT_NE(main, nullptr);
+    const HWND page = FindChild(main, L"#32770");
+    ASSERT_NE(page, nullptr);
+    const auto shown = [&] { return ::SendMessageW(::GetDlgItem(page, IDC_BLOCKED), LVM_GETITEMCOUNT, 0, 0); };
+    ASSERT_EQ(shown(), 1);
+
+    const std::string added = "127.0.0.1 outside.example\r\n";
+    if (replacing) {
+      WriteRaw(hosts + L".new", "# kept\r\n" + Entry("first.example") + added);
+      ASSERT_TRUE(::MoveFileExW((hosts + L".new").c_str(), hosts.c_str(), MOVEFILE_REPLACE_EXISTING));
+    } else {
+      Append(hosts, added);
+    }
+    EXPECT_TRUE(watching ? WaitUntil([&] { return shown() == 2; }) : shown() == 1);
+    // The unblocked list's first site is selected: block it.
+    ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_BLOCK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_BLOCK)));
+    const std::string expected =
+        "# kept\r\n" + Entry("first.example") + Entry("outside.example") + Entry("later.example");
+    EXPECT_TRUE(WaitUntil([&] { return ReadRaw(hosts) == expected; })) << ReadRaw(hosts);
+    EXPECT_TRUE(WaitUntil([&] { return shown() == 3; }));
+    // It watches on; with the watch off, F5 reloads.
+    Append(hosts, "127.0.0.1 second.example\r\n");
+    if (!watching) {
+      ::SetForegroundWindow(main);
+      PressKeys({}, VK_F5);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return shown() == 4; }));
+
+    ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+    // Two outside changes noticed when watching; the program's own write is none.
+    const std::string log = ReadRaw(ShortLog());
+    const std::string noticed = "\tTrace\t\tThe hosts file was changed outside the program; "
+                                "reloading the lists.\tFMain.HostsFile_Changed\r\n";
+    std::size_t count = 0;
+    for (auto at = log.find(noticed); at != std::string::npos; at = log.find(noticed, at + 1)) ++count;
+    EXPECT_EQ(count, watching ? 2u : 0u) << log;
+  }
+  test::SetUnblockedNames({});
+}
+
+// The custom component taken out of the registry for the test's time.
+class UnregisteredCustomComponent {
+ public:
+  UnregisteredCustomComponent() : module_(::LoadLibraryW((ProgramFolder() + L"\\HGRWCustom.dll").c_str())) {
+    EXPECT_EQ(Call("DllUnregisterServer"), S_OK);
+  }
+  ~UnregisteredCustomComponent() { EXPECT_EQ(Call("DllRegisterServer"), S_OK); }
+
+ private:
+  HRESULT Call(const char* entry) {
+    const auto function = hg::win::GetProc<HRESULT(STDAPICALLTYPE*)()>(module_.get(), entry);
+    return function ? function() : E_NOTIMPL;
+  }
+  hg::win::unique_hmodule module_;
+};
+
+// Start-up stops with its message box, and the main window never shows.
+TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
+  const std::wstring windows = TempPath(L"hedgerow windows without hosts");
+  ::CreateDirectoryW(windows.c_str(), nullptr);
+  const struct {
+    const char* what;
+    std::vector<std::wstring> environment;
+    bool unregistered;
+    const wchar_t* message;
+  } cases[] = {
+      {"no hosts file", {L"windir=" + windows}, false,
+       L"Access denied. Administrative privileges are required to use Hedgerow. "},
+      {"empty windir", {L"windir="}, false,
+       L"Cannot determine system folder. Contact support@example.com for details. "},
+      {"custom component unregistered", {}, true,
+       L"Component 'HGRWCustom.dll' or one of its dependencies not correctly registered: a file "
+       L"is missing or invalid. Try to reinstall Hedgerow."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::optional<UnregisteredCustomComponent> unregistered;
+    if (c.unregistered) unregistered.emplace();
+    RunningProgram program(Program(), c.environment);
+    const HWND box = program.WaitForWindow(L"#32770");
+    ASSERT_NE(box, nullptr);
+    std::vector<std::wstring> texts = ChildTexts(box);
+    texts.push_back(WindowText(box));
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_THAT(texts, ::testing::Contains(std::wstring(L"Hedgerow")));
+    EXPECT_THAT(texts, ::testing::Contains(std::wstring(c.message)));
+    EXPECT_EQ(program.WaitForExit(), 1u);
+    EXPECT_EQ(program.WaitForWindow(L"HedgerowMainWindow", 0), nullptr);
+  }
+  EXPECT_FALSE(Exists(windows + L"\\system32\\drivers\\etc\\hosts"));
+}
+
+
+// The program's own store protected for one test; what was there is put back.
+class ProtectedStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(apartment_.result(), S_OK);
+    protection::ProgramSettings settings;
+    ASSERT_TRUE(settings.store().WriteProperties(
+        {{protection::kProtectionEnabled, protection::Setting::Boolean(true)},
+         {protection::kStoredPassword, protection::Setting::Text(protection::EncodePassword("Secret"))}}));
+  }
+  void TearDown() override {
+    if (before_) {
+      ::RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), L"Registration", REG_SZ, before_->c_str(),
+                        static_cast<DWORD>((before_->size() + 1) * sizeof(wchar_t)));
+    } else {
+      ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), L"Registration");
+    }
+  }
+
+  ComApartment apartment_;
+  const std::wstring key_ = hg::win::Widen(protection::kProgramKey);
+  const std::optional<std::wstring> before_ = ReadString(HKEY_CURRENT_USER, key_, L"Registration");
+};
+
+// The login stands between the user and the lists: Cancel ends the program.
+TEST_F(ProtectedStart, OnlyTheRightPasswordLetsTheProgramRun) {
+  for (const bool right : {false, true}) {
+    SCOPED_TRACE(right ? "right password" : "cancelled");
+    RunningProgram program(Program());
+    const HWND login = program.WaitForWindow(L"#32770");
+    ASSERT_NE(login, nullptr);
+    ASSERT_EQ(WindowText(login), L"Hedgerow Password Protection");
+    const HWND main = program.WaitForWindow(L"HedgerowMainWindow", 0);
+    EXPECT_NE(main, nullptr) << "the main window is on the screen behind the login";
+
+    ::SetDlgItemTextW(login, IDC_LOGIN_PASSWORD, L" Secret ");
+    ::SendMessageW(::GetDlgItem(login, right ? IDOK : IDCANCEL), BM_CLICK, 0, 0);
+    if (!right) {
+      EXPECT_NE(program.WaitForExit(), STILL_ACTIVE);
+      continue;
+    }
+    EXPECT_EQ(program.WaitForExit(1000), STILL_ACTIVE);
+    ::PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(), 0u);
+  }
 }
 
 }  // namespace
