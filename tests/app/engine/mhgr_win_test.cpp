@@ -79,9 +79,13 @@ std::string Rules(const std::wstring& path) {
 const char kWorkedExample[] = "# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1 old\r\n\r\n";
 const char kWorkedResult[] = "# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1       alpha\r\n127.0.0.1       Beta\r\n";
 
-class EngineWin : public ::testing::Test {
+class EngineWin : public test::RecordingTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.result())); }
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(apartment_.result()));
+    services.hostsFilePath = hg::win::Narrow(hosts);
+    services.library = &library_;
+  }
   void TearDown() override {
     for (const std::wstring& name : FilesIn(folder.path())) {
       ::SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -104,11 +108,7 @@ class EngineWin : public ::testing::Test {
   hg::test::ComApartment apartment_;
   hg::test::ScratchFolder folder{L"mhgr"};
   std::wstring hosts = folder / L"hosts";
-  test::RecordingLog log;
   LibraryObjects library_;
-  Services services{
-      .log = &log, .productName = "Hedgerow", .hostsFilePath = hg::win::Narrow(hosts), .library = &library_};
-  ScopedServices installed{services};
 };
 
 // A failure keeps its number and takes the library's description or, without

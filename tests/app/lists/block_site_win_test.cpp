@@ -28,9 +28,13 @@ std::string Entries(const Names& sites) {
   return text;
 }
 
-class BlockSitePageTest : public ::testing::Test {
+class BlockSitePageTest : public test::RecordingTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(SUCCEEDED(apartment_.result())); }
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(apartment_.result()));
+    services.hostsFilePath = hg::win::Narrow(hostsPath);
+    services.library = &objects_;
+  }
   void TearDown() override { app::test::SetUnblockedNames({}); }
 
   // Writes both stores and shows the page over them.
@@ -66,11 +70,6 @@ class BlockSitePageTest : public ::testing::Test {
   engine::LibraryObjects objects_;
   hg::test::ScratchFolder folder{L"lists"};
   std::wstring hostsPath = folder / L"hosts";
-  app::test::RecordingLog log;
-  app::test::RecordingDialogs dialogs;
-  Services services{.log = &log, .dialogs = &dialogs, .productName = "Hedgerow",
-                    .hostsFilePath = hg::win::Narrow(hostsPath), .library = &objects_};
-  ScopedServices installed{services};
   SystemSiteStores stores;
   BlockSitePage page{services, stores};
   test::PageHost host{services};

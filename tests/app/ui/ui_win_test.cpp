@@ -50,11 +50,9 @@ class TestPage final : public Dialog {
 
 // A failure no handler trapped is logged under the type and goes no further;
 // a reporting handler logs under its name and shows its text.
-TEST(WindowLayer, FailuresAreLoggedUnderTheTypeOrTheHandlerAndOnlyAReportIsShown) {
-  test::RecordingLog log;
-  test::RecordingDialogs dialogs;
-  Services services{.log = &log, .dialogs = &dialogs, .productName = "Hedgerow"};
-  const ScopedServices installed{services};
+using WindowLayer = test::RecordingTest;
+
+TEST_F(WindowLayer, FailuresAreLoggedUnderTheTypeOrTheHandlerAndOnlyAReportIsShown) {
   TestWindow window(services);
   TestPage page(services);
   page.CreateModeless(nullptr);
