@@ -105,6 +105,9 @@ TEST(VariantValues, FindArraysBehindReferencesConvertTextAndBooleansAndPutResult
   VARIANT flagReference = ByReference(VT_BOOL, &flag);
   PutBool(flagReference, true);
   EXPECT_EQ(flag, VARIANT_TRUE);
+  VARIANT noTarget = ByReference(VT_BOOL, nullptr);  // a typed reference to nothing gets a value of its own
+  PutBool(noTarget, true);
+  EXPECT_EQ(noTarget.vt, VT_BOOL);
   EXPECT_EQ(OutTarget(nullptr), nullptr);
 }
 

@@ -1,22 +1,9 @@
 // tkShared.dll's exports called directly: registration in the real registry
 // (its values are tested natively), the class factory, and unloading.
-#include <windows.h>
-#include <objbase.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "common/win/com_win.h"
 #include "common/win/proc_address.h"
-#include "common/win/unique_any.h"
-#include "shared/com/startup_win.h"
+#include "tests/shared/library_test_win.h"
 #include "tests/support/registry_probe.h"
 #include "tests/support/scratch_win.h"
-#include "tests/support/win_test_support.h"
-#include "tkShared.h"
 
 namespace {
 
@@ -175,11 +162,6 @@ TEST_F(Module, CanUnloadOnlyWhenNoObjectFactoryOrLockIsAlive) {
   // LockServer(FALSE) needs a factory again; that one counts too until released.
   ASSERT_EQ(library.Factory()->LockServer(FALSE), S_OK);
   EXPECT_EQ(library.Call("DllCanUnloadNow"), S_OK);
-}
-
-TEST(StartLibrary, SaysWindowsIs64BitForA64BitProcess) {
-  // IsWow64Process answers false inside a native 64-bit process.
-  EXPECT_TRUE(tk::StartLibrary().isWindows64);
 }
 
 }  // namespace

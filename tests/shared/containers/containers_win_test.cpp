@@ -2,20 +2,7 @@
 // standard interfaces, values no script makes, failures a client of COM
 // forges. The script clients prove the rest at the COM boundary (the
 // portable cores are tested natively).
-#include <windows.h>
-#include <objbase.h>
-#include <ocidl.h>
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "common/win/com_win.h"
-#include "common/win/variant_win.h"
-#include "tests/support/com_test_win.h"
-#include "tests/support/win_test_support.h"
-#include "tkShared.h"
+#include "tests/shared/library_test_win.h"
 
 namespace {
 
@@ -129,11 +116,7 @@ TEST_F(Containers, CollectionTakesTextPassedByReferenceAsAKey) {
   const VARIANT none = hg::win::MissingArgument();
   ASSERT_EQ(collection->Add(Text(L"keyed").get(), Text(L"3").get(), none, none), S_OK);
   Variant key = Text(L"3");
-  VARIANT text{}, variant{};
-  text.vt = VT_BYREF | VT_BSTR;
-  text.pbstrVal = &Ref(key)->bstrVal;
-  variant.vt = VT_BYREF | VT_VARIANT;
-  variant.pvarVal = &text;
+  VARIANT text = ByReference(VT_BSTR, &Ref(key)->bstrVal), variant = ByReference(VT_VARIANT, &text);
   for (const VARIANT& byReference : {text, variant}) {
     Variant item;
     ASSERT_EQ(collection->get_Item(byReference, item.put()), S_OK) << byReference.vt;
@@ -173,10 +156,8 @@ TEST_F(Containers, GumArraySortsEveryNumericTypeByValueBeforeTexts) {
 // row of two dimensions is refused.
 TEST_F(Containers, GumArrayTakesARowFromAnyLowerBoundAndCopiesItsValues) {
   ASSERT_EQ(table->Init(3), S_OK);
-  Variant referenced = Text(L"by reference"), byReference;
-  Ref(byReference)->vt = VT_BYREF | VT_VARIANT;
-  Ref(byReference)->pvarVal = Ref(referenced);
-  ASSERT_EQ(AddRow(std::move(byReference), 7, 5), S_OK);
+  Variant referenced = Text(L"by reference");
+  ASSERT_EQ(AddRow(Variant::CopyOf(ByReference(VT_VARIANT, Ref(referenced))), 7, 5), S_OK);
   referenced = Variant();
   SAFEARRAYBOUND bounds[2] = {{1, 0}, {1, 0}};
   const Variant square = Holding(::SafeArrayCreate(VT_VARIANT, 2, bounds));

@@ -1,20 +1,11 @@
 // FileOps through its interface, on a scratch drive of the prefix.
 #include <windows.h>
-#include <objbase.h>
 #include <winioctl.h>
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <functional>
-#include <string>
 
-#include "common/win/com_win.h"
-#include "common/win/text_win.h"
-#include "tests/support/com_test_win.h"
+#include "tests/shared/library_test_win.h"
 #include "tests/support/scratch_win.h"
-#include "tests/support/win_test_support.h"
-#include "tkShared.h"
 
 namespace {
 
@@ -327,34 +318,19 @@ TEST_F(FileOpsTest, ADeepTreeIsCreatedCopiedAndRemovedOnASmallStack) {
 // By-reference outputs follow a typed reference, and without their reference
 // get a value of their own.
 TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
-  const auto reference = [](VARTYPE type, void* target) {
-    VARIANT variant;
-    variant.vt = VT_BYREF | type;
-    variant.byref = target;
-    return variant;
-  };
   BSTR typed = ::SysAllocString(L"before");
-  VARIANT byReference = reference(VT_BSTR, &typed);
+  VARIANT byReference = ByReference(VT_BSTR, &typed);
   VARIANT_BOOL result = VARIANT_TRUE;
   ASSERT_EQ(files->RemoveFile(Bstr(scratch / L"none"), &byReference, &result), S_OK);
   const hg::win::unique_bstr owner(typed);
   EXPECT_EQ(result, VARIANT_FALSE);
   EXPECT_EQ(byReference.vt, VT_BYREF | VT_BSTR);
   ExpectSystemMessageForm(owner.get());
-  VARIANT text = reference(VT_BSTR, nullptr);
+  VARIANT text = ByReference(VT_BSTR, nullptr);
   ASSERT_EQ(files->RemoveFile(Bstr(scratch / L"none"), &text, &result), S_OK);
   ASSERT_EQ(text.vt, VT_BSTR);
   ExpectSystemMessageForm(text.bstrVal);
   ::VariantClear(&text);
-  VARIANT is32 = reference(VT_BOOL, nullptr);
-  VARIANT is64 = reference(VT_BOOL, nullptr);
-  wchar_t system[MAX_PATH];
-  const std::wstring kernel = std::wstring(system, ::GetSystemDirectoryW(system, MAX_PATH)) + L"\\kernel32.dll";
-  ASSERT_EQ(files->LoadFileHeaderMachine(Bstr(kernel), &is32, &is64, cause.put(), &result), S_OK);
-  EXPECT_EQ(result, VARIANT_TRUE);
-  ASSERT_TRUE(is64.vt == VT_BOOL && is32.vt == VT_BOOL);
-  EXPECT_EQ(is64.boolVal, VARIANT_TRUE);
-  EXPECT_EQ(is32.boolVal, VARIANT_FALSE);
 }
 
 TEST(FileOpsScript, VBScriptUsesFileOpsLateBound) {

@@ -3,22 +3,12 @@
 // The shell's own headers come first: the library's header then leaves the
 // shell folder names to them.
 #include <windows.h>
-#include <objbase.h>
 #include <shlobj.h>
-
-#include <gtest/gtest.h>
 
 #include <cwchar>
 #include <filesystem>
-#include <functional>
-#include <string>
-#include <vector>
 
-#include "common/win/com_win.h"
-#include "common/win/text_win.h"
-#include "tests/support/com_test_win.h"
-#include "tests/support/win_test_support.h"
-#include "tkShared.h"
+#include "tests/shared/library_test_win.h"
 
 namespace {
 
@@ -175,9 +165,7 @@ TEST_F(GlobalTest, FileVersionInfoHoldsTheFieldsThatExistKeyedByName) {
 TEST_F(GlobalTest, WindowsVersionFillsATypedReference) {
   Variant major;
   LONG typedMajor = -1;
-  VARIANT reference, none = hg::win::MissingArgument();
-  reference.vt = VT_BYREF | VT_I4;
-  reference.plVal = &typedMajor;
+  VARIANT reference = ByReference(VT_I4, &typedMajor), none = hg::win::MissingArgument();
   EXPECT_EQ(Answer([&](BSTR* out) { return global->WindowsVersion(&reference, &none, &none, &none, &none, out); }),
             Answer([&](BSTR* out) { return global->WindowsVersion(major.put(), &none, &none, &none, &none, out); }));
   ASSERT_EQ(major.type(), VT_I4);

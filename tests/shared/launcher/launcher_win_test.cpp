@@ -1,23 +1,8 @@
 // CreateThread under Wine: a C++ client with event sinks and a message loop
 // (script clients cannot sink events).
-#include <windows.h>
-#include <objbase.h>
-#include <ocidl.h>
-#include <olectl.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <functional>
-#include <string>
-#include <vector>
 
-#include "common/win/com_win.h"
-#include "common/win/text_win.h"
-#include "tests/shared/log/recording_sink_win.h"
-#include "tests/support/com_test_win.h"
-#include "tests/support/win_test_support.h"
-#include "tkShared.h"
+#include "tests/shared/library_test_win.h"
 
 namespace {
 

@@ -1,24 +1,12 @@
 // axLog and CMsgr through their interfaces: which files get a line and when
 // (the line's text is tested natively), and who hears a message.
-#include <windows.h>
-#include <objbase.h>
-#include <ocidl.h>
 #include <olectl.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
-#include <string>
-#include <vector>
 
-#include "common/win/com_win.h"
-#include "common/win/text_win.h"
-#include "tests/shared/log/recording_sink_win.h"
-#include "tests/support/com_test_win.h"
+#include "tests/shared/library_test_win.h"
 #include "tests/support/scratch_win.h"
-#include "tests/support/win_test_support.h"
-#include "tkShared.h"
 
 namespace {
 

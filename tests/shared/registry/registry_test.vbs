@@ -47,8 +47,6 @@ CheckError &H80070057, "QueryBINARY into a text"
 reg.QueryBINARY HKCU, base, "Bin", unallocated, length
 Check Err.Source = "tkShared.CRegistry", "QueryBINARY into an array without elements: " & Err.Source
 CheckError 9, "QueryBINARY into an array without elements, as the script's own Subscript out of range"
-reg.DeleteKey HKCU, "\"
-CheckError &H80070057, "DeleteKey of the root raises E_INVALIDARG"
 On Error GoTo 0
 Check Not reg.QueryBINARY(HKCU, base, "Beyond", buffer, length), "nothing written beyond the array"
 Check reg.DeleteValue(HKCU, base, "Count") And Not reg.QuerySTRING(HKCU, base, "Count", value), "DeleteValue"

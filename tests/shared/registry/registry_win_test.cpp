@@ -1,21 +1,11 @@
 // CRegistry through its interface, against the prefix's real registry. Every
 // test works below a key of its own in HKCU\Software and deletes it afterwards.
-#include <windows.h>
-#include <objbase.h>
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <functional>
-#include <string>
-#include <vector>
 
-#include "common/win/com_win.h"
-#include "common/win/text_win.h"
-#include "tests/support/com_test_win.h"
+#include "shared/registry/registry_access_win.h"
+#include "shared/registry/registry_keys.h"
+#include "tests/shared/library_test_win.h"
 #include "tests/support/registry_probe.h"
-#include "tests/support/win_test_support.h"
-#include "tkShared.h"
 
 namespace {
 
@@ -333,3 +323,34 @@ TEST_F(RegistryTest, EnumClassesOfCategoryListsAClassOfBothViewsOnceAndOneOfThe3
 TEST(RegistryScripts, VBScriptClientUsesTheRegistryLateBound) { ExpectScriptPasses(L"registry_test.vbs"); }
 
 }  // namespace
+
+// The registry operations as a 32-bit Windows sees them: the 64-bit pseudo
+// roots never reach the registry there.
+namespace tk {
+namespace {
+
+TEST(RegistryOn32bitWindows, ANativeViewRootFailsWithTheInvalidKeyTextOrTheOsText) {
+  RegistryAccess access{LibraryFlags{true, false}};
+  const std::string invalidKey = "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows";
+  std::vector<std::string> names;
+  std::string cause;
+  EXPECT_FALSE(access.EnumValuesEx(kLocalMachine64, "Software", names, cause));
+  EXPECT_EQ(cause, invalidKey);
+  EXPECT_FALSE(access.IsKeyExist(kClassesRoot64, "CLSID"));
+  EXPECT_TRUE(access.EnumKey(kClassesRoot64, "CLSID").empty());
+  hg::win::unique_hkey key;
+  EXPECT_FALSE(access.CreateKeyAnyOS(kLocalMachine64, "Software\\tkShared test", key, cause = ""));
+  EXPECT_EQ(cause, invalidKey);
+  EXPECT_FALSE(access.SetString(kLocalMachine64, "Software\\tkShared test", "v", "x"));
+  EXPECT_FALSE(access.CopySingleValue(kLocalMachine64, "Software", "v", kCurrentUser, "Software\\tkShared absent",
+                                      cause = ""));
+  EXPECT_EQ(cause, invalidKey);
+  EXPECT_FALSE(access.DeleteKeyEx(kLocalMachine64, "Software\\tkShared absent", cause));
+  EXPECT_EQ(cause, "64-bit key on 32-bit OS.");
+  std::string subKey = "Software\\";
+  EXPECT_EQ(access.SaveAsReg50(kLocalMachine64, subKey), "");
+  EXPECT_EQ(subKey, "Software");
+}
+
+}  // namespace
+}  // namespace tk

@@ -1,18 +1,35 @@
-// A client's event sink for the library's event sources (the message relay's
-// and the deferred call launcher's tests).
+// What the library's tests under Wine share: its classes' header, the COM
+// test helpers, a typed reference as a compiled client passes one, and a
+// client's event sink for the library's event sources.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/win/com_win.h"
+#include "common/win/text_win.h"
 #include "common/win/variant_win.h"
 #include "tests/support/com_test_win.h"
+#include "tests/support/win_test_support.h"
+#include "tkShared.h"
 
 namespace hg::test {
+
+// A value by reference to `target`, as a compiled client passes an [in, out]
+// argument (a null target: a reference the callee must not follow).
+inline VARIANT ByReference(VARTYPE type, void* target) {
+  VARIANT reference;
+  reference.vt = static_cast<VARTYPE>(VT_BYREF | type);
+  reference.byref = target;
+  return reference;
+}
 
 // Records each call of the event as "name:argument|argument..." (first
 // argument first; a left-out one as "missing", a long as "long N") into a
