@@ -183,21 +183,9 @@ std::vector<std::uint8_t> Image(std::uint32_t offset, std::uint16_t machine, std
   return bytes;
 }
 
-TEST(ReadMachineType, SetsTheFlagOfA64Or32BitImageAndNeitherForOtherMachines) {
-  const struct {
-    std::uint16_t machine;
-    bool is32, is64;
-  } cases[] = {{0x8664, false, true}, {0x014C, true, false}, {0xAA64, false, false}};
-  for (const auto& c : cases) {
-    const MachineType type = ReadMachineType(Image(128, c.machine));
-    EXPECT_TRUE(type.ok) << c.machine;
-    EXPECT_EQ(type.is32Bit, c.is32) << c.machine;
-    EXPECT_EQ(type.is64Bit, c.is64) << c.machine;
-    EXPECT_EQ(type.falseCause, "") << c.machine;
-  }
-}
-
-TEST(ReadMachineType, RejectsWhatIsNoWholeImageHeader) {
+// A 64- or 32-bit image sets its flag, another machine neither; what is no
+// whole image header is refused with its cause.
+TEST(ReadMachineType, SetsTheFlagOfItsMachineOrRejectsWhatIsNoWholeImageHeader) {
   auto wrongSignature = Image(128, 0x8664);
   wrongSignature[130] = 1;
   const auto whole = Image(128, 0x8664, 128 + 24);
@@ -205,7 +193,11 @@ TEST(ReadMachineType, RejectsWhatIsNoWholeImageHeader) {
     const char* name;
     std::vector<std::uint8_t> head;
     const char* cause;
+    bool is32 = false, is64 = false;
   } cases[] = {
+      {"x64", Image(128, 0x8664), "", false, true},
+      {"x86", Image(128, 0x014C), "", true, false},
+      {"arm64", Image(128, 0xAA64), ""},
       {"empty", {}, "Cannot load file."},
       {"text", std::vector<std::uint8_t>(200, 'a'), "Invalid file."},
       {"short", Image(128, 0x8664, 87), "Invalid file."},
@@ -215,7 +207,13 @@ TEST(ReadMachineType, RejectsWhatIsNoWholeImageHeader) {
       {"wrong signature", wrongSignature, "Invalid IMAGE_NT_HEADERS."},
       {"short of fields", std::vector<std::uint8_t>(whole.begin(), whole.end() - 1), "Invalid IMAGE_NT_HEADERS."},
   };
-  for (const auto& c : cases) EXPECT_EQ(ReadMachineType(c.head).falseCause, c.cause) << c.name;
+  for (const auto& c : cases) {
+    const MachineType type = ReadMachineType(c.head);
+    EXPECT_EQ(type.falseCause, c.cause) << c.name;
+    EXPECT_EQ(type.ok, *c.cause == '\0') << c.name;
+    EXPECT_EQ(type.is32Bit, c.is32) << c.name;
+    EXPECT_EQ(type.is64Bit, c.is64) << c.name;
+  }
   // Every cut of a whole header fails cleanly.
   ASSERT_TRUE(ReadMachineType(whole).ok);
   for (std::size_t size = 0; size < whole.size(); ++size) {
