@@ -91,9 +91,7 @@ TEST_F(FileOpsTest, WholeFileFailuresCarryTheSystemsNumberAndKeepTheContent) {
     // Sparse where the file system can, so that the test needs no real space.
     DWORD ignored = 0;
     ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-    LARGE_INTEGER size;
-    size.QuadPart = 0x80000000LL;
-    ASSERT_TRUE(::SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(::SetFilePointerEx(file.get(), LARGE_INTEGER{.QuadPart = 0x80000000LL}, nullptr, FILE_BEGIN));
     ASSERT_TRUE(::SetEndOfFile(file.get()));
   }
   hg::win::unique_safearray array;

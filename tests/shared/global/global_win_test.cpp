@@ -71,7 +71,6 @@ TEST_F(GlobalTest, TextMethodsAnswerWholeOrRefuse) {
   const std::wstring localAppData = buffer;
   DWORD length = MAX_PATH;
   ASSERT_TRUE(::GetComputerNameW(buffer, &length));
-  const Variant bytes = Bytes("abcd");
   const auto expand = [this](const std::wstring& text) -> TextCall {
     return [this, text](BSTR* out) { return global->ExpandEnvironmentStrings(Bstr(text), out); };
   };
@@ -104,7 +103,6 @@ TEST_F(GlobalTest, TextMethodsAnswerWholeOrRefuse) {
       {"FileVersion without a resource", version(ProgramFolder() + L"\\global_test.vbs"), L""},
       {"FileVersion of no file", version(ProgramFolder() + L"\\no such file.dll"), L""},
       {"FileVersion of a name with a NUL", version(ThisProgram() + L'\0' + L".txt"), kRefused},
-      {"Base64EncodeB of bytes", [&](BSTR* out) { return global->Base64EncodeB(bytes.get(), out); }, L"YWJjBk=="},
       {"URLEncode of a surrogate pair", [&](BSTR* out) { return global->URLEncode(Bstr(L"a\U0001F600"), out); },
        L"a%F0%9F%98%80"},
   };
