@@ -21,8 +21,7 @@ namespace app::backup {
 namespace {
 
 using namespace app::test;
-using hg::test::ReadRaw;
-using hg::test::WriteRaw;
+using namespace hg::test;
 using Names = std::vector<std::string>;
 
 // Backup and restore over the prefix's real hosts file and registry list,
@@ -54,9 +53,9 @@ class BackupWinTest : public RecordingTest {
     RestoreCommand(environment);
   }
 
-  hg::test::ComApartment apartment_;
+  ComApartment apartment_;
   engine::LibraryObjects library_;
-  hg::test::ScratchFolder folder{L"backup"};
+  ScratchFolder folder{L"backup"};
   std::wstring backups = folder / L"Program\\Backup";  // neither it nor its parent exists yet
   std::wstring chosen = folder / L"chosen.bak";
   std::wstring hosts;
@@ -177,8 +176,8 @@ TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
 }
 
 TEST(OpenFileDialogWin, OpensWithTheTitleAndGivesTheFileTyped) {
-  hg::test::ComApartment apartment;
-  hg::test::ScratchFolder folder{L"open"};
+  ComApartment apartment;
+  ScratchFolder folder{L"open"};
   const std::wstring file = folder / L"one.bak";
   WriteRaw(file, "x");
   const OpenFileRequest request{"Select Backup File To Restore",
@@ -186,12 +185,12 @@ TEST(OpenFileDialogWin, OpensWithTheTitleAndGivesTheFileTyped) {
                                 hg::win::Narrow(folder.path())};
   for (auto show : {ui::ShowOpenFileDialog, ui::ShowClassicOpenFileDialog}) {
     std::wstring title;
-    hg::test::AnswerNextDialog([&](HWND dialog) {
-      title = hg::test::WindowText(dialog);
+    AnswerNextDialog([&](HWND dialog) {
+      title = WindowText(dialog);
       // The file name box: cmb13 or edt1, by dialog and system.
       ::SetDlgItemTextW(dialog, cmb13, L"one.bak");
       ::SetDlgItemTextW(dialog, edt1, L"one.bak");
-      hg::test::PressButton(dialog, IDOK);
+      PressButton(dialog, IDOK);
     });
     EXPECT_EQ(show(nullptr, request), hg::win::Narrow(file));
     EXPECT_EQ(title, L"Select Backup File To Restore");

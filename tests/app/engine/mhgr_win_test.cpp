@@ -22,9 +22,8 @@
 namespace app::engine {
 namespace {
 
+using namespace hg::test;
 using app::test::FilesIn;
-using hg::test::ReadRaw;
-using hg::test::WriteRaw;
 
 // A failure no retry waits out.
 constexpr HRESULT kInjected = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
@@ -105,8 +104,8 @@ class EngineWin : public test::RecordingTest {
     return Raised([&] { ApplyBlocked(sites); });
   }
 
-  hg::test::ComApartment apartment_;
-  hg::test::ScratchFolder folder{L"mhgr"};
+  ComApartment apartment_;
+  ScratchFolder folder{L"mhgr"};
   std::wstring hosts = folder / L"hosts";
   LibraryObjects library_;
 };
@@ -254,7 +253,7 @@ TEST_F(EngineWin, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
     EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
   }
   WriteRaw(hosts, kWorkedExample);
-  hg::win::unique_file_handle held = hg::test::Locked(hosts);
+  hg::win::unique_file_handle held = Locked(hosts);
   EXPECT_EQ(ApplyFailure({"alpha"}).number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)));
   held.reset();
   EXPECT_EQ(ReadRaw(hosts), kWorkedExample);

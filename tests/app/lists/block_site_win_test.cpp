@@ -18,9 +18,8 @@ namespace app::lists {
 namespace {
 
 using Names = std::vector<std::string>;
+using namespace hg::test;
 using app::test::UnblockedNames;
-using hg::test::ReadRaw;
-using hg::test::WriteRaw;
 
 std::string Entries(const Names& sites) {
   std::string text = "# kept\r\n";
@@ -66,9 +65,9 @@ class BlockSitePageTest : public test::RecordingTest {
     test::PumpMessages();
   }
 
-  hg::test::ComApartment apartment_;
+  ComApartment apartment_;
   engine::LibraryObjects objects_;
-  hg::test::ScratchFolder folder{L"lists"};
+  ScratchFolder folder{L"lists"};
   std::wstring hostsPath = folder / L"hosts";
   SystemSiteStores stores;
   BlockSitePage page{services, stores};
@@ -241,8 +240,8 @@ TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {
     dialog.Init();
     std::wstring caption;
     bool typingGoesToTheText = false;
-    hg::test::AnswerNextDialog([&](HWND d) {
-      caption = hg::test::WindowText(d);
+    AnswerNextDialog([&](HWND d) {
+      caption = WindowText(d);
       ::SetForegroundWindow(d);  // in front, as a user sees it, whatever window another test shows
       typingGoesToTheText = ::GetFocus() == ::GetDlgItem(d, IDC_BLOCK_LIST_TEXT);
       ::SetDlgItemTextW(d, IDC_BLOCK_LIST_TEXT, L"alpha\r\n\r\n   \r\nALPHA\r\n beta ");

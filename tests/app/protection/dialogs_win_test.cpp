@@ -20,7 +20,7 @@
 namespace app::protection {
 namespace {
 
-using hg::test::Bstr;
+using namespace hg::test;
 
 constexpr char kTestKey[] = "Software\\Tarnwick Software\\Hedgerow Tests\\Protection";
 constexpr wchar_t kTestKeyW[] = L"Software\\Tarnwick Software\\Hedgerow Tests\\Protection";
@@ -58,7 +58,7 @@ class ProtectionDialogs : public app::test::RecordingTest {
   // Shows the login with `answer` driving it; true when it let the program run.
   bool Login(std::function<void(HWND)> answer) {
     bool ran = false;
-    hg::test::AnswerNextDialog([&](HWND dialog) {
+    AnswerNextDialog([&](HWND dialog) {
       ran = true;
       answer(dialog);
     });
@@ -67,7 +67,7 @@ class ProtectionDialogs : public app::test::RecordingTest {
     return granted;
   }
 
-  hg::test::ComApartment apartment_;
+  ComApartment apartment_;
   RegistrySettingsText place{kCurrentUser, kTestKey, kStoreValueName};
   CRData store{place};
 };
@@ -94,7 +94,7 @@ TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrE
   for (const auto& way : ways) {
     SCOPED_TRACE(way.name);
     EXPECT_EQ(Login([&](HWND dialog) {
-                EXPECT_EQ(hg::test::WindowText(dialog), L"Hedgerow Password Protection");
+                EXPECT_EQ(WindowText(dialog), L"Hedgerow Password Protection");
                 EXPECT_TRUE(::GetWindowLongW(::GetDlgItem(dialog, IDC_LOGIN_PASSWORD), GWL_STYLE) & ES_PASSWORD);
                 EXPECT_EQ(TabOrder(dialog, 5),
                           (std::vector<int>{IDC_LOGIN_PASSWORD, IDC_LOGIN_CHANGE, IDOK, IDCANCEL, IDC_LOGIN_PASSWORD}));
@@ -119,7 +119,7 @@ TEST_F(ProtectionDialogs, ChangeOpensTheSettingsOnlyForTheRightPassword) {
     EXPECT_EQ(log.entries.at(0).source, "FPwdLogin.cmdChange_Click");
 
     Type(login, IDC_LOGIN_PASSWORD, L"Secret");
-    hg::test::AnswerNextDialog(
+    AnswerNextDialog(
         [&](HWND settings) {
           EXPECT_EQ(::GetWindow(settings, GW_OWNER), login);
           Click(settings, IDC_PWD_REMOVE);
@@ -134,7 +134,7 @@ TEST_F(ProtectionDialogs, ChangeOpensTheSettingsOnlyForTheRightPassword) {
 // Enabled by keyboard once two matching passwords are typed; then opened again
 // (the stored password never shown), cancelled by Escape, and removed.
 TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswordsAndRemoveOrCancel) {
-  hg::test::AnswerNextDialog([&](HWND dialog) {
+  AnswerNextDialog([&](HWND dialog) {
     EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_PWD_REMOVE), BST_CHECKED);
     for (const int id : {IDC_PWD_LABEL, IDC_PWD_TEXT, IDC_PWD_CONFIRM_LABEL, IDC_PWD_CONFIRM}) {
       EXPECT_FALSE(Enabled(dialog, id)) << id;
@@ -146,7 +146,7 @@ TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswordsAndRemoveOrCance
     Type(dialog, IDC_PWD_CONFIRM, L"new pass");
     Click(dialog, IDOK);
     EXPECT_TRUE(::IsWindowVisible(dialog));
-    EXPECT_EQ(hg::test::WindowText(::GetDlgItem(dialog, IDC_PWD_CONFIRM)), L"new pass");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_PWD_CONFIRM)), L"new pass");
     Type(dialog, IDC_PWD_CONFIRM, L" New pass  ");
     test::PressKey(VK_RETURN);
   });
@@ -155,9 +155,9 @@ TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswordsAndRemoveOrCance
   EXPECT_EQ(DecodePassword(AsText(store.ReadProperty(kStoredPassword))), "New pass");
 
   for (const bool remove : {false, true}) {
-    hg::test::AnswerNextDialog([&](HWND dialog) {
+    AnswerNextDialog([&](HWND dialog) {
       EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_PWD_ENABLE), BST_CHECKED);
-      EXPECT_EQ(hg::test::WindowText(::GetDlgItem(dialog, IDC_PWD_TEXT)), L"");
+      EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_PWD_TEXT)), L"");
       Type(dialog, IDC_PWD_TEXT, L"left over");
       Click(dialog, IDC_PWD_REMOVE);
       EXPECT_FALSE(Enabled(dialog, IDC_PWD_CONFIRM));
@@ -179,15 +179,15 @@ TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswordsAndRemoveOrCance
 // The library's own classes on one side, the program's store on the other,
 // meeting in the real registry.
 TEST_F(ProtectionDialogs, TheStoreAndTheLibraryReadWhatTheOtherWrote) {
-  const auto registry = hg::test::Create<_CRegistry>(CLSID_CRegistry, IID__CRegistry);
-  const auto global = hg::test::Create<_CGlobal>(CLSID_CGlobal, IID__CGlobal);
-  const auto bag = hg::test::Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
+  const auto registry = Create<_CRegistry>(CLSID_CRegistry, IID__CRegistry);
+  const auto global = Create<_CGlobal>(CLSID_CGlobal, IID__CGlobal);
+  const auto bag = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
   ASSERT_TRUE(registry && global && bag);
   EXPECT_EQ(store.ReadProperty("PPEnabled", Setting::Boolean(true)), Setting::Empty());
   ASSERT_TRUE(store.WriteProperties({{"PPEnabled", Setting::Boolean(true)}, {"PP", Setting::Text("b3a7")}}));
 
   hg::win::Variant text;
-  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* found) {
+  ASSERT_TRUE(Flag([&](VARIANT_BOOL* found) {
     return registry->QuerySTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), text.put(), found);
   }));
   hg::win::unique_safearray bytes;
@@ -198,15 +198,15 @@ TEST_F(ProtectionDialogs, TheStoreAndTheLibraryReadWhatTheOtherWrote) {
     hg::win::Variant value;
     ASSERT_EQ(bag->ReadProperty(Bstr(name), hg::win::MissingArgument(), value.put()), S_OK);
     const VARIANT& v = value.get();
-    values += std::to_wstring(v.vt) + L":" + (v.vt == VT_I4 ? std::to_wstring(v.lVal) : hg::test::TextOf(v)) + L";";
+    values += std::to_wstring(v.vt) + L":" + (v.vt == VT_I4 ? std::to_wstring(v.lVal) : TextOf(v)) + L";";
   }
   EXPECT_EQ(values, L"8:PPEnabled;11:<not text>;8:PP;8:b3a7;3:2;");  // VT_BSTR, VT_BOOL, VT_I4
 
-  ASSERT_EQ(bag->WriteProperty(Bstr(L"v2"), hg::test::Text(L"c4d9").get(), hg::win::MissingArgument()), S_OK);
+  ASSERT_EQ(bag->WriteProperty(Bstr(L"v2"), Text(L"c4d9").get(), hg::win::MissingArgument()), S_OK);
   hg::win::Variant contents;
   ASSERT_EQ(bag->get_Contents(contents.put()), S_OK);
-  const std::wstring encoded = hg::test::Str([&](BSTR* out) { return global->Base64EncodeB(contents.get(), out); });
-  ASSERT_TRUE(hg::test::Flag([&](VARIANT_BOOL* written) {
+  const std::wstring encoded = Str([&](BSTR* out) { return global->Base64EncodeB(contents.get(), out); });
+  ASSERT_TRUE(Flag([&](VARIANT_BOOL* written) {
     return registry->SetSTRING(kCurrentUser, Bstr(kTestKeyW), Bstr(L"Registration"), Bstr(encoded), written);
   }));
   CRData again(place);

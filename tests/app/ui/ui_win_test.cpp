@@ -13,9 +13,7 @@
 namespace app::ui {
 namespace {
 
-using hg::test::AnswerNextDialog;
-using hg::test::PressButton;
-using hg::test::WindowText;
+using namespace hg::test;
 
 constexpr UINT kThrow = WM_APP;
 constexpr UINT kReport = WM_APP + 1;
