@@ -79,17 +79,12 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   SetUnblockedNames(unblocked);
   unblocked = UnblockedNames();  // the order the registry enumerates them in is the list's
   ASSERT_EQ(unblocked.size(), 1'002u);
-  const auto joined = [](const Names& names) {
-    std::string text;
-    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-    return text;
-  };
   std::string reason;
   ProgramBackupEnvironment backingUp = Environment();
   ASSERT_TRUE(BackupConfiguration(backingUp, reason)) << reason;
   ASSERT_EQ(FilesIn(backups).size(), 1u);
   const std::wstring backup = backups + L"\\" + FilesIn(backups)[0];
-  EXPECT_EQ(ReadRaw(backup), "Blocked: " + joined(blocked) + "\r\nUnblocked: " + joined(unblocked) + "\r\n\r\n");
+  EXPECT_EQ(ReadRaw(backup), BackupText({blocked, unblocked}) + "\r\n");
   EXPECT_TRUE(std::regex_match(FilesIn(backups)[0], std::wregex(LR"(Backup \S+ \d\d, \d{4} \d\d-\d\d-\d\d\.bak)")));
 
   engine::ApplyBlocked({"x.com"});
