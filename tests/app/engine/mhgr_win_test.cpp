@@ -12,6 +12,7 @@
 #include "app/engine/failure.h"
 #include "app/engine/library_win.h"
 #include "app/engine/services.h"
+#include "app/engine/site_changes.h"
 #include "common/win/result.h"
 #include "common/win/text_win.h"
 #include "tests/app/engine/files_in_win.h"
@@ -233,6 +234,23 @@ TEST_F(EngineWin, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
     EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), readOnly);
     EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
   }
+}
+
+// A command's changes are made to the entries the file holds whenever the
+// lists do not know them (the file could not be read when they loaded): a
+// site blocked then must not wipe every other entry.
+TEST_F(EngineWin, ApplyBlockedChangesKeepsTheFilesEntriesUnlessTheListsKnowThem) {
+  WriteRaw(hosts, "127.0.0.1 kept\r\n");
+  std::optional<HostsSnapshot> seen;
+  SiteChanges added;
+  added.Add("new");
+  EXPECT_EQ(ApplyBlockedChanges({"new"}, added, seen), (std::vector<std::string>{"kept", "new"}));
+  EXPECT_EQ(ReadBlockedSites(), (std::vector<std::string>{"kept", "new"}));
+  ASSERT_TRUE(seen);
+  SiteChanges removed;
+  removed.Remove("kept");
+  EXPECT_EQ(ApplyBlockedChanges({"new"}, removed, seen), std::nullopt);
+  EXPECT_EQ(ReadBlockedSites(), std::vector<std::string>{"new"});
 }
 
 // Held without sharing, the read waits; held by a reader (as the DNS client
