@@ -236,6 +236,12 @@ TEST_F(SiteListsTest, AFailedOrRefusedHostsWriteLosesNoSite) {
   EXPECT_EQ(log.entries[0].source, "ucBlockSite.UpdateBlockedFile");
   EXPECT_EQ(log.entries[1].source, "ucBlockSite.cmdBlock_Click");
   EXPECT_EQ(log.entries[1].number, ProgramErrorNumber(kCannotApplyBlocking));
+  // So does a bulk block of a parked site: the registry is saved only after the hosts file.
+  Load({"a"}, {"b"});
+  stores.applyFailure = Failure(70, "Permission denied");
+  EXPECT_THROW(lists.BlockSites({"b", "d"}), Failure);
+  EXPECT_EQ(stores.registry, Names{"b"});
+  EXPECT_EQ(lists.unblocked().Names(), Names{"b"});
 
   // A site the hosts file cannot hold stays unblocked, and nothing is written.
   Load({}, {"bad\r\nname", "good"});
