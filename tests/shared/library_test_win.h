@@ -1,6 +1,5 @@
 // What the library's tests under Wine share: its classes' header, the COM
-// test helpers, a typed reference as a compiled client passes one, and a
-// client's event sink for the library's event sources.
+// test helpers and a client's event sink for the library's event sources.
 #pragma once
 
 #include <windows.h>
@@ -21,15 +20,6 @@
 #include "tkShared.h"
 
 namespace hg::test {
-
-// A value by reference to `target`, as a compiled client passes an [in, out]
-// argument (a null target: a reference the callee must not follow).
-inline VARIANT ByReference(VARTYPE type, void* target) {
-  VARIANT reference;
-  reference.vt = static_cast<VARTYPE>(VT_BYREF | type);
-  reference.byref = target;
-  return reference;
-}
 
 // Records each call of the event as "name:argument|argument..." (first
 // argument first; a left-out one as "missing", a long as "long N") into a

@@ -40,6 +40,14 @@ hg::win::Variant Bytes(std::string_view bytes, LONG lower = 0);
 hg::win::Variant Variants(std::vector<hg::win::Variant> values, LONG lower = 0);
 // A value that owns the array, as an array of `elementType`.
 hg::win::Variant Holding(SAFEARRAY* array, VARTYPE elementType = VT_VARIANT);
+// A value by reference to `target`, as a compiled client passes an [in, out]
+// argument (a null target: a reference the callee must not follow).
+inline VARIANT ByReference(VARTYPE type, void* target) {
+  VARIANT reference;
+  reference.vt = static_cast<VARTYPE>(VT_BYREF | type);
+  reference.byref = target;
+  return reference;
+}
 // The slot of a value for an [in, out] parameter.
 inline VARIANT* Ref(const hg::win::Variant& value) { return const_cast<VARIANT*>(&value.get()); }
 

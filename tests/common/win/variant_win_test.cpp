@@ -6,23 +6,17 @@
 
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "tests/support/com_test_win.h"
 
 namespace {
 
 using namespace hg::win;
+using hg::test::ByReference;
 
 VARIANT Long(LONG value) {
   VARIANT v;
   v.vt = VT_I4;
   v.lVal = value;
-  return v;
-}
-
-// A value by reference to the target, as a client passes an [in, out] argument.
-VARIANT ByReference(VARTYPE type, void* target) {
-  VARIANT v;
-  v.vt = static_cast<VARTYPE>(VT_BYREF | type);
-  v.byref = target;
   return v;
 }
 
