@@ -57,7 +57,6 @@ TEST(HedgeRun, StartsTheMarkedProgramFromTheFolder) {
     const wchar_t* tag;
     std::function<bool(const std::wstring& folder)> start;
   } cases[] = {
-      {L"hedge run long", rundll32},
       {L"hedge run short", [&](const std::wstring& f) { return rundll32(ShortPath(f)); }},
       {L"hedge run \x0416\x03A9 quoted", [&](const std::wstring& f) { return rundll32(L"\"" + f + L"\""); }},
       {L"hedge run narrow",
