@@ -2,7 +2,7 @@
 ' outputs and errors as VBScript passes them (the texts are tested natively).
 ' Wine's VBScript reads no bounds of typed arrays and has no ChrW: byte and long
 ' arrays are checked by passing them back.
-Dim g, arr, bytes, longs, never(), square(1, 2), major, minor, build, platform, sp, text, v
+Dim g, arr, bytes, longs, never(), square(1, 2), major, minor, build, platform, sp, text, v, folder, program, info
 Set g = CreateObject("tkShared.CGlobal")
 arr = Array(97, 98, 99, 100)
 Check g.Base64EncodeB(arr) = "YWJjBk==", "Base64EncodeB of an array variable"
@@ -26,6 +26,19 @@ Check text = "Platform: Windows NT. Version: " & major & "." & minor & "." & bui
 Check major > 0 And platform = 2, "WindowsVersion outputs"
 Check g.WindowsVersion() = text, "WindowsVersion without arguments"
 Check g.LocalApplicationDataFolder() = g.SHGetFolderPath(28), "LocalApplicationDataFolder"
+
+' The test's own program carries a version resource with known values.
+folder = Left(WScript.ScriptFullName, InStrRev(WScript.ScriptFullName, "\"))
+program = folder & "shared_global_win_test.exe"
+Check g.FileVersion(program) = "1.2.3.65535", "FileVersion: " & g.FileVersion(program)
+Check g.FileVersion(folder & "global_test.vbs") = "" And g.FileVersion(folder & "none.dll") = "", "FileVersion of none"
+Set info = g.FileVersionInfo(program)
+' The company is longer than the 1,024 characters of the old copy buffer.
+Check info.Count = 4 And info(1) = "Hedgerow test company " & String(1100, "x"), "FileVersionInfo: " & info(1)
+' The resource spells it "OriginalFilename"; the key is the library's name.
+Check info("OriginalFileName") = "probe.exe" And info(2) = "1.2.3.65535" And info(4) = "4.5 beta", "FileVersionInfo"
+Check g.FileVersionInfo(folder & "global_test.vbs").Count = 0, "FileVersionInfo without a resource"
+Check g.FileVersionInfo(folder & "none.dll").Count = 0, "FileVersionInfo of no file"
 
 On Error Resume Next
 v = g.IsConnected()
