@@ -25,7 +25,9 @@ text = g.WindowsVersion(major, minor, build, platform, sp)
 Check text = "Platform: Windows NT. Version: " & major & "." & minor & "." & build & ". " & sp, "WindowsVersion: " & text
 Check major > 0 And platform = 2, "WindowsVersion outputs"
 Check g.WindowsVersion() = text, "WindowsVersion without arguments"
-Check g.LocalApplicationDataFolder() = g.SHGetFolderPath(28), "LocalApplicationDataFolder"
+Check g.LocalApplicationDataFolder() = g.ExpandEnvironmentStrings("%LOCALAPPDATA%"), "LocalApplicationDataFolder"
+Check g.SHGetFolderPath(28) = g.LocalApplicationDataFolder(), "SHGetFolderPath"
+Check g.LocalSystemName() = g.ExpandEnvironmentStrings("%COMPUTERNAME%"), "LocalSystemName"
 
 ' The test's own program carries a version resource with known values.
 folder = Left(WScript.ScriptFullName, InStrRev(WScript.ScriptFullName, "\"))
