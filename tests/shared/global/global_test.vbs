@@ -40,7 +40,6 @@ Check info.Count = 4 And info(1) = "Hedgerow test company " & String(1100, "x"),
 ' The resource spells it "OriginalFilename"; the key is the library's name.
 Check info("OriginalFileName") = "probe.exe" And info(2) = "1.2.3.65535" And info(4) = "4.5 beta", "FileVersionInfo"
 Check g.FileVersionInfo(folder & "global_test.vbs").Count = 0, "FileVersionInfo without a resource"
-Check g.FileVersionInfo(folder & "none.dll").Count = 0, "FileVersionInfo of no file"
 
 On Error Resume Next
 v = g.IsConnected()

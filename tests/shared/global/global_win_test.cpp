@@ -96,21 +96,6 @@ TEST_F(GlobalTest, ArraysComeBackIndexedFromOne) {
   EXPECT_EQ(hg::win::BytesOf(array.get()), "abcd");
 }
 
-// In a temporary folder of our own, left empty by the database probe (the
-// prefix has no database engine).
-TEST_F(GlobalTest, GetTempFileMakesAnEmptyFileAndTheDatabaseProbeLeavesNone) {
-  const std::wstring folder = Answer([&](BSTR* out) { return global->GetTempPath(out); }) + L"hg_global_temp\\";
-  std::filesystem::create_directory(folder);
-  const ScopedEnvironment tmp(L"TMP", folder);
-  const std::wstring path = Answer([&](BSTR* out) { return global->GetTempFile(Bstr(L"hgt"), out); });
-  EXPECT_EQ(path.rfind(folder + L"hgt", 0), 0u) << Narrow(path);
-  EXPECT_EQ(std::filesystem::file_size(path), 0u);
-  ::DeleteFileW(path.c_str());
-  EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return global->IsDAOAvailable(r); }));
-  EXPECT_TRUE(std::filesystem::is_empty(folder));
-  std::filesystem::remove(folder);
-}
-
 // Script variables are filled by the script's test; a typed reference only a
 // compiled client passes.
 TEST_F(GlobalTest, WindowsVersionFillsATypedReference) {
@@ -124,17 +109,20 @@ TEST_F(GlobalTest, WindowsVersionFillsATypedReference) {
   EXPECT_EQ(typedMajor, major.get().lVal);
 }
 
-// A program folder and a Windows folder of our own, with this program (whose
-// version is known) standing in for the engine's files.
-TEST_F(GlobalTest, MDACJetVersionReportsComponentsWhoseFilesAllExist) {
-  const std::wstring root = Answer([&](BSTR* out) { return global->GetTempPath(out); }) + L"hg_global_mdac";
+// A temporary folder, a program folder and a Windows folder of our own, with
+// this program (whose version is known) standing in for the database engine's
+// files: the engine counts only where all of its files exist, and the probe
+// for it leaves no file behind (the prefix has no engine).
+TEST_F(GlobalTest, TemporaryFilesAndTheDatabaseEngineInFoldersOfOurOwn) {
+  const std::wstring root = Answer([&](BSTR* out) { return global->GetTempPath(out); }) + L"hg_global";
+  const std::wstring temp = root + L"\\Temp\\";
   const std::wstring dao = root + L"\\Program Files\\Common Files\\Microsoft Shared\\DAO\\dao360.dll";
   const std::wstring jet = root + L"\\Windows\\system32\\msjet40.dll";
-  for (const std::wstring& file : {dao, jet}) {
+  for (const std::wstring& file : {dao, jet, temp}) {
     std::filesystem::create_directories(std::filesystem::path(file).parent_path());
   }
   ASSERT_TRUE(::CopyFileW(ThisProgram().c_str(), dao.c_str(), FALSE));
-  const ScopedEnvironment programFiles(L"ProgramFiles", root + L"\\Program Files");
+  const ScopedEnvironment programFiles(L"ProgramFiles", root + L"\\Program Files"), tmp(L"TMP", temp);
   const ScopedEnvironment windir(L"windir", root + L"\\Windows");
   for (const wchar_t* expected : {L"|", L"|1.2.3.65535"}) {
     Variant mdac = Text(L"stale"), engine = Text(L"stale");
@@ -142,6 +130,12 @@ TEST_F(GlobalTest, MDACJetVersionReportsComponentsWhoseFilesAllExist) {
     EXPECT_EQ(TextOf(mdac.get()) + L"|" + TextOf(engine.get()), expected);  // no data-access library here
     ASSERT_TRUE(::CopyFileW(ThisProgram().c_str(), jet.c_str(), FALSE));  // the engine's second file
   }
+  const std::wstring path = Answer([&](BSTR* out) { return global->GetTempFile(Bstr(L"hgt"), out); });
+  EXPECT_EQ(path.rfind(temp + L"hgt", 0), 0u) << Narrow(path);
+  EXPECT_EQ(std::filesystem::file_size(path), 0u);
+  ::DeleteFileW(path.c_str());
+  EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return global->IsDAOAvailable(r); }));
+  EXPECT_TRUE(std::filesystem::is_empty(temp));
   std::filesystem::remove_all(root);
 }
 
