@@ -110,10 +110,8 @@ TEST(ParseHostsLine, RecognisesOnlyLoopbackEntriesWithAName) {
     const char* line;
     const char* site;  // nullptr: not a block entry
   } cases[] = {
-      {"127.0.0.1 localhost", nullptr},
       {"127.0.0.1      LocalHost", nullptr},
       {"127.0.0.1 localhost.localdomain", "localhost.localdomain"},
-      {"# 127.0.0.1 alpha", nullptr},
       {"\t# 127.0.0.1 alpha", nullptr},  // a comment, however indented
       {" \t #127.0.0.1 alpha", nullptr},
       {"0.0.0.0 alpha", nullptr},
@@ -124,7 +122,6 @@ TEST(ParseHostsLine, RecognisesOnlyLoopbackEntriesWithAName) {
       {"127.0.0.10 alpha", "alpha"},
       {"127.0.0.1 a", "a"},
       {"127.0.0.1", nullptr},
-      {"127.0.0.1      ", nullptr},
       {"  127.0.0.1   alpha  ", "alpha"},
       {"x 127.0.0.1 alpha", "alpha"},  // the address may stand anywhere in the line
       {"127.0.0.1 a\001b", nullptr},  // a control character: another tool's line
@@ -159,7 +156,6 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
       {"127.0.0.1 caf\xE9\r\n127.0.0.1 CAF\xC9\r\n127.0.0.1 cafe\r\n", {"caf\xC3\xA9", "cafe"}},
       {longList, longExpected},
       {"127.0.0.1 a.example\n\n\n127.0.0.1 b.example", {"a.example", "b.example"}},
-      {"\r127.0.0.1 a.example\r\r127.0.0.1 b.example\r", {"a.example", "b.example"}},
       {"", {}},
       {std::string("# a\0b\r\n127.0.0.1 c\0d\r\n127.0.0.1 e\x1b\r\n127.0.0.1 x\r\n", 49), {"x"}},
       {"#" + huge, {}},
@@ -184,7 +180,6 @@ TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {
       {"# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1 old\r\n\r\n", {"alpha", "Beta"},
        "# hosts\r\n127.0.0.1 localhost\r\n" + Entry("alpha") + Entry("Beta")},
       {"127.0.0.1 old\r\n", {"a"}, "\r\n" + Entry("a")},
-      {"127.0.0.1 old\r\n", {}, "\r\n"},
       {"", {}, "\r\n"},
       {"# only\r\n\r\n\r\n", {}, "# only\r\n"},
       {"# no final break", {}, "# no final break\r\n"},
@@ -199,16 +194,10 @@ TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {
       {"#" + huge, {huge}, "#" + huge + "\r\n" + Entry(huge)},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ApplyBlockedContent(c.content, c.sites), c.expected)
-        << c.content.substr(0, 40) << " with " << c.sites.size() << " sites";
-  }
-}
-
-TEST(ApplyBlockedContent, ReadingAndApplyingWhatItWroteChangesNothing) {
-  for (const std::string input : {"# hosts\n127.0.0.1   Ads.example\n\n\n127.0.0.1 ads.EXAMPLE\n127.0.0.1 localhost\n",
-                                  "\r\r127.0.0.1 a b c\r# x\r", "127.0.0.1\tt\r\n\r\n\r\n# tail\r\n\r\n", ""}) {
-    const std::string once = ApplyBlockedContent(input, BlockedSites(input, Latin));
-    EXPECT_EQ(ApplyBlockedContent(once, BlockedSites(once, Latin)), once) << input;
+    SCOPED_TRACE(c.content.substr(0, 40) + " with " + std::to_string(c.sites.size()) + " sites");
+    EXPECT_EQ(ApplyBlockedContent(c.content, c.sites), c.expected);
+    // Applying the same sites to what it wrote changes nothing.
+    EXPECT_EQ(ApplyBlockedContent(c.expected, c.sites), c.expected);
   }
 }
 
@@ -222,16 +211,12 @@ TEST(ApplyBlockedContent, RefusesSiteNamesItsEntriesWouldNotGiveBack) {
     std::string message;
   } cases[] = {
       {"x\r\n6.6.6.6 bank.example", "x\\x0D\\x0A6.6.6.6 bank.example" + control},
-      {"a\nb", "a\\x0Ab" + control},
       {std::string("a\0b", 3), "a\\x00b" + control},
       {"a\x1f", "a\\x1F" + control},
       {"a\x7f", "a\\x7F" + control},
       {"", unread},
-      {"  ", "  " + unread},
-      {"localhost", "localhost" + unread},
       {"LocalHost", "LocalHost" + unread},
       {" a", " a" + unread},
-      {"a ", "a " + unread},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
