@@ -33,7 +33,6 @@ grandchild.params.Item("numbers").Values.Add 2
 
 Set bag = CreateObject("tkShared.PropertyBag")
 bag.WriteProperty "Tree", root
-bag.WriteProperty "Params", params
 bag.WriteProperty "Count", 0, 0
 ' Entries renamed to another entry's key.
 Set renamed = CreateObject("tkShared.CParams")
@@ -46,7 +45,6 @@ Set inner = CreateObject("tkShared.CCollection")
 inner.Add "deep"
 c.Add "one", "K1"
 c.Add inner, "K2"
-c.Add CInt(3), "K3"
 bag.WriteProperty "C", c
 written = Array(CInt(-2), CLng(100000), CCur(12.3456), CDate(45000.5), Null, "text", False, CByte(7), CSng(0.5), _
   Array("x", CInt(5)))
@@ -64,12 +62,11 @@ Check restored.Values(2) = "two", "arguments of a property pass to its default m
 Check restored.SubNodes.Count = 1 And restored.SubNodes.Item(child.Id).params.Item("Title").Value = "middle", _
   "the one child, found by its identifier"
 Check restored.SubNodes.Item(1).SubNodes.Item("leaf").params.Item("NUMBERS").Values.Count = 2, "leaf values"
-Set r = copy.ReadProperty("Params")
-Check r.Count = 2 And r("COLOR").Value = 5 And Not r.IsInCollection("Missing"), "parameters restored by name"
 Set r = copy.ReadProperty("renamed")
-Check r.Count = 2 And r("b").Value = 1, "renamed to another's name: all come back, the first keeps the name as its key"
+Check r.Count = 2 And r("b").Value = 1 And Not r.IsInCollection("A"), _
+  "renamed to another's name: all come back, the first keeps the name as its key"
 Set r = copy.ReadProperty("c")
-Check r.Count = 3 And r(1) = "one" And r(2)(1) = "deep" And VarType(r(3)) = 2, "a collection's order, nesting, types"
+Check r.Count = 2 And r(1) = "one" And r(2)(1) = "deep", "a collection's order and nesting"
 Check Not r.IsInCollection("K1") And Not (r(2) Is inner), "a restored collection has no keys and new objects"
 kinds = copy.ReadProperty("kinds")
 For k = 0 To 8
