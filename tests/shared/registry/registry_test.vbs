@@ -1,6 +1,6 @@
 ' A script client of tkShared.CRegistry, late-bound.
 Const HKCU = &H80000001
-Dim reg, base, child, text, value, names, keys, cause, n, buffer(9), small(1), unallocated(), length
+Dim reg, base, child, text, value, names, keys, cause, n, buffer(9), small(1), unallocated(), length, large(69999)
 Set reg = CreateObject("tkShared.CRegistry")
 base = "Software\tkShared registry script test"
 child = base & "\Child"
@@ -39,7 +39,56 @@ Check reg.SetBINARY(HKCU, base, "None", Array(1), 0), "SetBINARY of no bytes"
 Check reg.SaveSingleValueAsReg50(HKCU, base & "\", "none") = _
   vbCrLf & "[HKEY_CURRENT_USER\" & base & "]" & vbCrLf & """None""=hex:" & vbCrLf, "an empty binary value"
 Check reg.SaveSingleValueAsReg50(HKCU, base, "Missing") & reg.SaveAsReg50(HKCU, base & "\Missing") = "", "missing"
+' A tree is written parents first, and each key's subkeys before its next sibling.
+Check reg.SetDWORD(HKCU, base & "\A", "One", 1) And reg.SetSTRING(HKCU, base & "\A\B\C", "", "c") And _
+  reg.SetSTRING(HKCU, base & "\A\D", "", "d"), "a tree to export"
+text = vbCrLf & "[HKEY_CURRENT_USER\" & base & "\A"
+Check reg.SaveAsReg50(HKCU, base & "\A") = text & "]" & vbCrLf & """One""=dword:00000001" & vbCrLf & text & "\B]" & _
+  vbCrLf & text & "\B\C]" & vbCrLf & "@=""c""" & vbCrLf & text & "\D]" & vbCrLf & "@=""d""" & vbCrLf, "SaveAsReg50"
+Check InStr(reg.SaveAsReg50(1, "Software\Classes\CLSID\"), vbCrLf & "[HKEY_LOCAL_MACHINE\Software\Classes\CLSID]" & _
+  vbCrLf) = 1, "SaveAsReg50 from the native view"
+' Values beyond 64 KB, and the values after them, are listed, copied and written whole.
+For n = 0 To 69999
+  large(n) = &H5A
+Next
+Check reg.SetBINARY(HKCU, child, "Large", large, 70000) And reg.SetDWORD(HKCU, child, "After", 1), "large values"
+Check reg.EnumValuesEx(HKCU, child, names, cause) And names.Count = 3, "EnumValuesEx after large values"
+Check reg.CopySubKey(HKCU, child, HKCU, base & "\Copy", cause) And cause = "", "CopySubKey: " & cause
+text = reg.SaveAsReg50(HKCU, base & "\Copy\Child")
+Check text = Replace(reg.SaveAsReg50(HKCU, child), child, base & "\Copy\Child"), "the copy's export"
+Check InStr(text, "@=""" & String(40000, "x") & """") > 0 And Len(text) - Len(Replace(text, "5a", "")) = 140000 And _
+  InStr(text, """After""=dword:00000001") > 0, "the export of large values"
+Check reg.CopySingleValue(HKCU, child, "Large", HKCU, base & "\To", cause) And cause = "", "CopySingleValue: " & cause
+Check reg.SaveSingleValueAsReg50(HKCU, base & "\To", "Large") = _
+  Replace(reg.SaveSingleValueAsReg50(HKCU, child, "Large"), child, base & "\To"), "the copy of a large value"
+Check Not reg.CopySingleValue(HKCU, child, "Absent", HKCU, base & "\Else", cause) And _
+  cause = CreateObject("tkShared.CGlobal").FormatMessageFromSystem(2), "CopySingleValue of a missing value: " & cause
+Check Not reg.CopySubKey(HKCU, base & "\Absent", HKCU, base & "\Else", cause) And _
+  Not reg.IsKeyExist(HKCU, base & "\Else"), "CopySubKey of a missing key leaves no copy"
+Check cause = "OpenKey failed('HKEY_CURRENT_USER\" & base & "\Absent', ReadOnly=True)", "CopySubKey: " & cause
+' Names the system would cut at a NUL, roots the class does not know, keys too long and
+' copies into themselves are refused and touch nothing.
+text = base & Chr(0) & "\junk"
+Check Not reg.DeleteKey(HKCU, text) And Not reg.IsKeyExist(HKCU, text), "DeleteKey, IsKeyExist of a cut key"
+Check Not reg.DeleteValue(HKCU, base, "Name" & Chr(0)) And Not reg.SetSTRING(HKCU, base, "Name" & Chr(0) & "x", _
+  "lost"), "DeleteValue, SetSTRING of a cut name"
+Check Not reg.DeleteKeyEx(HKCU, text, cause) And InStr(cause, "NUL") > 0, "DeleteKeyEx of a cut key: " & cause
+Check Not reg.SetSTRING(7, base, "Name", "x") And Not reg.IsKeyExist(7, base), "a root the class does not know"
+Check Not reg.DeleteKeyEx(7, base, cause) And cause = CreateObject("tkShared.CGlobal").FormatMessageFromSystem(6), _
+  "DeleteKeyEx of a root the class does not know: " & cause
+Check Not reg.SetSTRING(HKCU, base & "\" & String(300, "k"), "v", "x"), "SetSTRING of a key too long"
+Check Not reg.CopySubKey(HKCU, base, HKCU, UCase(child), cause) And cause <> "", "CopySubKey into itself"
 On Error Resume Next
+reg.DeleteKeyEx HKCU, "\\", cause
+CheckError &H80070057, "DeleteKeyEx of the root"
+reg.DeleteKey HKCU, ""
+CheckError &H80070057, "DeleteKey of the root"
+reg.SaveAsReg50 HKCU, text
+CheckError &H80070057, "SaveAsReg50 of a cut key"
+reg.SaveAsReg50 7, base
+CheckError &H80004001, "SaveAsReg50 of a root the class does not know"
+reg.SaveSingleValueAsReg50 7, base, "Name"
+CheckError &H80004001, "SaveSingleValueAsReg50 of a root the class does not know"
 reg.SetBINARY HKCU, base, "Beyond", Array(1, 2), 3
 CheckError &H80070057, "SetBINARY of a length beyond the array"
 reg.QueryBINARY HKCU, base, "Bin", text, length
@@ -49,10 +98,12 @@ Check Err.Source = "tkShared.CRegistry", "QueryBINARY into an array without elem
 CheckError 9, "QueryBINARY into an array without elements, as the script's own Subscript out of range"
 On Error GoTo 0
 Check Not reg.QueryBINARY(HKCU, base, "Beyond", buffer, length), "nothing written beyond the array"
+Check reg.QuerySTRING(HKCU, base, "Name", value) And value = "Green" And reg.IsKeyExist(HKCU, child) And _
+  Not reg.IsKeyExist(HKCU, child & "\tkShared registry script test"), "the refused calls touched nothing: " & value
 Check reg.DeleteValue(HKCU, base, "Count") And Not reg.QuerySTRING(HKCU, base, "Count", value), "DeleteValue"
 Check Not reg.DeleteValue(HKCU, base, "Count") And reg.DeleteValue(HKCU, base & "\Missing", "Count"), _
   "DeleteValue of a missing value fails, in a missing key succeeds"
 cause = "unset"
 Check reg.DeleteKeyEx(HKCU, base, cause) And cause = "", "DeleteKeyEx: " & cause
-Check Not reg.IsKeyExist(HKCU, base), "key gone after DeleteKeyEx"
+Check Not reg.IsKeyExist(HKCU, base) And reg.DeleteKeyEx(HKCU, base, cause), "DeleteKeyEx of a key gone"
 Done
