@@ -1,6 +1,7 @@
 ' A script client of tkShared.FileOps, late-bound.
-Dim fo, folder, path, cause, is32, is64, names, v, n
+Dim fo, system, folder, path, cause, is32, is64, names, v, n
 Set fo = CreateObject("tkShared.FileOps")
+Set system = CreateObject("tkShared.CGlobal")
 folder = "C:\hg-script-files"
 fo.RemoveFolder folder, True
 fo.EnsureFolderExist fo.MergeFolderAndSubobject(folder, "sub\deeper")
@@ -8,6 +9,12 @@ fo.EnsureFolderExist ""
 Check fo.IsFolder(folder & "\sub\deeper") And fo.IsFolder(folder & "\nowhere\"), "IsFolder of folders"
 path = fo.MergeFolderAndSubobject(folder & "\", "t.txt")
 Check path = folder & "\t.txt", "MergeFolderAndSubobject: " & path
+' Text goes in the system's code page, and leaves nothing of a longer text before it.
+fo.SaveFile path, String(1000, "x")
+fo.SaveFile path, "caf" & Chr(233)
+Check fo.LoadFile(path) = "caf" & Chr(233) & vbCrLf, "LoadFile after SaveFile in the system code page"
+Check CreateObject("Scripting.FileSystemObject").GetFile(path).Size = 6, "SaveFile cuts the longer text before"
+fo.SaveFile "NUL", "a device has no end to cut"
 fo.SaveFile path, "one" & vbCrLf & "two"
 Check fo.LoadFile(path) = "one" & vbCrLf & "two" & vbCrLf, "LoadFile after SaveFile"
 Check fo.isFileExist(folder & "\*.txt") And fo.isFileExist(folder & "\") And Not fo.isFileExist(""), "isFileExist"
@@ -39,10 +46,55 @@ fo.Wow64DisableWow64FileSystemRedirection
 fo.Wow64RevertWow64FileSystemRedirection
 Check Abs(CDbl(Now) - CDbl(fo.FileCreationDate(path))) < 0.01, "FileCreationDate"
 Check fo.FileCreationDate(folder & "\none.txt") = 0, "FileCreationDate of a missing file"
+' Below a file no folder is made; a folder that cannot be searched is reported, not taken as empty.
+fo.EnsureFolderExist path & "\sub"
+Check Not fo.isFileExist(path & "\sub"), "EnsureFolderExist below a file"
+Check Not fo.DeleteFilesByMask2(folder & "\a|b", "*.*", cause) And cause = system.FormatMessageFromSystem(123), cause
+' Removals remove what they name and keep what they do not.
+fo.EnsureFolderExist folder & "\top\a\b"
+fo.EnsureFolderExist folder & "\top\c.bak"
+fo.SaveFile folder & "\top\f.bak", "x"
+fo.SaveFile folder & "\top\a\b\g.txt", "y"
+Check Not fo.RemoveFolder2(folder & "\top", False, cause) And cause = system.FormatMessageFromSystem(145), cause
+Check fo.DeleteFilesByMask2(folder & "\top", "*.bak", cause) And fo.isFileExist(folder & "\top\c.bak") And _
+  Not fo.isFileExist(folder & "\top\f.bak"), "DeleteFilesByMask2 deletes files only: " & cause
+fo.RemoveFolder folder & "\top\a"
+Check fo.isFileExist(folder & "\top\a\b\g.txt"), "RemoveFolder without its second argument keeps content"
+Check fo.RemoveFolder2(folder & "\top", True, cause) And cause = "", "RemoveFolder2 with subfolders: " & cause
+Check Not fo.isFileExist(folder & "\top"), "RemoveFolder2 removed the tree"
+' RemoveFile takes ".." and "/", and on success leaves the cause as it was.
+fo.SaveFile folder & "\a.txt", "a"
+cause = Empty
+Check fo.RemoveFile(folder & "/sub/../a.txt", cause) And IsEmpty(cause), "RemoveFile of a path to resolve"
+Check Not fo.isFileExist(folder & "\a.txt"), "RemoveFile removed the file"
+' Copies follow the source's variables but not the names inside its tree.
+fo.EnsureFolderExist folder & "\src\dir\%SystemDrive%"
+fo.SaveFile folder & "\src\dir\%SystemDrive%\h.txt", "h"
+Check fo.CopyFileOrFolder("%SystemDrive%" & Mid(folder, 3) & "\src\dir", folder & "\dst\", cause), "a copy: " & cause
+Check fo.LoadFile(folder & "\dst\dir\%SystemDrive%\h.txt") = "h" & vbCrLf, "the copy keeps the names inside the tree"
+Check fo.RemoveFolder2(folder & "\src", True, cause) And Not fo.isFileExist(folder & "\src"), "a removal: " & cause
+fo.EnsureFolderExist folder & "\empty"
+Check Not fo.CopyFileOrFolder(folder & "\empty", path & "\", cause) And InStr(cause, "t.txt\empty") > 0, _
+  "an empty folder where no folder can be made: " & cause
 On Error Resume Next
 fo.LoadFile folder & "\none.txt"
-Check Len(Err.Description) > 0, "LoadFile failure description"
+Check Err.Description = system.FormatMessageFromSystem(2), "LoadFile failure description: " & Err.Description
 CheckError &H80070002, "LoadFile of a missing file"
+fo.SaveFile folder & "\none\t.txt", "x"
+CheckError &H80070003, "SaveFile into a missing folder"
+fo.LoadFile folder
+CheckError &H80070005, "LoadFile of a folder"
+fo.SaveFile folder, "x"
+CheckError &H80070005, "SaveFile of a folder"
+fo.IsFolder folder & "\none"
+Check InStr(Err.Description, folder & "\none") > 0, "IsFolder of a missing path: " & Err.Description
+CheckError &H80040000, "IsFolder of a missing path"
+fo.DirectoryContents folder & "\a|b"
+CheckError &H8007007B, "DirectoryContents of a folder that cannot be searched"
+fo.FileCopyAx folder & "\none.txt", folder & "\b.txt"
+Check Err.Description = "Cannot copy file '" & folder & "\none.txt' to '" & folder & "\b.txt'. " & _
+  system.FormatMessageFromSystem(2), "FileCopyAx names both paths: " & Err.Description
+CheckError &H80070002, "FileCopyAx of a missing file"
 On Error GoTo 0
 fo.RemoveFolder folder, True
 Check Not fo.isFileExist(folder), "RemoveFolder with subfolders"

@@ -1,4 +1,8 @@
-// FileOps through its interface, on a scratch drive of the prefix.
+// FileOps through its interface, on a scratch drive of the prefix, where a
+// script cannot reach: byte arrays, typed by-reference outputs, locked and
+// very large files, a small stack, and names that would reach the drive's
+// root or the folder under another name. file_ops_test.vbs proves the rest
+// late-bound.
 #include <windows.h>
 #include <winioctl.h>
 
@@ -19,10 +23,8 @@ class FileOpsTest : public ::testing::Test {
   bool DeleteByMask(const std::wstring& folder, const std::wstring& mask) {
     return Flag([&](VARIANT_BOOL* r) { return files->DeleteFilesByMask2(Bstr(folder), Bstr(mask), cause.put(), r); });
   }
-  bool RemoveFolder2(const std::wstring& folder, bool withSubFolders = true) {
-    return Flag([&](VARIANT_BOOL* r) {
-      return files->RemoveFolder2(Bstr(folder), hg::win::VariantBool(withSubFolders), cause.put(), r);
-    });
+  bool RemoveFolder2(const std::wstring& folder) {
+    return Flag([&](VARIANT_BOOL* r) { return files->RemoveFolder2(Bstr(folder), VARIANT_TRUE, cause.put(), r); });
   }
   bool Copy(const std::wstring& source, const std::wstring& copyTo) {
     return Flag([&](VARIANT_BOOL* r) { return files->CopyFileOrFolder(Bstr(source), Bstr(copyTo), cause.put(), r); });
@@ -38,15 +40,10 @@ class FileOpsTest : public ::testing::Test {
   Variant cause;
 };
 
-TEST_F(FileOpsTest, WholeFilesHoldTextInTheSystemCodePageAndBytesIndexedFromOne) {
-  const std::wstring path = scratch / L"t.txt";
-  WriteRaw(path, std::string(1000, 'x'));
-  ASSERT_EQ(files->SaveFile(Bstr(path), Bstr(L"caf\u00e9")), S_OK);
-  EXPECT_EQ(ReadRaw(path), hg::win::WideToAnsi(L"caf\u00e9") + "\r\n");  // nothing of the longer old content
-  EXPECT_EQ(Str([&](BSTR* text) { return files->LoadFile(Bstr(path), text); }), L"caf\u00e9\r\n");
+TEST_F(FileOpsTest, WholeFilesHoldBytesIndexedFromOne) {
+  const std::wstring path = scratch / L"t.bin";
   ASSERT_EQ(files->SaveFile(Bstr(path), nullptr), S_OK);
   EXPECT_EQ(ReadRaw(path), "\r\n");
-  EXPECT_EQ(files->SaveFile(Bstr(L"NUL"), Bstr(L"x")), S_OK);  // a device has no end to cut
   const std::string bytes("\x00\x01\xFF\r\n", 5);
   WriteRaw(path, bytes);
   hg::win::unique_safearray array;
@@ -75,13 +72,6 @@ TEST_F(FileOpsTest, WholeFileFailuresCarryTheSystemsNumberAndKeepTheContent) {
   EXPECT_EQ(files->SaveFile(Bstr(locked), Bstr(L"new")), HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
   lock.reset();
   EXPECT_EQ(ReadRaw(locked), "old");
-  auto failure = LastFailure(files->SaveFile(Bstr(scratch / L"none\\t.txt"), Bstr(L"x")));
-  EXPECT_EQ(failure.hr, HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
-  ExpectSystemMessageForm(failure.description);
-  // Folders are not files.
-  EXPECT_TRUE(FAILED(files->LoadFile(Bstr(scratch.path()), text.put())));
-  EXPECT_TRUE(FAILED(files->SaveFile(Bstr(scratch.path()), Bstr(L"x"))));
-  EXPECT_TRUE(Exists(scratch.path()));
   // A file of 2 GB is refused before it is read.
   const std::wstring big = scratch / L"big.bin";
   {
@@ -95,71 +85,31 @@ TEST_F(FileOpsTest, WholeFileFailuresCarryTheSystemsNumberAndKeepTheContent) {
     ASSERT_TRUE(::SetEndOfFile(file.get()));
   }
   hg::win::unique_safearray array;
-  failure = LastFailure(files->LoadFileB(Bstr(big), array.put()));
+  const auto failure = LastFailure(files->LoadFileB(Bstr(big), array.put()));
   EXPECT_EQ(failure.hr, HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE));
   EXPECT_NE(failure.description.find(big), std::wstring::npos) << failure.description;
   EXPECT_FALSE(array);
 }
 
-TEST_F(FileOpsTest, FoldersAreMadeFromTheRootUpAndOneThatCannotBeSearchedIsReportedNotTakenAsEmpty) {
-  // Beside the scratch folder, so that only the drive root exists at first.
-  const std::wstring top = scratch.path() + L"-root\\x\\y\\z\\";
-  EXPECT_EQ(files->EnsureFolderExist(Bstr(top)), S_OK);
-  EXPECT_TRUE(fs::is_directory(top));
-  fs::remove_all(scratch.path() + L"-root");
-  WriteRaw(scratch / L"f.txt", "x");
-  EXPECT_EQ(files->EnsureFolderExist(Bstr(scratch / L"f.txt\\sub")), S_OK);
-  EXPECT_FALSE(Exists(scratch / L"f.txt\\sub"));
-  VARIANT_BOOL result = VARIANT_FALSE;
-  const auto failure = LastFailure(files->IsFolder(Bstr(scratch / L"none"), &result));
-  EXPECT_EQ(failure.hr, static_cast<HRESULT>(0x80040000));
-  EXPECT_NE(failure.description.find(scratch / L"none"), std::wstring::npos);
-  // "|" is no valid name: the search fails for a reason other than absence.
-  hg::win::com_ptr<_CCollection> names;
-  EXPECT_EQ(files->DirectoryContents(Bstr(scratch / L"a|b"), names.put()), HRESULT_FROM_WIN32(ERROR_INVALID_NAME));
-  EXPECT_FALSE(DeleteByMask(scratch / L"a|b", L"*.*"));
-  ExpectSystemMessageForm(Cause());
-}
-
+// A file nobody may delete stops a removal, which names it after the system's message.
 TEST_F(FileOpsTest, RemovalsRemoveWhatTheyNameOrSayWhatTheyKept) {
   const std::wstring top = scratch / L"top";
-  fs::create_directories(top + L"\\a\\b");
-  fs::create_directories(top + L"\\c.bak");
-  WriteRaw(top + L"\\f.bak", "x");
-  WriteRaw(top + L"\\a\\b\\g.txt", "y");
+  fs::create_directories(top + L"\\a");
   const std::wstring locked = top + L"\\a\\locked.bak";
   WriteRaw(locked, "x");
-  EXPECT_FALSE(RemoveFolder2(top, false));
-  ExpectSystemMessageForm(Cause());
   {
     const auto lock = Locked(locked);
     EXPECT_FALSE(RemoveFolder2(top));
     EXPECT_TRUE(Cause().starts_with(L"DeleteFilesByMask2 failed. ")) << Cause();
     EXPECT_FALSE(DeleteByMask(top + L"\\a", L"*.bak"));
   }
-  // The file it could not delete is named after the system's message.
   const std::wstring named = L"('\\\\?\\" + locked + L"')";
   ASSERT_GT(Cause().size(), named.size());
   EXPECT_TRUE(Cause().ends_with(named)) << Cause();
   ExpectSystemMessageForm(Cause().substr(0, Cause().size() - named.size()));
   EXPECT_TRUE(Exists(locked));
-  EXPECT_TRUE(DeleteByMask(top, L"*.bak"));  // files only
-  EXPECT_TRUE(fs::is_directory(top + L"\\c.bak") && !Exists(top + L"\\f.bak"));
-  // Without its second argument RemoveFolder keeps a folder with content.
-  EXPECT_EQ(files->RemoveFolder(Bstr(top + L"\\a"), hg::win::MissingArgument()), S_OK);
-  EXPECT_TRUE(Exists(locked));
   EXPECT_TRUE(RemoveFolder2(top)) << Cause();
-  EXPECT_EQ(Cause(), L"");
   EXPECT_FALSE(Exists(top));
-  // RemoveFile takes ".." and "/", and on success leaves the cause as it was.
-  cause = Variant();
-  WriteRaw(scratch / L"a.txt", "a");
-  WriteRaw(scratch / L"b.txt", "b");
-  for (const std::wstring& path : {scratch / L"sub\\..\\a.txt", scratch.path() + L"/sub/../b.txt"}) {
-    EXPECT_TRUE(RemoveFile(path)) << path << L": " << Cause();
-  }
-  EXPECT_EQ(cause.type(), VT_EMPTY);
-  EXPECT_FALSE(Exists(scratch / L"a.txt") || Exists(scratch / L"b.txt"));
 }
 
 TEST_F(FileOpsTest, RemoveFolder2WithSubFoldersRemovesALinkedFolderButNotWhatItLinksTo) {
@@ -202,9 +152,8 @@ TEST_F(FileOpsTest, NamesTheSystemWouldReadOtherwiseAreRefusedAndTouchNothing) {
   const std::wstring drive = scratch.drive().root().substr(0, 2);  // "S:"
   const ScopedEnvironment variable(L"HG_FILES_DRIVE", drive);
   ASSERT_TRUE(::SetCurrentDirectoryW(keep.c_str()));
-  // The spellings of the root that only the system's resolution finds.
-  for (const std::wstring& root : {scratch / L"..", keep + L"\\sub\\..\\..\\..\\.", std::wstring(L"%HG_FILES_DRIVE%"),
-                                   std::wstring(L"..\\..\\.."), drive + L"//"}) {
+  // The root as given, as only the system's resolution finds it, and through a variable.
+  for (const std::wstring& root : {drive + L"//", std::wstring(L"..\\..\\.."), std::wstring(L"%HG_FILES_DRIVE%")}) {
     EXPECT_FALSE(RemoveFolder2(root)) << root;
     EXPECT_NE(Cause().find(L"never removed"), std::wstring::npos) << root << L": " << Cause();
   }
@@ -220,7 +169,6 @@ TEST_F(FileOpsTest, NamesTheSystemWouldReadOtherwiseAreRefusedAndTouchNothing) {
       {"long folder", [&] { return RemoveFolder2(tooLong); }, L"32766"},
       {"cut mask", [&] { return DeleteByMask(keep, L"*" + nul + L"x"); }, L"NUL"},
       {"mask with a folder", [&] { return DeleteByMask(keep, L"sub\\*.txt"); }, L"sub\\*.txt"},
-      {"mask with a slash", [&] { return DeleteByMask(keep, L"sub/*.txt"); }, L"sub/*.txt"},
       {"copy to a cut name", [&] { return Copy(keep + L"\\f.txt", cut); }, L"NUL"},
       {"copy of a long name", [&] { return Copy(tooLong, scratch / L"copy"); }, L"32766"},
       {"copy of a short name", [&] { return Copy(L"C:", scratch / L"copy"); }, L"Invalid FileOrFolder: 'C:'"},
@@ -247,32 +195,6 @@ TEST_F(FileOpsTest, NamesTheSystemWouldReadOtherwiseAreRefusedAndTouchNothing) {
   EXPECT_FALSE(Exists(scratch / L"copy"));
 }
 
-TEST_F(FileOpsTest, CopiesFollowTheSourcesVariablesButNotTheNamesInsideATree) {
-  fs::create_directories(scratch / L"src\\dir\\%HG_FILES_NAME%");
-  WriteRaw(scratch / L"src\\dir\\%HG_FILES_NAME%\\h.txt", "h");
-  WriteRaw(scratch / L"src\\dir\\%HG_FILES_NAME%.txt", "t");
-  const ScopedEnvironment name(L"HG_FILES_NAME", L"other");
-  const ScopedEnvironment variable(L"HG_FILES_TEST", scratch.path());
-  EXPECT_TRUE(Copy(L"%HG_FILES_TEST%\\src\\dir", scratch / L"dst\\")) << Cause();
-  EXPECT_EQ(ReadRaw(scratch / L"dst\\dir\\%HG_FILES_NAME%\\h.txt"), "h");
-  EXPECT_EQ(ReadRaw(scratch / L"dst\\dir\\%HG_FILES_NAME%.txt"), "t");
-  EXPECT_FALSE(Exists(scratch / L"dst\\dir\\other"));
-  EXPECT_TRUE(RemoveFolder2(scratch / L"src")) << Cause();
-  EXPECT_FALSE(Exists(scratch / L"src"));
-  // An empty folder where no folder can be made.
-  fs::create_directory(scratch / L"empty");
-  EXPECT_FALSE(Copy(scratch / L"empty", scratch / L"dst\\dir\\%HG_FILES_NAME%.txt\\"));
-  EXPECT_NE(Cause().find(L"%HG_FILES_NAME%.txt\\empty"), std::wstring::npos) << Cause();
-  // FileCopyAx names both paths when it fails.
-  const std::wstring source = scratch / L"none.txt";
-  Variant result;
-  const auto failure = LastFailure(files->FileCopyAx(Bstr(source), Bstr(scratch / L"b.txt"), result.put()));
-  EXPECT_EQ(failure.hr, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-  const std::wstring start = L"Cannot copy file '" + source + L"' to '" + scratch / L"b.txt" + L"'. ";
-  EXPECT_TRUE(failure.description.starts_with(start)) << failure.description;
-  EXPECT_GT(failure.description.size(), start.size());
-}
-
 TEST_F(FileOpsTest, CopyFileOrFolderRefusesToCopyAFolderIntoItselfUnderAnyName) {
   const std::wstring source = scratch / L"a";
   fs::create_directories(source + L"\\sub");
@@ -281,17 +203,14 @@ TEST_F(FileOpsTest, CopyFileOrFolderRefusesToCopyAFolderIntoItselfUnderAnyName) 
   const std::wstring otherName = scratch.drive().folder() + L"\\hg-files\\a";
   ASSERT_EQ(ReadRaw(otherName + L"\\f.txt"), "f");
   const std::pair<std::wstring, std::wstring> cases[] = {
-      {source, source + L"\\"}, {source, scratch / L"A\\b"}, {source, source},
-      {source, scratch / L"x\\..\\a/sub\\"}, {otherName, source + L"\\sub\\"},
+      {source, source}, {source, scratch / L"A\\b"}, {source, scratch / L"x\\..\\a/sub\\"},
+      {otherName, source + L"\\sub\\"},
   };
   for (const auto& [from, copyTo] : cases) {
     EXPECT_FALSE(Copy(from, copyTo)) << from << L" to " << copyTo;
     EXPECT_EQ(Cause(), L"The destination lies inside the folder to copy.") << from << L" to " << copyTo;
   }
   EXPECT_FALSE(Exists(source + L"\\a") || Exists(source + L"\\b") || Exists(source + L"\\sub\\a"));
-  // A folder whose name merely begins with the source's lies beside it.
-  EXPECT_TRUE(Copy(source, scratch / L"ab\\")) << Cause();
-  EXPECT_EQ(ReadRaw(scratch / L"ab\\a\\f.txt"), "f");
 }
 
 // A tree deeper than MAX_PATH and than the recursion a small stack allows: on
