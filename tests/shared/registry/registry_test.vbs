@@ -1,6 +1,8 @@
 ' A script client of tkShared.CRegistry, late-bound.
 Const HKCU = &H80000001
+Const HKLM = &H80000002
 Dim reg, base, child, text, value, names, keys, cause, n, buffer(9), small(1), unallocated(), length, large(69999)
+Dim wide, category, both, only32, classes
 Set reg = CreateObject("tkShared.CRegistry")
 base = "Software\tkShared registry script test"
 child = base & "\Child"
@@ -19,13 +21,8 @@ Check names(1) & names(2) = "NameCount" Or names(1) & names(2) = "CountName", "E
 Set keys = reg.EnumKey(HKCU, base)
 Check keys.Count = 1 And keys("child") = "Child", "EnumKey by name"
 Check reg.EnumKey(HKCU, base & "\Missing").Count = 0 And reg.IsKeyExist(HKCU, child), "EnumKey, IsKeyExist"
-Check reg.EnumValuesEx(HKCU, base, names, cause) And names.Count = 2, "EnumValuesEx"
 Check Not reg.EnumValuesEx(HKCU, base & "\Missing", names, cause) And names.Count = 0, "EnumValuesEx of a missing key"
 Check cause = "OpenKey failed('HKEY_CURRENT_USER\" & base & "\Missing', ReadOnly=True)", "FalseCause: " & cause
-text = base & "\"
-value = reg.SaveAsReg50(HKCU, text)
-Check InStr(value, """Count""=dword:00000041") > 0 And InStr(value, """Name""=""Green""") > 0, "SaveAsReg50"
-Check text = base, "SaveAsReg50 drops the trailing backslash: " & text
 Check reg.SetDWORD(HKCU, base, "Minus", -2) And reg.QueryDWORD(HKCU, base, "Minus", n) And n = -2, "QueryDWORD: " & n
 n = 7
 Check Not reg.QueryDWORD(HKCU, base, "Name", n) And n = 7, "QueryDWORD of a text leaves the variable"
@@ -42,11 +39,21 @@ Check reg.SaveSingleValueAsReg50(HKCU, base, "Missing") & reg.SaveAsReg50(HKCU, 
 ' A tree is written parents first, and each key's subkeys before its next sibling.
 Check reg.SetDWORD(HKCU, base & "\A", "One", 1) And reg.SetSTRING(HKCU, base & "\A\B\C", "", "c") And _
   reg.SetSTRING(HKCU, base & "\A\D", "", "d"), "a tree to export"
+text = base & "\A\"
+value = reg.SaveAsReg50(HKCU, text)
+Check text = base & "\A", "SaveAsReg50 drops the trailing backslash: " & text
 text = vbCrLf & "[HKEY_CURRENT_USER\" & base & "\A"
-Check reg.SaveAsReg50(HKCU, base & "\A") = text & "]" & vbCrLf & """One""=dword:00000001" & vbCrLf & text & "\B]" & _
+Check value = text & "]" & vbCrLf & """One""=dword:00000001" & vbCrLf & text & "\B]" & _
   vbCrLf & text & "\B\C]" & vbCrLf & "@=""c""" & vbCrLf & text & "\D]" & vbCrLf & "@=""d""" & vbCrLf, "SaveAsReg50"
 Check InStr(reg.SaveAsReg50(1, "Software\Classes\CLSID\"), vbCrLf & "[HKEY_LOCAL_MACHINE\Software\Classes\CLSID]" & _
   vbCrLf) = 1, "SaveAsReg50 from the native view"
+' Names and texts beyond the system's code page, spelled by the bytes of their UTF-16 units.
+Check reg.SetBINARY(HKCU, base, "Wide", Array(&HA9, 3, &H2D, &H4E, &HFC, 0), 6), "the units of a wide name"
+Check reg.QuerySTRING(HKCU, base, "Wide", wide) And Len(wide) = 3, "QuerySTRING of the units: " & Len(wide)
+Check reg.SetSTRING(HKCU, base & "\" & wide, wide, wide) And reg.EnumKey(HKCU, base).IsInCollection(wide), "wide names"
+Check reg.QueryBINARY(HKCU, base & "\" & wide, wide, buffer, length) And length = 8 And buffer(0) = &HA9 And _
+  buffer(1) = 3 And buffer(3) = &H4E And buffer(4) = &HFC And buffer(6) = 0, "SetSTRING stores the units"
+Check reg.QuerySTRING(HKCU, base & "\" & wide, wide, value) And value = wide, "QuerySTRING of a wide name"
 ' Values beyond 64 KB, and the values after them, are listed, copied and written whole.
 For n = 0 To 69999
   large(n) = &H5A
@@ -66,6 +73,21 @@ Check Not reg.CopySingleValue(HKCU, child, "Absent", HKCU, base & "\Else", cause
 Check Not reg.CopySubKey(HKCU, base & "\Absent", HKCU, base & "\Else", cause) And _
   Not reg.IsKeyExist(HKCU, base & "\Else"), "CopySubKey of a missing key leaves no copy"
 Check cause = "OpenKey failed('HKEY_CURRENT_USER\" & base & "\Absent', ReadOnly=True)", "CopySubKey: " & cause
+' A class in both views of HKEY_CLASSES_ROOT is listed once, and when both views are asked
+' for, a class of the 32-bit view also by its identifier.
+category = "{0CA43E1A-AFA8-4D92-B975-F0A0C1A042E5}"
+both = "{2B2B8666-C4E6-4279-8ADF-4C824A8915C1}"
+only32 = "{EFF67879-564C-4F22-BD4F-BB76D89B4178}"
+classes = Array("CLSID\" & both, "Wow6432Node\CLSID\" & both, "Wow6432Node\CLSID\" & only32)
+For Each text In classes
+  Check reg.SetSTRING(HKLM, "Software\Classes\" & text & "\Implemented Categories\" & category, "", ""), text
+Next
+For Each value In Array(Array(True, True, 2, True), Array(True, False, 2, False), Array(False, True, 1, False), _
+                        Array(False, False, 0, False))
+  Set names = reg.EnumClassesOfCategory(category, value(0), value(1))
+  Check names.Count = value(2) And names.IsInCollection(only32) = value(3) And _
+    names.IsInCollection(both) = value(3), "EnumClassesOfCategory " & value(0) & value(1) & ": " & names.Count
+Next
 ' Names the system would cut at a NUL, roots the class does not know, keys too long and
 ' copies into themselves are refused and touch nothing.
 text = base & Chr(0) & "\junk"
@@ -106,4 +128,7 @@ Check Not reg.DeleteValue(HKCU, base, "Count") And reg.DeleteValue(HKCU, base & 
 cause = "unset"
 Check reg.DeleteKeyEx(HKCU, base, cause) And cause = "", "DeleteKeyEx: " & cause
 Check Not reg.IsKeyExist(HKCU, base) And reg.DeleteKeyEx(HKCU, base, cause), "DeleteKeyEx of a key gone"
+For Each text In classes
+  reg.DeleteKey HKLM, "Software\Classes\" & text
+Next
 Done
