@@ -40,12 +40,6 @@ namespace {
 
 using namespace hg::test;
 
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t temp[MAX_PATH];
-  EXPECT_GT(::GetTempPathW(MAX_PATH, temp), 0u);
-  return std::wstring(temp) + name;
-}
-
 TEST(MainWindow, CarriesTheProgramsIconAndItsCloseBoxEndsTheMessageLoop) {
   Services services;
   const ScopedServices installed{services};
@@ -148,9 +142,8 @@ TEST_F(StartupWin, TheCustomComponentMayHandBackOnlyALogWriter) {
 }
 
 TEST_F(StartupWin, TheAccessCheckPassesAndKeepsTheAttributesOfAFileHeldOpen) {
-  const std::wstring path = TempPath(L"hedgerow-access-check");
-  ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  ::DeleteFileW(path.c_str());
+  const ScratchFolder folder(L"access check");
+  const std::wstring path = folder / L"hosts";
   ProgramLog log;
   SystemStartup system(log, {});
   const hg::win::unique_file_handle file(
@@ -188,8 +181,8 @@ TEST(VistaWin, EveryGroupOfALargeTokenIsExamined) {
 }
 
 TEST(VistaWin, TheLaunchersFolderHasAShortPathAndTheRestartedMarkIsTakenOnce) {
-  const std::wstring folder = TempPath(L"Hedgerow short path \u00e9\u4e2d");
-  ::CreateDirectoryW(folder.c_str(), nullptr);
+  const ScratchFolder scratch(L"short path \u00e9\u4e2d");
+  const std::wstring& folder = scratch.path();
   const std::wstring shortPath = ShortPathName(folder);
   ASSERT_FALSE(shortPath.empty());
   EXPECT_EQ(shortPath.find(L' '), std::wstring::npos) << hg::win::Narrow(shortPath);
@@ -314,9 +307,9 @@ void Append(const std::wstring& file, const std::string& text) {
 // list shows it at once; not noticed (the watch switched off), the next
 // command finds it, or F5. Either way blocking another site keeps it.
 TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
-  const std::wstring windows = TempPath(L"hedgerow outside edits");
-  std::filesystem::create_directories(std::filesystem::path(windows) / "system32/drivers/etc");
-  const std::wstring hosts = windows + L"\\system32\\drivers\\etc\\hosts";
+  const ScratchFolder windows(L"outside edits");
+  std::filesystem::create_directories(std::filesystem::path(windows.path()) / "system32/drivers/etc");
+  const std::wstring hosts = windows / L"system32\\drivers\\etc\\hosts";
   const std::wstring noWatch = hg::win::Widen(kNoHostsWatchVariable) + L"=";
   const struct {
     const char* what;
@@ -328,7 +321,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     WriteRaw(hosts, "# kept\r\n" + Entry("first.example"));
     test::SetUnblockedNames({"later.example"});
     ::DeleteFileW(ShortLog().c_str());
-    RunningProgram program(Program(), {L"windir=" + windows, noWatch + (watching ? L"" : L"1")});
+    RunningProgram program(Program(), {L"windir=" + windows.path(), noWatch + (watching ? L"" : L"1")});
     const HWND main = MainWindowOf(program);
     ASSERT_NE(main, nullptr);
     const HWND page = FindChild(main, L"#32770");
@@ -420,8 +413,7 @@ class ProtectedProgram {
 // stands between the user and the lists, the main window behind it, and Cancel
 // ends the program.
 TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
-  const std::wstring windows = TempPath(L"hedgerow windows without hosts");
-  ::CreateDirectoryW(windows.c_str(), nullptr);
+  const ScratchFolder windows(L"windows without hosts");
   const struct {
     const char* what;
     std::vector<std::wstring> environment;
@@ -429,7 +421,7 @@ TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
     const wchar_t* title;
     const wchar_t* message;
   } cases[] = {
-      {"no hosts file", {L"windir=" + windows}, false, false, L"Hedgerow",
+      {"no hosts file", {L"windir=" + windows.path()}, false, false, L"Hedgerow",
        L"Access denied. Administrative privileges are required to use Hedgerow. "},
       {"empty windir", {L"windir="}, false, false, L"Hedgerow",
        L"Cannot determine system folder. Contact support@example.com for details. "},
@@ -454,7 +446,7 @@ TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
     ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(program.WaitForExit(), 1u);
   }
-  EXPECT_FALSE(Exists(windows + L"\\system32\\drivers\\etc\\hosts"));
+  EXPECT_FALSE(Exists(windows / L"system32\\drivers\\etc\\hosts"));
 }
 
 }  // namespace
