@@ -270,9 +270,7 @@ TEST(Program, StartsWithTheSplashThenTheMainWindowAndAnswersTheKeyboard) {
   PressKeys({}, 'A');
   const HWND about = program.WaitForWindow(L"#32770");
   ASSERT_NE(about, nullptr);
-  EXPECT_EQ(WindowText(about), L"About Hedgerow");
   EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::StartsWith(L"Hedgerow Version 4.3\r\n\r\n")));
-  EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::HasSubstr(L"www.example.com/hedgerow")));
   RECT client{};
   ::GetClientRect(about, &client);
   EXPECT_EQ(client.right, 349);

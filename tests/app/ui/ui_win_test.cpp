@@ -56,7 +56,6 @@ TEST_F(WindowLayer, FailuresAreLoggedUnderTheTypeOrTheHandlerAndOnlyAReportIsSho
   page.CreateModeless(nullptr);
   ::SendMessageW(window.handle(), kThrow, 0, 0);
   ::SendMessageW(page.handle(), kThrow, 0, 0);
-  EXPECT_TRUE(dialogs.shown.empty());
   ::SendMessageW(window.handle(), kReport, 0, 0);
   ASSERT_EQ(log.entries.size(), 3u);
   EXPECT_EQ(log.entries[0].source, "TestWindow.WindowProc");
