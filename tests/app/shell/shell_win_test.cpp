@@ -69,8 +69,8 @@ TEST(Program, ManifestAsksForCommonControls6PerMonitorDpiAndNoElevation) {
   EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
 }
 
-// A custom component whose "Init" puts `replacement` (or nothing) into the
-// by-reference argument, or fails.
+// A custom component whose "Init" puts `replacement` into the by-reference
+// argument, and then succeeds or fails.
 class FakeComponent final : public EventSink {
  public:
   FakeComponent() : EventSink(IID_IDispatch) {}
@@ -91,12 +91,10 @@ class FakeComponent final : public EventSink {
     }
     VARIANT* held = parameters->rgvarg[0].pvarVal;
     if (held->vt != VT_DISPATCH || !held->pdispVal) return DISP_E_TYPEMISMATCH;
-    if (replacement) {
-      ::VariantClear(held);
-      held->vt = VT_UNKNOWN;
-      held->punkVal = replacement;
-      replacement->AddRef();
-    }
+    ::VariantClear(held);
+    held->vt = VT_UNKNOWN;
+    held->punkVal = replacement;
+    replacement->AddRef();
     return outcome;
   }
 };
@@ -181,15 +179,14 @@ TEST(VistaWin, EveryGroupOfALargeTokenIsExamined) {
 }
 
 TEST(VistaWin, TheLaunchersFolderHasAShortPathAndTheRestartedMarkIsTakenOnce) {
-  const ScratchFolder scratch(L"short path \u00e9\u4e2d");
-  const std::wstring& folder = scratch.path();
-  const std::wstring shortPath = ShortPathName(folder);
+  const ScratchFolder folder(L"short path \u00e9\u4e2d");
+  const std::wstring shortPath = ShortPathName(folder.path());
   ASSERT_FALSE(shortPath.empty());
   EXPECT_EQ(shortPath.find(L' '), std::wstring::npos) << hg::win::Narrow(shortPath);
   EXPECT_NE(shortPath.rfind(L"\\\\?\\", 0), 0u);
   EXPECT_NE(::GetFileAttributesW(shortPath.c_str()), INVALID_FILE_ATTRIBUTES);
-  ::RemoveDirectoryW(folder.c_str());
-  EXPECT_EQ(ShortPathName(folder), L"");
+  ::RemoveDirectoryW(folder.path().c_str());
+  EXPECT_EQ(ShortPathName(folder.path()), L"");
 
   ASSERT_TRUE(::SetEnvironmentVariableW(L"HEDGEROW_RESTARTED", L"1"));
   EXPECT_TRUE(TakeRestartedMark());

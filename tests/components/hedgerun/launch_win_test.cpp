@@ -18,9 +18,7 @@
 namespace hg::hedgerun {
 namespace {
 
-using hg::test::ProgramFolder;
-using hg::test::ReadRaw;
-using hg::test::ScratchFolder;
+using namespace hg::test;
 
 // What the stand-in program wrote in the folder; it runs on after the
 // launcher returns.
@@ -51,7 +49,7 @@ TEST(HedgeRun, StartsTheMarkedProgramFromTheFolder) {
   wchar_t system[MAX_PATH];
   ::GetSystemDirectoryW(system, MAX_PATH);
   const auto rundll32 = [&, program = std::wstring(system) + L"\\rundll32.exe"](const std::wstring& argument) {
-    return hg::test::RunningProgram(program, {}, L"\"" + dll + L"\",hedgerun " + argument).WaitForExit(60'000) == 0;
+    return RunningProgram(program, {}, L"\"" + dll + L"\",hedgerun " + argument).WaitForExit(60'000) == 0;
   };
   const struct {
     const wchar_t* tag;
