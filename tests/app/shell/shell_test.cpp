@@ -209,7 +209,7 @@ TEST(Vista, DecisionTableAndCheckElevation) {
       {false, true, -1, false, A::kGoOn},          {false, true, 1, true, A::kGoOn},
       {false, false, 2, false, A::kWarnAndEnd},    {true, false, 2, false, A::kGoOn},
       {true, true, 2, true, A::kGoOn},             {true, true, 3, false, A::kRestartElevated},
-      {true, false, -1, false, A::kRestartElevated},
+      {true, true, 1, false, A::kRestartElevated}, {true, false, -1, false, A::kRestartElevated},
       // An instance the launcher started that still lacks a full token warns
       // instead of restarting for ever.
       {true, true, 3, true, A::kWarnAndEnd},
@@ -244,9 +244,9 @@ TEST(MainWindowLogic, KeysPagesAndTabKeys) {
     KeyCommand command;
   } rows[] = {
       {kKeyF5, 0, KeyCommand::kRefresh},         {kKeyF5, kShift, KeyCommand::kNone},
-      {kKeyTab, kCtrl, KeyCommand::kNextPage},   {kKeyTab, kCtrl | kAlt, KeyCommand::kNextPage},
-      {kKeyTab, kShift, KeyCommand::kNone},      {kKeyTab, kCtrl | kShift, KeyCommand::kPreviousPage},
-      {'R', kCtrl, KeyCommand::kNone},
+      {kKeyF5, kCtrl, KeyCommand::kNone},        {kKeyTab, kCtrl, KeyCommand::kNextPage},
+      {kKeyTab, kCtrl | kAlt, KeyCommand::kNextPage}, {kKeyTab, kCtrl | kShift, KeyCommand::kPreviousPage},
+      {kKeyTab, kShift, KeyCommand::kNone},      {'R', kCtrl, KeyCommand::kNone},
   };
   for (const auto& row : rows) {
     EXPECT_EQ(KeyCommandOf(row.key, row.modifiers), row.command) << row.key << " " << row.modifiers;
