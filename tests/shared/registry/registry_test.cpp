@@ -95,7 +95,6 @@ TEST(RegistryExport, KeySectionsHexBytesAndValueLinesOfEveryType) {
     const char* line;
   } cases[] = {
       // Dwords: eight lower-case digits, most significant first.
-      {"Enabled", kTypeDword, one, "\"Enabled\"=dword:00000001\r\n"},
       {"X", kTypeDword, {0xEF, 0xBE, 0xAD, 0xDE}, "\"X\"=dword:deadbeef\r\n"},
       // Strings: backslashes and quotes escaped, the last character kept
       // without a terminator, UTF-8 outside Latin; the default value as @.
@@ -106,8 +105,7 @@ TEST(RegistryExport, KeySectionsHexBytesAndValueLinesOfEveryType) {
       {"S", kTypeString, Utf16Bytes(u"\u00e9\u4e2d"), "\"S\"=\"\u00e9\u4e2d\"\r\n"},
       {"", kTypeString, Utf16Bytes(u"x"), "@=\"x\"\r\n"},
       // Names escape backslashes and quotes as string data do.
-      {"C:\\dir\\file.dll", kTypeString, Utf16Bytes(u"v"), "\"C:\\\\dir\\\\file.dll\"=\"v\"\r\n"},
-      {"say \"hi\"", kTypeDword, one, "\"say \\\"hi\\\"\"=dword:00000001\r\n"},
+      {"C:\\say \"hi\"", kTypeDword, one, "\"C:\\\\say \\\"hi\\\"\"=dword:00000001\r\n"},
       // Other types name their type in hex; no bytes is the bare prefix.
       {"E", 2, Utf16Bytes(u"%A%"), "\"E\"=hex(2):25,00,41,00,25,00,00,00\r\n"},
       {"Q", 11, {1, 0, 0, 0, 0, 0, 0, 0xAB}, "\"Q\"=hex(b):01,00,00,00,00,00,00,ab\r\n"},
