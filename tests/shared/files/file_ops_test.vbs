@@ -14,7 +14,6 @@ fo.SaveFile path, String(1000, "x")
 fo.SaveFile path, "caf" & Chr(233)
 Check fo.LoadFile(path) = "caf" & Chr(233) & vbCrLf, "LoadFile after SaveFile in the system code page"
 Check CreateObject("Scripting.FileSystemObject").GetFile(path).Size = 6, "SaveFile cuts the longer text before"
-fo.SaveFile "NUL", "a device has no end to cut"
 fo.SaveFile path, "one" & vbCrLf & "two"
 Check fo.LoadFile(path) = "one" & vbCrLf & "two" & vbCrLf, "LoadFile after SaveFile"
 Check fo.isFileExist(folder & "\*.txt") And fo.isFileExist(folder & "\") And Not fo.isFileExist(""), "isFileExist"
@@ -75,6 +74,8 @@ fo.EnsureFolderExist folder & "\empty"
 Check Not fo.CopyFileOrFolder(folder & "\empty", path & "\", cause) And InStr(cause, "t.txt\empty") > 0, _
   "an empty folder where no folder can be made: " & cause
 On Error Resume Next
+fo.SaveFile "NUL", "x"
+CheckError 0, "SaveFile to a device, which has no end to cut"
 fo.LoadFile folder & "\none.txt"
 Check Err.Description = system.FormatMessageFromSystem(2), "LoadFile failure description: " & Err.Description
 CheckError &H80070002, "LoadFile of a missing file"
