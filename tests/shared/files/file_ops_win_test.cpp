@@ -250,9 +250,6 @@ TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
   ::VariantClear(&text);
 }
 
-TEST(FileOpsScript, VBScriptUsesFileOpsLateBound) {
-  ComApartment com;
-  ExpectScriptPasses(L"file_ops_test.vbs");
-}
+TEST(FileOpsScript, VBScriptUsesFileOpsLateBound) { ExpectScriptPasses(L"file_ops_test.vbs"); }
 
 }  // namespace
