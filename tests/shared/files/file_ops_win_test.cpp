@@ -29,9 +29,6 @@ class FileOpsTest : public ::testing::Test {
   bool Copy(const std::wstring& source, const std::wstring& copyTo) {
     return Flag([&](VARIANT_BOOL* r) { return files->CopyFileOrFolder(Bstr(source), Bstr(copyTo), cause.put(), r); });
   }
-  bool RemoveFile(const std::wstring& path) {
-    return Flag([&](VARIANT_BOOL* r) { return files->RemoveFile(Bstr(path), cause.put(), r); });
-  }
   std::wstring Cause() const { return TextOf(cause.get()); }
 
   ComApartment com;
@@ -173,7 +170,8 @@ TEST_F(FileOpsTest, NamesTheSystemWouldReadOtherwiseAreRefusedAndTouchNothing) {
       {"copy of a long name", [&] { return Copy(tooLong, scratch / L"copy"); }, L"32766"},
       {"copy of a short name", [&] { return Copy(L"C:", scratch / L"copy"); }, L"Invalid FileOrFolder: 'C:'"},
       {"copy of a missing source", [&] { return Copy(scratch / L"none", scratch / L"copy"); }, scratch / L"none"},
-      {"remove a cut file", [&] { return RemoveFile(cutFile); }, L"NUL"},
+      {"remove a cut file",
+       [&] { return Flag([&](VARIANT_BOOL* r) { return files->RemoveFile(Bstr(cutFile), cause.put(), r); }); }, L"NUL"},
   };
   for (const auto& row : refused) {
     EXPECT_FALSE(row.call()) << row.name;

@@ -27,23 +27,10 @@ class RegistryTest : public ::testing::Test {
               ERROR_SUCCESS);
   }
   bool KeyExists(const std::wstring& below) { return hg::test::KeyExists(HKEY_CURRENT_USER, Path(below)); }
-  // The calls that tell why they failed in `cause`.
-  bool DeleteKeyEx(const std::wstring& below) {
-    return Flag([&](VARIANT_BOOL* r) {
-      return registry->DeleteKeyEx(kCurrentUser, Bstr(Path(below)), cause.put(), r);
-    });
-  }
-  bool CopySubKey(const std::wstring& from, const std::wstring& to) {
-    return Flag([&](VARIANT_BOOL* r) {
-      return registry->CopySubKey(kCurrentUser, Bstr(Path(from)), kCurrentUser, Bstr(Path(to)), cause.put(), r);
-    });
-  }
-  std::wstring Cause() const { return TextOf(cause.get()); }
 
   ComApartment com;
   com_ptr<_CRegistry> registry = Create<_CRegistry>(CLSID_CRegistry, IID__CRegistry);
   const std::wstring base = L"Software\\tkShared registry test " + std::to_wstring(::GetCurrentProcessId());
-  Variant cause;
 };
 
 // A C++ caller passes arrays of bytes, and may build one without its element type.
@@ -74,15 +61,20 @@ TEST_F(RegistryTest, ADeepTreeIsCopiedExportedAndDeletedOnASmallStack) {
   WriteText(deep, L"x");
   WriteText(L"deep\\\u00e9\u4e2d\\side", L"y");
   WriteText(L"keep", L"z");
+  Variant cause;
   const auto work = [&] {
-    EXPECT_TRUE(CopySubKey(L"deep", L"copy")) << Cause();
+    EXPECT_TRUE(Flag([&](VARIANT_BOOL* r) {
+      return registry->CopySubKey(kCurrentUser, Bstr(Path(L"deep")), kCurrentUser, Bstr(Path(L"copy")), cause.put(), r);
+    })) << TextOf(cause.get());
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Path(L"copy\\" + deep), L"v"), L"x");
     Variant path = Text(Path(L"deep"));
     hg::win::unique_bstr text;
     EXPECT_EQ(registry->SaveAsReg50(kCurrentUser, Ref(path), text.put()), S_OK);
     EXPECT_NE(TextOf(text).find(deep + L"]"), std::wstring::npos);
     for (const wchar_t* tree : {L"copy\\", L"deep"}) {  // with a trailing backslash too
-      EXPECT_TRUE(DeleteKeyEx(tree)) << Cause();
+      EXPECT_TRUE(Flag([&](VARIANT_BOOL* r) {
+        return registry->DeleteKeyEx(kCurrentUser, Bstr(Path(tree)), cause.put(), r);
+      })) << TextOf(cause.get());
     }
   };
   EXPECT_TRUE(RunOnSmallStack(work)) << "the walk overflowed its stack";
