@@ -5,7 +5,6 @@ c.Add "one", "Alpha"
 c.Add "two", "Beta"
 c.Add "zero", "Zero", "ALPHA"
 c.Add "three", , , 3
-Check c.Count = 4, "Count after four adds: " & c.Count
 Check c("alpha") = "one" And c.Item("BETA") = "two", "by key in another case"
 Check c(1) = "zero" And c(4) = "three", "Before by key, After by number"
 

@@ -15,8 +15,6 @@ other.Remove 1
 On Error Resume Next
 v = params("empty").Value
 CheckError 9, "Value of a parameter without values"
-params.Add "COLOR"
-CheckError 457, "a second parameter of the same name"
 On Error GoTo 0
 
 Set root = CreateObject("tkShared.CNode")
