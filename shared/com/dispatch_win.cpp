@@ -133,20 +133,21 @@ HRESULT InvokeThroughTypeInfo(REFIID iid, IDispatch* self, DISPID id, WORD flags
   RETURN_IF_FAILED(GetVtableTypeInfo(iid, info.put()));
   try {
     // VBScript passes an array variable as a reference to a variant holding
-    // the array; ITypeInfo::Invoke refuses that for a SAFEARRAY parameter, so
-    // such an argument becomes a reference to the array itself.
+    // the array (a fixed-size one holds it by reference); ITypeInfo::Invoke
+    // refuses that for a SAFEARRAY parameter, so such an argument becomes a
+    // reference to the array itself.
     std::vector<VARIANTARG> args(params->rgvarg, params->rgvarg + params->cArgs);
     for (UINT i = 0; i < params->cArgs; ++i) {
       VARIANTARG& arg = args[i];
       if (arg.vt != (VT_BYREF | VT_VARIANT) || !arg.pvarVal) continue;
       VARIANT& inner = *arg.pvarVal;
-      if (!(inner.vt & VT_ARRAY) || (inner.vt & VT_BYREF)) continue;
+      if (!(inner.vt & VT_ARRAY) || ((inner.vt & VT_BYREF) && !inner.pparray)) continue;
       const UINT parameter = i < params->cNamedArgs
                                  ? static_cast<UINT>(params->rgdispidNamedArgs[i])
                                  : params->cArgs - 1 - i;
       if (!IsArrayParameter(info.get(), id, flags, parameter)) continue;
       arg.vt = static_cast<VARTYPE>(VT_BYREF | inner.vt);
-      arg.pparray = &inner.parray;
+      arg.pparray = (inner.vt & VT_BYREF) ? inner.pparray : &inner.parray;
     }
     DISPPARAMS mended = *params;
     mended.rgvarg = args.data();

@@ -1,15 +1,14 @@
 ' A script client of tkShared.CGumArray, late-bound: rows as VBScript passes
 ' them, the default member, errors (sorting and the text are tested natively).
-Dim t, row, square
+Dim t, row, square, fixed(0)
 Set t = CreateObject("tkShared.CGumArray")
 t.Init 2
-' An array variable (passed by reference) and an array expression.
+' Array variables, dynamic and fixed-size (passed by reference), and an array expression.
 row = Array(3, "c")
 t.AddRow row
 t.AddRow Array(1, "a")
-ReDim row(0)
-row(0) = 2
-t.AddRow row
+fixed(0) = 2
+t.AddRow fixed
 Check t(1, 2) = "c" And t.Item(2, 1) = 1, "the default member and Item read a cell"
 Check IsEmpty(t(3, 2)) And IsEmpty(t(4, 1)) And IsEmpty(t(1, 3)), "cells beyond the rows read as empty"
 t.Sort 1, False
