@@ -375,9 +375,10 @@ TEST(PropertyBagFormat, EveryValueKindAndNestedObjectRoundTripsWithItsKindAndOrd
   const PropertyList original = EveryKind();
   const PropertyList restored = RoundTrip(original);
   EXPECT_EQ(restored, original);
-  // The comparison itself is the one under test here: a few values by hand.
+  // The comparison is code under test too: a few values checked by hand.
   EXPECT_EQ(restored.Find("i2")->kind(), ValueKind::Int16);
   EXPECT_TRUE(std::signbit(restored.Find("r8")->AsReal()));
+  EXPECT_EQ(restored.Find("bytes")->AsBytes().bounds[0].lower, -1);
   const PersistedObject* top = restored.Find("object")->AsObject();
   EXPECT_EQ(top->properties.Find("v")->AsArray().elements[0].AsObject()->classId.data1, 3u);
 }
