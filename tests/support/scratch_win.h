@@ -60,10 +60,25 @@ class ScratchDrive {
     return true;
   }
   void Empty() {
-    if (root_.empty()) return;
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(root_, ignored)) {
-      std::filesystem::remove_all(entry.path(), ignored);
+    if (!root_.empty()) RemoveContent(L"\\\\?\\" + root_);
+  }
+  // Through the long-path name: a failing test may leave a tree deeper than
+  // MAX_PATH, which std::filesystem cannot remove here.
+  static void RemoveContent(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const hg::win::unique_find_handle search(::FindFirstFileW((folder + L"*").c_str(), &found));
+    for (bool more = search.get() != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search.get(), &found)) {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        // A link goes, never what it leads to.
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) RemoveContent(path + L"\\");
+        ::RemoveDirectoryW(path.c_str());
+      } else {
+        ::DeleteFileW(path.c_str());
+      }
     }
   }
 
