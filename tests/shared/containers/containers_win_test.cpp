@@ -95,6 +95,8 @@ TEST_F(Containers, CollectionWritesNoCountWhenEmptyAndRefusesAForgedCountWithADe
   auto support = collection.query<ISupportErrorInfo>(IID_ISupportErrorInfo);
   ASSERT_TRUE(support);
   EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IPersistPropertyBag), S_OK);
+  // The enumerator reports bare HRESULTs: a caller must not read error information there.
+  EXPECT_EQ(support->InterfaceSupportsErrorInfo(IID_IEnumVARIANT), S_FALSE);
   const struct {
     LONG count;
     const wchar_t* reason;
