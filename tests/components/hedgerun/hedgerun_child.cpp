@@ -14,7 +14,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
   wchar_t marker[16] = L"(none)";
   ::GetEnvironmentVariableW(L"HEDGEROW_RESTARTED", marker, 16);
   std::ofstream proof(std::filesystem::path(path).replace_filename(L"started.txt"), std::ios::binary);
-  proof << "marker=" << hg::win::Narrow(marker) << "\ncwd=" << hg::win::Narrow(std::filesystem::current_path().wstring())
-        << "\n";
+  const std::wstring folder = std::filesystem::current_path().wstring();
+  proof << "marker=" << hg::win::Narrow(marker) << "\ncwd=" << hg::win::Narrow(folder) << "\n";
   return proof.flush() ? 0 : 1;
 }
