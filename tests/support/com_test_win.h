@@ -59,33 +59,13 @@ inline std::wstring TextOf(const hg::win::unique_bstr& text) { return TextOf(tex
 // The bytes of a value's byte array.
 std::string BytesOf(const VARIANT& value);
 
-// What a method answered through its VARIANT_BOOL or BSTR out-parameter
-// (the last one); the call itself must succeed.
+// What a method answered through its VARIANT_BOOL out-parameter (the last
+// one); the call itself must succeed.
 template <typename Call>
 bool Flag(Call&& call) {
   VARIANT_BOOL result = VARIANT_FALSE;
   EXPECT_EQ(call(&result), S_OK);
   return result != VARIANT_FALSE;
-}
-template <typename Call>
-std::wstring Str(Call&& call) {
-  hg::win::unique_bstr text;
-  EXPECT_EQ(call(text.put()), S_OK);
-  return TextOf(text);
-}
-
-// The items of a collection of the library, each as its text.
-template <typename Collection>
-std::vector<std::wstring> Items(Collection* collection) {
-  LONG count = 0;
-  if (!collection || FAILED(collection->get_Count(&count))) return {L"<no collection>"};
-  std::vector<std::wstring> items;
-  for (LONG i = 1; i <= count; ++i) {
-    hg::win::Variant item;
-    collection->get_Item(Long(i).get(), item.put());
-    items.push_back(TextOf(item.get()));
-  }
-  return items;
 }
 
 // A new object of the class, asked for iid.

@@ -1,7 +1,6 @@
 #include "tests/support/running_program_win.h"
 
-#include <map>
-#include <thread>
+#include <list>
 
 #include "tests/support/win_test_support.h"
 
@@ -14,32 +13,6 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
-std::wstring EnvironmentBlock(const std::vector<std::wstring>& changes) {
-  std::map<std::wstring, std::wstring> variables;  // upper-case name -> "NAME=value"
-  wchar_t* block = ::GetEnvironmentStringsW();
-  for (const wchar_t* entry = block; *entry; entry += wcslen(entry) + 1) {
-    const std::wstring text(entry);
-    const size_t equals = text.find(L'=', 1);
-    std::wstring name = text.substr(0, equals);
-    ::CharUpperW(name.data());
-    variables[name] = text;
-  }
-  ::FreeEnvironmentStringsW(block);
-  for (const std::wstring& change : changes) {
-    const size_t equals = change.find(L'=');
-    std::wstring name = change.substr(0, equals);
-    ::CharUpperW(name.data());
-    if (equals + 1 == change.size()) {
-      variables.erase(name);
-    } else {
-      variables[name] = change;
-    }
-  }
-  std::wstring result;
-  for (const auto& [name, entry] : variables) result += entry + L'\0';
-  return result + L'\0';
-}
-
 }  // namespace
 
 RunningProgram::RunningProgram(const std::wstring& program,
@@ -47,12 +20,17 @@ RunningProgram::RunningProgram(const std::wstring& program,
                                const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + program + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
-  std::wstring block = EnvironmentBlock(environment);
+  // The child inherits the changes, which this process holds only while it starts.
+  std::list<ScopedEnvironment> changes;
+  for (const std::wstring& change : environment) {
+    const size_t equals = change.find(L'=');
+    changes.emplace_back(change.substr(0, equals), change.substr(equals + 1));
+  }
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
-                       CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &process)) {
+  if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
     process_.reset(process.hProcess);
     ::CloseHandle(process.hThread);
     id_ = process.dwProcessId;

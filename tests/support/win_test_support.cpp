@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "common/win/com_win.h"
+#include "common/win/file_win.h"
 #include "common/win/proc_address.h"
 #include "common/win/unique_any.h"
 #include "tests/support/scratch_win.h"
@@ -18,11 +18,8 @@
 namespace hg::test {
 
 std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH * 4];
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-  if (length == 0 || length >= std::size(path)) throw std::runtime_error("GetModuleFileNameW");
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L'\\'));
+  const std::wstring path = win::ModuleFileName(nullptr);
+  return path.substr(0, path.find_last_of(L'\\'));
 }
 
 std::wstring TkSharedPath() { return ProgramFolder() + L"\\tkShared.dll"; }
@@ -47,55 +44,40 @@ std::wstring WithPrelude(const std::wstring& fileName) {
 }
 
 // The last line the script printed that is not empty.
-std::string LastLine(const std::string& output) {
-  size_t end = output.find_last_not_of("\r\n");
-  if (end == std::string::npos) return {};
-  const size_t start = output.find_last_of("\r\n", end);
-  return output.substr(start == std::string::npos ? 0 : start + 1,
-                       end - (start == std::string::npos ? 0 : start + 1) + 1);
+std::string LastLine(std::string output) {
+  output.erase(output.find_last_not_of("\r\n") + 1);
+  return output.substr(output.find_last_of("\r\n") + 1);
 }
 
 // Standard output and standard error of the script, as printed.
 std::string RunScript(const std::wstring& fileName) {
-  const std::wstring script = WithPrelude(fileName);
+  const std::wstring script = WithPrelude(fileName), printed = script + L".out";
   SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  win::unique_handle readEnd, writeEnd;
-  if (!::CreatePipe(readEnd.put(), writeEnd.put(), &inherit, 0)) {
-    throw std::runtime_error("CreatePipe");
-  }
-  ::SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-  startup.hStdOutput = writeEnd.get();
-  startup.hStdError = writeEnd.get();
-  std::wstring command =
-      L"cscript.exe //nologo //B \"" + script + L"\"";
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                        nullptr, nullptr, &startup, &process)) {
-    throw std::runtime_error("CreateProcessW cscript.exe");
-  }
-  win::unique_handle processHandle(process.hProcess), threadHandle(process.hThread);
-  writeEnd.reset();  // our copy, so that reading ends when the script does
-
-  std::string output;
-  std::thread reader([&] {
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(readEnd.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-      output.append(buffer, read);
+  {
+    const win::unique_file_handle output(::CreateFileW(printed.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) throw std::runtime_error("cannot create the script's output file");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = startup.hStdError = output.get();
+    std::wstring command = L"cscript.exe //nologo //B \"" + script + L"\"";
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &process)) {
+      throw std::runtime_error("CreateProcessW cscript.exe");
     }
-  });
-  // A script that waits on anything (a dialog, input) must not hang the suite.
-  if (::WaitForSingleObject(processHandle.get(), 60'000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(processHandle.get(), 1);
-    ::WaitForSingleObject(processHandle.get(), INFINITE);
+    const win::unique_handle processHandle(process.hProcess), threadHandle(process.hThread);
+    // A script that waits on anything (a dialog, input) must not hang the suite.
+    if (::WaitForSingleObject(processHandle.get(), 60'000) != WAIT_OBJECT_0) {
+      ::TerminateProcess(processHandle.get(), 1);
+      ::WaitForSingleObject(processHandle.get(), INFINITE);
+    }
   }
-  reader.join();
+  std::string output = ReadRaw(printed);
   ::DeleteFileW(script.c_str());
+  ::DeleteFileW(printed.c_str());
   return output;
 }
 
@@ -120,13 +102,13 @@ std::wstring Environment(const wchar_t* name) {
   return value;
 }
 
-ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value)
-    : name_(name), old_(Environment(name)) {
-  ::SetEnvironmentVariableW(name, value.c_str());
+ScopedEnvironment::ScopedEnvironment(std::wstring name, const std::wstring& value)
+    : name_(std::move(name)), old_(Environment(name_.c_str())) {
+  ::SetEnvironmentVariableW(name_.c_str(), value.empty() ? nullptr : value.c_str());
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-  ::SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str());
+  ::SetEnvironmentVariableW(name_.c_str(), old_.empty() ? nullptr : old_.c_str());
 }
 
 namespace {

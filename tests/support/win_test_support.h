@@ -40,17 +40,17 @@ void ExpectScriptPasses(const std::wstring& fileName);
 void ExpectSystemMessageForm(const std::wstring& text);
 
 // An environment variable of this process ("" when it is not set), and one
-// set for the life of an object.
+// set (taken away, when empty) for the life of an object.
 std::wstring Environment(const wchar_t* name);
 class ScopedEnvironment {
  public:
-  ScopedEnvironment(const wchar_t* name, const std::wstring& value);
+  ScopedEnvironment(std::wstring name, const std::wstring& value);
   ~ScopedEnvironment();
   ScopedEnvironment(const ScopedEnvironment&) = delete;
   ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
  private:
-  const wchar_t* name_;
+  std::wstring name_;
   std::wstring old_;
 };
 
