@@ -13,10 +13,6 @@
 int wmain(int argc, wchar_t** argv) {
   if (argc != 2) return 2;
   const hg::test::RunningProgram program(argv[1]);
-  if (program.id() == 0) {
-    std::printf("cannot start: error %lu\n", ::GetLastError());
-    return 1;
-  }
   // The splash stays for its three seconds before the main window is made.
   const HWND main = program.WaitForWindow(L"HedgerowMainWindow", 60'000);
   if (!main) {

@@ -21,16 +21,14 @@
 #include "app/protection/password.h"
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
-#include "app/shell/main_window_win.h"
+#include "app/shell/main_window.h"
 #include "app/shell/startup_win.h"
 #include "app/shell/vista_win.h"
-#include "app/ui/message_loop_win.h"
 #include "common/win/proc_address.h"
 #include "common/win/text_win.h"
 #include "common/win/unique_any.h"
 #include "tests/app/unblocked_key_win.h"
 #include "tests/support/com_test_win.h"
-#include "tests/support/registry_probe.h"
 #include "tests/support/running_program_win.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -40,42 +38,28 @@ namespace {
 
 using namespace hg::test;
 
-TEST(MainWindow, CarriesTheProgramsIconAndItsCloseBoxEndsTheMessageLoop) {
-  Services services;
-  const ScopedServices installed{services};
-  MainWindow window{services};
-  window.Create();
-  EXPECT_NE(::GetClassLongPtrW(window.handle(), GCLP_HICON), 0);
-  ::PostMessageW(window.handle(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(ui::RunMessageLoop(), 0);  // WM_QUIT
-  EXPECT_EQ(window.handle(), nullptr);
-}
-
-std::string ManifestOf(const std::wstring& program) {
-  const hg::win::unique_hmodule module(::LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-  const HRSRC found = module ? ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
-  if (!found) return {};
-  const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module.get(), found)));
-  return bytes ? std::string(bytes, ::SizeofResource(module.get(), found)) : std::string();
-}
-
 TEST(Program, ManifestAsksForCommonControls6PerMonitorDpiAndNoElevation) {
-  const std::string manifest = ManifestOf(ProgramFolder() + L"\\Hedgerow.exe");
-  ASSERT_FALSE(manifest.empty());
-  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
-  EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+  const hg::win::unique_hmodule module(
+      ::LoadLibraryExW((ProgramFolder() + L"\\Hedgerow.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(module);
+  const HRSRC found = ::FindResourceW(module.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(module.get(), found))),
+                             ::SizeofResource(module.get(), found));
+  for (const char* part : {"Microsoft.Windows.Common-Controls", "PerMonitorV2", "level=\"asInvoker\""}) {
+    EXPECT_NE(manifest.find(part), std::string::npos) << part;
+  }
   // Declaring Windows 8 or later would make the system report its true version.
   EXPECT_EQ(manifest.find("supportedOS"), std::string::npos);
 }
 
 // A custom component whose "Init" puts `replacement` into the by-reference
-// argument, and then succeeds or fails.
+// argument it is given, then answers `outcome`; it counts only the calls made
+// as the program makes them.
 class FakeComponent final : public EventSink {
  public:
-  FakeComponent() : EventSink(IID_IDispatch) {}
-  IUnknown* replacement = nullptr;
-  HRESULT outcome = S_OK;
+  FakeComponent(IUnknown* replacement, HRESULT outcome)
+      : EventSink(IID_IDispatch), replacement_(replacement), outcome_(outcome) {}
   int calls = 0;
 
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
@@ -85,18 +69,20 @@ class FakeComponent final : public EventSink {
   }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT*, EXCEPINFO*,
                       UINT*) override {
+    const bool byReference = parameters->cArgs == 1 && parameters->rgvarg[0].vt == (VT_BYREF | VT_VARIANT);
+    VARIANT* held = byReference ? parameters->rgvarg[0].pvarVal : nullptr;
+    if (id != 7 || !held || held->vt != VT_DISPATCH || !held->pdispVal) return DISP_E_TYPEMISMATCH;
     ++calls;
-    if (id != 7 || parameters->cArgs != 1 || parameters->rgvarg[0].vt != (VT_BYREF | VT_VARIANT)) {
-      return DISP_E_BADPARAMCOUNT;
-    }
-    VARIANT* held = parameters->rgvarg[0].pvarVal;
-    if (held->vt != VT_DISPATCH || !held->pdispVal) return DISP_E_TYPEMISMATCH;
     ::VariantClear(held);
     held->vt = VT_UNKNOWN;
-    held->punkVal = replacement;
-    replacement->AddRef();
-    return outcome;
+    held->punkVal = replacement_;
+    replacement_->AddRef();
+    return outcome_;
   }
+
+ private:
+  IUnknown* replacement_;
+  HRESULT outcome_;
 };
 
 class StartupWin : public ::testing::Test {
@@ -116,26 +102,24 @@ TEST_F(StartupWin, TheCustomComponentMayHandBackOnlyALogWriter) {
     const char* what;
     IUnknown* replacement;
     HRESULT outcome;
-    bool taken;
-  } cases[] = {{"a collection", collection.get(), S_OK, false},
-               {"another writer", other.get(), S_OK, true},
-               {"another writer, failing", other.get(), E_FAIL, false}};
+    _axLog* taken;  // null: ours stays
+  } cases[] = {{"a collection", collection.get(), S_OK, nullptr},
+               {"another writer", other.get(), S_OK, other.get()},
+               {"another writer, failing", other.get(), E_FAIL, nullptr}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ProgramLog log;
     log.Open({}, {});
-    _axLog* ours = log.writer();
+    _axLog* const ours = log.writer();
     ASSERT_NE(ours, nullptr);
-    FakeComponent component;
-    component.replacement = c.replacement;
-    component.outcome = c.outcome;
+    FakeComponent component(c.replacement, c.outcome);
     if (SUCCEEDED(c.outcome)) {
       log.OfferTo(component);
     } else {
       EXPECT_THROW(log.OfferTo(component), Failure);
     }
     EXPECT_EQ(component.calls, 1);
-    EXPECT_EQ(log.writer(), c.taken ? static_cast<_axLog*>(other.get()) : ours);
+    EXPECT_EQ(log.writer(), c.taken ? c.taken : ours);
   }
 }
 
@@ -155,27 +139,25 @@ TEST_F(StartupWin, TheAccessCheckPassesAndKeepsTheAttributesOfAFileHeldOpen) {
   ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-using unique_sid = hg::win::unique_any<hg::win::NullTraits<PSID, ::FreeSid>>;
-
-unique_sid BuiltinGroup(DWORD rid) {
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  unique_sid sid;
-  EXPECT_TRUE(::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, rid, 0, 0, 0, 0, 0, 0, sid.put()));
+std::vector<BYTE> BuiltinGroup(WELL_KNOWN_SID_TYPE group) {
+  std::vector<BYTE> sid(SECURITY_MAX_SID_SIZE);
+  DWORD size = SECURITY_MAX_SID_SIZE;
+  EXPECT_TRUE(::CreateWellKnownSid(group, nullptr, sid.data(), &size));
   return sid;
 }
 
 TEST(VistaWin, EveryGroupOfALargeTokenIsExamined) {
-  const unique_sid users = BuiltinGroup(DOMAIN_ALIAS_RID_USERS);
-  const unique_sid admins = BuiltinGroup(DOMAIN_ALIAS_RID_ADMINS);
+  std::vector<BYTE> users = BuiltinGroup(WinBuiltinUsersSid);
+  std::vector<BYTE> admins = BuiltinGroup(WinBuiltinAdministratorsSid);
   constexpr DWORD kCount = 40;
   std::vector<std::uint64_t> buffer((sizeof(TOKEN_GROUPS) + kCount * sizeof(SID_AND_ATTRIBUTES)) / 8 + 1);
   auto& groups = *reinterpret_cast<TOKEN_GROUPS*>(buffer.data());
   groups.GroupCount = kCount;
-  for (DWORD i = 0; i < kCount; ++i) groups.Groups[i] = {users.get(), SE_GROUP_ENABLED};
-  EXPECT_FALSE(GroupsContain(groups, admins.get()));
+  for (DWORD i = 0; i < kCount; ++i) groups.Groups[i] = {users.data(), SE_GROUP_ENABLED};
+  EXPECT_FALSE(GroupsContain(groups, admins.data()));
   // Far past the first 21 entries, and present only for denying access.
-  groups.Groups[kCount - 1] = {admins.get(), SE_GROUP_USE_FOR_DENY_ONLY};
-  EXPECT_TRUE(GroupsContain(groups, admins.get()));
+  groups.Groups[kCount - 1] = {admins.data(), SE_GROUP_USE_FOR_DENY_ONLY};
+  EXPECT_TRUE(GroupsContain(groups, admins.data()));
 }
 
 TEST(VistaWin, TheLaunchersFolderHasAShortPathAndTheRestartedMarkIsTakenOnce) {
@@ -190,7 +172,6 @@ TEST(VistaWin, TheLaunchersFolderHasAShortPathAndTheRestartedMarkIsTakenOnce) {
 
   ASSERT_TRUE(::SetEnvironmentVariableW(L"HEDGEROW_RESTARTED", L"1"));
   EXPECT_TRUE(TakeRestartedMark());
-  EXPECT_EQ(::GetEnvironmentVariableW(L"HEDGEROW_RESTARTED", nullptr, 0), 0u);
   EXPECT_FALSE(TakeRestartedMark());
   ::SetEnvironmentVariableW(L"HEDGEROW_RESTARTED", L"0");
   EXPECT_FALSE(TakeRestartedMark());
@@ -235,63 +216,6 @@ void PressKeys(std::initializer_list<BYTE> held, BYTE key) {
   for (auto it = held.end(); it != held.begin();) ::keybd_event(*--it, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// A user's session: the start, the pages, the About box and File Exit by the
-// keyboard, a minimised window.
-TEST(Program, StartsWithTheSplashThenTheMainWindowAndAnswersTheKeyboard) {
-  ::DeleteFileW(ShortLog().c_str());
-  RunningProgram program(Program());
-  const HWND main = MainWindowOf(program);
-  ASSERT_NE(main, nullptr);
-  EXPECT_EQ(WindowText(main), L"Hedgerow");
-
-  const std::string log = ReadRaw(ShortLog());
-  EXPECT_NE(log.find("\tWindows: Platform: Windows NT."), std::string::npos) << log;
-  EXPECT_EQ(log.find("\tError\t"), std::string::npos) << log;
-
-  // Ctrl+Tab and Ctrl+Shift+Tab switch the pages; focusing a tab, as the arrow keys do, too.
-  const HWND help = FindChild(main, L"HedgerowHelpPane");
-  const HWND tabs = FindChild(main, WC_TABCONTROLW);
-  ASSERT_NE(help, nullptr);
-  EXPECT_TRUE(::IsWindowVisible(help));
-  ::SetForegroundWindow(main);
-  PressKeys({VK_CONTROL}, VK_TAB);
-  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(help); }));
-  EXPECT_EQ(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
-  PressKeys({VK_CONTROL, VK_SHIFT}, VK_TAB);
-  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(help); }));
-  ::SendMessageW(tabs, TCM_SETCURFOCUS, 1, 0);
-  EXPECT_FALSE(::IsWindowVisible(help));
-
-  // Help, About by the menu's access keys, 5235 by 3060 twips at 96 dots per inch; Escape closes it.
-  PressKeys({VK_MENU}, 'H');
-  PressKeys({}, 'A');
-  const HWND about = program.WaitForWindow(L"#32770");
-  ASSERT_NE(about, nullptr);
-  EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::StartsWith(L"Hedgerow Version 4.3\r\n\r\n")));
-  RECT client{};
-  ::GetClientRect(about, &client);
-  EXPECT_EQ(client.right, 349);
-  EXPECT_EQ(client.bottom, 204);
-  PressKeys({}, VK_ESCAPE);
-  EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
-
-  // Minimised, the page keeps its size.
-  const HWND page = FindChild(main, L"#32770");
-  RECT before{}, after{};
-  ::GetWindowRect(page, &before);
-  ::ShowWindow(main, SW_MINIMIZE);
-  ::GetWindowRect(page, &after);
-  EXPECT_GT(before.right - before.left, 0);
-  EXPECT_EQ(after.right - after.left, before.right - before.left);
-  EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
-
-  ::ShowWindow(main, SW_RESTORE);
-  ::SetForegroundWindow(main);
-  PressKeys({VK_MENU}, 'F');
-  PressKeys({}, 'E');
-  EXPECT_EQ(program.WaitForExit(), 0u);
-}
-
 std::string Entry(const std::string& site) { return "127.0.0.1       " + site + "\r\n"; }
 
 void Append(const std::wstring& file, const std::string& text) {
@@ -300,7 +224,8 @@ void Append(const std::wstring& file, const std::string& text) {
 
 // Another program adds a block entry while the lists are open: noticed, the
 // list shows it at once; not noticed (the watch switched off), the next
-// command finds it, or F5. Either way blocking another site keeps it.
+// command finds it, or F5. Either way blocking another site keeps it. Each run
+// is also a user's session by the keyboard: the pages, the About box, File Exit.
 TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
   const ScratchFolder windows(L"outside edits");
   std::filesystem::create_directories(std::filesystem::path(windows.path()) / "system32/drivers/etc");
@@ -344,16 +269,40 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     ::Sleep(500);
     // It watches on; with the watch off, F5 reloads.
     Append(hosts, "127.0.0.1 second.example\r\n");
-    if (!watching) {
-      ::SetForegroundWindow(main);
-      PressKeys({}, VK_F5);
-    }
+    ::SetForegroundWindow(main);
+    if (!watching) PressKeys({}, VK_F5);
     EXPECT_TRUE(WaitUntil([&] { return shown() == 4; }));
 
-    ::PostMessageW(main, WM_COMMAND, IDM_EXIT, 0);
+    // Ctrl+Tab and Ctrl+Shift+Tab switch the pages; focusing a tab, as the arrow keys do, too.
+    EXPECT_EQ(WindowText(main), L"Hedgerow");
+    const HWND help = FindChild(main, L"HedgerowHelpPane");
+    const HWND tabs = FindChild(main, WC_TABCONTROLW);
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(help));
+    PressKeys({VK_CONTROL}, VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(help); }));
+    EXPECT_EQ(::SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+    PressKeys({VK_CONTROL, VK_SHIFT}, VK_TAB);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(help); }));
+    ::SendMessageW(tabs, TCM_SETCURFOCUS, 1, 0);
+    EXPECT_FALSE(::IsWindowVisible(help));
+    // Help, About by the menu's access keys; Escape closes it; File Exit by its access keys.
+    PressKeys({VK_MENU}, 'H');
+    PressKeys({}, 'A');
+    const HWND about = program.WaitForWindow(L"#32770");
+    ASSERT_NE(about, nullptr);
+    EXPECT_THAT(ChildTexts(about), ::testing::Contains(::testing::StartsWith(L"Hedgerow Version 4.3\r\n\r\n")));
+    PressKeys({}, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
+    ::SetForegroundWindow(main);
+    PressKeys({VK_MENU}, 'F');
+    PressKeys({}, 'E');
     EXPECT_EQ(program.WaitForExit(), 0u);
+
     // Two outside changes noticed when watching; the program's own write is none.
     const std::string log = ReadRaw(ShortLog());
+    EXPECT_NE(log.find("\tWindows: Platform: Windows NT."), std::string::npos) << log;
+    EXPECT_EQ(log.find("\tError\t"), std::string::npos) << log;
     const std::string noticed = "\tTrace\t\tThe hosts file was changed outside the program; "
                                 "reloading the lists.\tFMain.HostsFile_Changed\r\n";
     std::size_t count = 0;
@@ -379,8 +328,7 @@ class UnregisteredCustomComponent {
   hg::win::unique_hmodule module_;
 };
 
-// The program's own store protected by a password, for an object's life; what
-// was there is put back.
+// The program's own store protected by a password, for an object's life.
 class ProtectedProgram {
  public:
   ProtectedProgram() {
@@ -390,18 +338,11 @@ class ProtectedProgram {
          {protection::kStoredPassword, protection::Setting::Text(protection::EncodePassword("Secret"))}}));
   }
   ~ProtectedProgram() {
-    if (before_) {
-      ::RegSetKeyValueW(HKEY_CURRENT_USER, key_.c_str(), L"Registration", REG_SZ, before_->c_str(),
-                        static_cast<DWORD>((before_->size() + 1) * sizeof(wchar_t)));
-    } else {
-      ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), L"Registration");
-    }
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, hg::win::Widen(protection::kProgramKey).c_str(), L"Registration");
   }
 
  private:
   const ComApartment apartment_;
-  const std::wstring key_ = hg::win::Widen(protection::kProgramKey);
-  const std::optional<std::wstring> before_ = ReadString(HKEY_CURRENT_USER, key_, L"Registration");
 };
 
 // Start-up stops with its message box before the main window shows; the login
@@ -414,17 +355,12 @@ TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
     std::vector<std::wstring> environment;
     bool unregistered, passworded;
     const wchar_t* title;
-    const wchar_t* message;
+    const wchar_t* message;  // its start
   } cases[] = {
-      {"no hosts file", {L"windir=" + windows.path()}, false, false, L"Hedgerow",
-       L"Access denied. Administrative privileges are required to use Hedgerow. "},
-      {"empty windir", {L"windir="}, false, false, L"Hedgerow",
-       L"Cannot determine system folder. Contact support@example.com for details. "},
-      {"custom component unregistered", {}, true, false, L"Hedgerow",
-       L"Component 'HGRWCustom.dll' or one of its dependencies not correctly registered: a file "
-       L"is missing or invalid. Try to reinstall Hedgerow."},
-      {"login cancelled", {}, false, true, L"Hedgerow Password Protection",
-       L"Type a password and press OK button to run Hedgerow."},
+      {"no hosts file", {L"windir=" + windows.path()}, false, false, L"Hedgerow", L"Access denied. Administrative"},
+      {"empty windir", {L"windir="}, false, false, L"Hedgerow", L"Cannot determine system folder."},
+      {"custom component unregistered", {}, true, false, L"Hedgerow", L"Component 'HGRWCustom.dll' or one"},
+      {"login cancelled", {}, false, true, L"Hedgerow Password Protection", L"Type a password and press OK"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -436,7 +372,7 @@ TEST(Program, AStartThatCannotGoOnSaysWhyAndEnds) {
     const HWND box = program.WaitForWindow(L"#32770");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(WindowText(box), c.title);
-    EXPECT_THAT(ChildTexts(box), ::testing::Contains(std::wstring(c.message)));
+    EXPECT_THAT(ChildTexts(box), ::testing::Contains(::testing::StartsWith(c.message)));
     EXPECT_EQ(program.WaitForWindow(L"HedgerowMainWindow", 0) != nullptr, c.passworded);
     ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(program.WaitForExit(), 1u);

@@ -16,7 +16,6 @@ namespace {
 using namespace hg::test;
 
 constexpr UINT kThrow = WM_APP;
-constexpr UINT kReport = WM_APP + 1;
 
 class TestWindow final : public Window {
  public:
@@ -27,10 +26,6 @@ class TestWindow final : public Window {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == kThrow) throw Failure(5, "Untrapped.");
-    if (message == kReport) {
-      Reporting("cmdAddBlocked_Click", IDS_CANNOT_ADD_SITE, kIconInformation, [] { throw Failure(5, "Bad name."); });
-      return 0;
-    }
     return Window::HandleMessage(message, wParam, lParam);
   }
 };
@@ -46,42 +41,38 @@ class TestPage final : public Dialog {
   }
 };
 
-// A failure no handler trapped is logged under the type and goes no further;
-// a reporting handler logs under its name and shows its text.
+// A failure no handler trapped is logged under the type and goes no further.
 using WindowLayer = test::RecordingTest;
 
-TEST_F(WindowLayer, FailuresAreLoggedUnderTheTypeOrTheHandlerAndOnlyAReportIsShown) {
+TEST_F(WindowLayer, UntrappedFailuresAreLoggedUnderTheTypeAndNothingIsShown) {
   TestWindow window(services);
   TestPage page(services);
   page.CreateModeless(nullptr);
   ::SendMessageW(window.handle(), kThrow, 0, 0);
   ::SendMessageW(page.handle(), kThrow, 0, 0);
-  ::SendMessageW(window.handle(), kReport, 0, 0);
-  ASSERT_EQ(log.entries.size(), 3u);
+  ASSERT_EQ(log.entries.size(), 2u);
   EXPECT_EQ(log.entries[0].source, "TestWindow.WindowProc");
   EXPECT_EQ(log.entries[1].source, "TestPage.DialogProc");
   EXPECT_EQ(log.entries[1].description, "Untrapped.");
-  EXPECT_EQ(log.entries[2].source, "TestWindow.cmdAddBlocked_Click");
-  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Cannot add web site. Bad name.|64|Hedgerow"});
+  EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST(SystemDialogs, TheInputBoxShowsItsTextsAndAnswersOkEnterAndEscapeAndAMessageBoxTheButton) {
+TEST(SystemDialogs, TheInputBoxShowsItsTextsAndAnswersEnterAndEscapeAndAMessageBoxTheButton) {
   SystemDialogs dialogs;
   Services services{.dialogs = &dialogs, .productName = "Hedgerow"};
   const ScopedServices installed{services};
   const struct {
     const char* how;
-    std::function<void(HWND dialog, HWND edit)> answer;
+    std::function<void(HWND edit)> answer;  // types in the box, then closes it
     std::optional<std::string> result;
   } cases[] = {
-      {"OK",
-       [](HWND dialog, HWND edit) {
+      {"Enter",
+       [](HWND edit) {
          ::SetWindowTextW(edit, L"caf\u00e9.example");
-         PressButton(dialog, IDOK);
+         ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
        },
        "caf\xC3\xA9.example"},
-      {"Enter", [](HWND, HWND edit) { ::PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1); }, "www."},
-      {"Escape", [](HWND, HWND edit) { ::PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1); }, std::nullopt},
+      {"Escape", [](HWND edit) { ::PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 1); }, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.how);
@@ -93,7 +84,7 @@ TEST(SystemDialogs, TheInputBoxShowsItsTextsAndAnswersOkEnterAndEscapeAndAMessag
       EXPECT_EQ(WindowText(dialog), L"Hedgerow");
       EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_INPUT_PROMPT)), L"Web site:");
       EXPECT_EQ(WindowText(edit), L"www.");
-      c.answer(dialog, edit);
+      c.answer(edit);
     });
     EXPECT_EQ(dialogs.ShowInputBox("Web site:", "Hedgerow", "www.", {}, {}), c.result);
   }
