@@ -29,30 +29,21 @@ TEST(TextEncoders, EachRowsInputGivesItsOutput) {
     std::string expected;
   } rows[] = {
       {SQLEncode, "O'Brien's \"x\"", "O''Brien''s \"x\""},
-      {SQLEncode, "", ""},
-      {SQLDecode, "O''Brien", "O'Brien"},
-      {SQLDecode, "'''", "''"},  // pairs from the left, the odd one stays
+      {SQLDecode, "O''Brien'''", "O'Brien''"},  // pairs from the left, the odd one stays
       {XMLEncode, "a&b \"c\" <d> 'e'", "a&amp;b &quot;c&quot; &lt;d&gt; &apos;e&apos;"},
-      {XMLEncode, "&lt;", "&amp;lt;"},
       // "&amp;" is resolved first, so a reference decodes twice.
-      {XMLDecode, "&amp;lt;", "<"},
-      {XMLDecode, "&quot;&lt;&gt;&apos;&amp;", "\"<>'&"},
+      {XMLDecode, "&amp;lt;&quot;&lt;&gt;&apos;&amp;", "<\"<>'&"},
       // The last bytes are packed right-aligned.
-      {Base64EncodeB, "", ""},
-      {Base64EncodeB, "a", "Bh=="},
-      {Base64EncodeB, "ab", "GFi="},
       {Base64EncodeB, "abcd", "YWJjBk=="},
       {Base64EncodeB, "\xFF\xFF", "P//="},
       // Base64Encode breaks after every 57 input bytes, also at the end;
       // Base64EncodeB only where more follows.
-      {Base64Encode, std::string(56, 'x'), Repeated("eHh4", 18) + "Hh4="},
       {Base64Encode, std::string(57, 'x'), line + "\r\n"},
       {Base64Encode, std::string(58, 'x'), line + "\r\nB4=="},
       {Base64EncodeB, std::string(57, 'x'), line},
       {Base64EncodeB, std::string(58, 'x'), line + "\r\nB4=="},
-      // Decoding (of what the encoders write: the round trip below) reads the
-      // last group partly or padded, skips blanks and line breaks and gives 0
-      // for what foreign characters feed.
+      // Decoding reads the last group partly or padded, skips blanks and line
+      // breaks and gives 0 for what foreign characters feed.
       {Decoded, " \r\n", ""},
       {Decoded, "+/09", "\xFB\xFD="},
       {Decoded, " YW\r\nJj\nBk =\r=", "abcd"},
@@ -60,7 +51,6 @@ TEST(TextEncoders, EachRowsInputGivesItsOutput) {
       {Decoded, "Bh==YWJj", "\x06\0\0abc"s},  // padding in the middle is a foreign character
       {Decoded, "//==", "\0"s},                // a one-byte form whose value does not fit a byte
       {Decoded, "///=", "\0\xFF"s},
-      {Decoded, "YWJjB", "abc"},
       {Decoded, "YWJjGFi", "abcab"},
       {Decoded, "Bh", "a"},
   };
@@ -73,44 +63,31 @@ TEST(TextEncoders, URLEncodeFollowsTheTableBelow256AndWritesCodePointsFrom256AsU
     std::u16string_view text;
     std::string_view expected;
   } rows[] = {
-      {u"a b/c", "a%20b%2Fc"},
-      {u"\0"sv, "%00"},
+      {u"a b/c\0d"sv, "a%20b%2Fc%00d"},
       {u"!$'()*,-.:;=@_~", "!$'()*,-.:;=@_~"},
       {u"\"#%&+<>?[\\]^`{|}\x7F", "%22%23%25%26%2B%3C%3E%3F%5B%5C%5D%5E%60%7B%7C%7D%7F"},
       // Latin-1 codes outside the escape list stay as characters.
       {u"\u00E9\u0080\u00FF", "\u00E9\u0080\u00FF"},
       {u"\u0098\u00A0\u00BB", "%98%A0%BB"},
-      {u"\u0100", "%C4%80"},
-      {u"\u07FF", "%DF%BF"},
-      {u"\u20AC", "%E2%82%AC"},
+      {u"\u0100\u07FF\u20AC", "%C4%80%DF%BF%E2%82%AC"},
       {u"\U0001F600", "%F0%9F%98%80"},
       {std::u16string_view(lone, 3), "%EF%BF%BDa%EF%BF%BD"},
   };
   for (const auto& row : rows) EXPECT_EQ(URLEncode(row.text), row.expected) << row.expected;
 }
 
+// "%10" goes before "%1"; a replacement that holds a lower number is
+// replaced again, one that holds a higher number is not.
 TEST(TextEncoders, FormatStringReplacesFromTheHighestNumberDown) {
-  const std::vector<std::string> ten = {"one", "b", "c", "d", "e", "f", "g", "h", "i", "ten"};
-  const struct {
-    std::string_view text;
-    std::vector<std::string> params;
-    std::string_view expected;
-  } rows[] = {
-      {"%1%10", ten, "oneten"},
-      {"%1%10", {"x"}, "xx0"},  // with fewer parameters "%10" is "%1" and "0"
-      {"%1", {}, "%1"},
-      {"%2", {"one", "[%1]"}, "[one]"},
-      {"%1", {"[%2]", "two"}, "[%2]"},
-  };
-  for (const auto& row : rows) EXPECT_EQ(FormatString(row.text, row.params), row.expected) << row.text;
+  EXPECT_EQ(FormatString("%1%10", {"one", "b", "c", "d", "e", "f", "g", "h", "i", "ten"}), "oneten");
+  EXPECT_EQ(FormatString("%2", {"one", "[%1]"}), "[one]");
+  EXPECT_EQ(FormatString("%1", {"[%2]", "two"}), "[%2]");
 }
 
 TEST(TextEncoders, LongArraysAreLittleEndianWithoutTrailingBytesAndAGuidHasTheRegistryForm) {
   EXPECT_EQ(ByteArrayToLongArray({0xFF, 0xFF, 0xFF, 0xFF}), (std::vector<std::int32_t>{-1}));
   EXPECT_EQ(LongArrayToByteArray({0x04030201, -2}), (std::vector<std::uint8_t>{1, 2, 3, 4, 0xFE, 0xFF, 0xFF, 0xFF}));
   EXPECT_EQ(ByteArrayToLongArray({1, 0, 0, 0, 9, 9, 9}), (std::vector<std::int32_t>{1}));
-  EXPECT_TRUE(ByteArrayToLongArray({9, 9, 9}).empty());
-  EXPECT_TRUE(LongArrayToByteArray({}).empty());
   EXPECT_EQ(GuidText(0x0A1B2C3D, 0x00EF, 0x0123, {0x04, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, 0x01}),
             "{0A1B2C3D-00EF-0123-0456-789ABCDEF001}");
 }
