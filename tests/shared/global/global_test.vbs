@@ -37,7 +37,6 @@ Set info = g.FileVersionInfo(program)
 Check info.Count = 3 And info(1) = "Hedgerow test company " & String(1100, "x"), "FileVersionInfo: " & info(1)
 ' The resource spells it "OriginalFilename"; the key is the library's name.
 Check info("OriginalFileName") = "probe.exe" And info(2) = "1.2.3.65535", "FileVersionInfo"
-Check g.FileVersionInfo(folder & "global_test.vbs").Count = 0, "FileVersionInfo without a resource"
 
 On Error Resume Next
 v = g.IsConnected()

@@ -46,7 +46,6 @@ TEST_F(AxLogTest, EachLogGetsItsLinesWhateverBecomesOfTheOther) {
     HRESULT initResult;
     std::string main, shortLines;
   } rows[] = {
-      {"no paths", {}, false, S_OK, "old main\r\n", "old short\r\n"},
       {"Init2 empties the short log only", {{mainLog, shortLog}}, false, S_OK, "old main\r\nx|", "x|"},
       {"Init writes the main log only", {{mainLog, shortLog}, {mainLog}}, false, S_OK, "old main\r\nx|", "<missing>"},
       {"the main log's folder is missing", {{missing, shortLog}}, false, S_OK, "old main\r\n", "x|"},
@@ -101,25 +100,12 @@ TEST(Msgr, EverySinkHearsEachMessageInAdviseOrderUntilUnadvised) {
   com_ptr<IConnectionPoint> point, other;
   ASSERT_EQ(container->FindConnectionPoint(DIID___CMsgr, point.put()), S_OK);
   EXPECT_EQ(container->FindConnectionPoint(IID_IDispatch, other.put()), CONNECT_E_NOCONNECTION);
-  com_ptr<IConnectionPointContainer> back;
-  ASSERT_EQ(point->GetConnectionPointContainer(back.put()), S_OK);
-  EXPECT_EQ(back.get(), container.get());
-
   std::vector<std::wstring> arrivals;
   RecordingSink first(DIID___CMsgr, L"first", arrivals, E_ACCESSDENIED), second(DIID___CMsgr, L"second", arrivals);
   const VARIANT missing = hg::win::MissingArgument();
   {
     Advised one(point.get(), &first), two(point.get(), &second);
-    com_ptr<IEnumConnections> connections;
-    ASSERT_EQ(point->EnumConnections(connections.put()), S_OK);
-    CONNECTDATA data[3] = {};
-    ULONG fetched = 0;
-    EXPECT_EQ(connections->Next(3, data, &fetched), S_FALSE);
-    ASSERT_EQ(fetched, 2u);
-    for (ULONG i = 0; i < fetched; ++i) data[i].pUnk->Release();
-    connections.reset();  // its snapshot holds the sinks too
     EXPECT_EQ(messenger->SendMsg(7, Long(42).get(), Text(L"me").get(), Text(L"you").get()), E_ACCESSDENIED);
-    EXPECT_EQ(messenger->SendMsg(1, missing, missing, missing), E_ACCESSDENIED);
     const DWORD cookie = one.cookie();
     ASSERT_EQ(one.Unadvise(), S_OK);
     EXPECT_EQ(first.references(), 1u);
@@ -128,7 +114,6 @@ TEST(Msgr, EverySinkHearsEachMessageInAdviseOrderUntilUnadvised) {
   }
   EXPECT_EQ(second.references(), 1u);
   EXPECT_EQ(arrivals, (std::vector<std::wstring>{L"first:long 7|long 42|me|you", L"second:long 7|long 42|me|you",
-                                                 L"first:long 1|missing||", L"second:long 1|missing||",
                                                  L"second:long 2|missing||"}));
 }
 
