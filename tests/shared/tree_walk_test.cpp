@@ -8,7 +8,8 @@
 namespace {
 
 // On the tree a/{b/{d}, c}, parents are entered first and left last, and the
-// first failure, entering or leaving, ends the walk.
+// first failure, entering or leaving, ends the walk. (That no walk recurses,
+// the library's deep trees prove on small stacks under Wine.)
 TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) {
   const struct {
     const char* failing;
@@ -33,24 +34,6 @@ TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) 
     EXPECT_EQ(walked, *row.failing == '\0') << row.failing;
     EXPECT_EQ(order, row.order) << row.failing;
   }
-}
-
-TEST(WalkDepthFirst, ReachesADepthNoRecursionWould) {
-  int entered = 0;
-  int left = 0;
-  EXPECT_TRUE(tk::WalkDepthFirst(
-      0,
-      [&](int depth, std::vector<int>& children) {
-        ++entered;
-        if (depth < 1'000'000) children.push_back(depth + 1);
-        return true;
-      },
-      [&](int) {
-        ++left;
-        return true;
-      }));
-  EXPECT_EQ(entered, 1'000'001);
-  EXPECT_EQ(left, 1'000'001);
 }
 
 }  // namespace

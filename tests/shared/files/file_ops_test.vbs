@@ -1,61 +1,45 @@
 ' A script client of tkShared.FileOps, late-bound.
-Dim fo, system, folder, path, cause, is32, is64, names, v, n
+Dim fo, system, folder, path, cause, is32, is64
 Set fo = CreateObject("tkShared.FileOps")
 Set system = CreateObject("tkShared.CGlobal")
 folder = "C:\hg-script-files"
 fo.RemoveFolder folder, True
 fo.EnsureFolderExist fo.MergeFolderAndSubobject(folder, "sub\deeper")
 fo.EnsureFolderExist ""
-Check fo.IsFolder(folder & "\sub\deeper") And fo.IsFolder(folder & "\nowhere\"), "IsFolder of folders"
 path = fo.MergeFolderAndSubobject(folder & "\", "t.txt")
-Check path = folder & "\t.txt", "MergeFolderAndSubobject: " & path
 ' Text goes in the system's code page, and leaves nothing of a longer text before it.
 fo.SaveFile path, String(1000, "x")
 fo.SaveFile path, "caf" & Chr(233)
 Check fo.LoadFile(path) = "caf" & Chr(233) & vbCrLf, "LoadFile after SaveFile in the system code page"
 Check CreateObject("Scripting.FileSystemObject").GetFile(path).Size = 6, "SaveFile cuts the longer text before"
-fo.SaveFile path, "one" & vbCrLf & "two"
-Check fo.LoadFile(path) = "one" & vbCrLf & "two" & vbCrLf, "LoadFile after SaveFile"
+Check fo.IsFolder(folder & "\sub\deeper") And fo.IsFolder(folder & "\nowhere\") And Not fo.IsFolder(path), "IsFolder"
 Check fo.isFileExist(folder & "\*.txt") And fo.isFileExist(folder & "\") And Not fo.isFileExist(""), "isFileExist"
-Check Not fo.IsFolder(path), "IsFolder of a file"
 fo.SaveFileB folder & "\copy.bin", fo.LoadFileB(path)
 fo.SaveFile path, "x"
 fo.FileCopyAx folder & "\copy.bin", path
-Check fo.LoadFile(path) = "one" & vbCrLf & "two" & vbCrLf, "SaveFileB wrote the bytes, FileCopyAx copied them"
-cause = "unchanged"
-Check Not fo.RemoveFile(folder & "\none.txt", cause), "RemoveFile of a missing file"
-Check Len(cause) > 0 And cause <> "unchanged", "RemoveFile FalseCause read back: " & cause
-Check fo.DeleteFilesByMask2(folder, "*.bin", cause) And cause = "", "DeleteFilesByMask2: " & cause
-Check Not fo.isFileExist(folder & "\copy.bin"), "DeleteFilesByMask2 deleted the file"
+Check fo.LoadFile(path) = "caf" & Chr(233) & vbCrLf, "SaveFileB wrote the bytes, FileCopyAx copied them"
+Check Not fo.RemoveFile(folder & "\none.txt", cause) And cause = system.FormatMessageFromSystem(2), cause
+Check fo.DeleteFilesByMask2(folder, "*.bin", cause) And cause = "" And Not fo.isFileExist(folder & "\copy.bin"), _
+  "DeleteFilesByMask2: " & cause
 Check fo.CopyFileOrFolder(folder & "\sub", folder & "\copy\", cause), "CopyFileOrFolder of a folder: " & cause
 Check fo.CopyFileOrFolder(path, folder & "\copy\u.txt", cause), "CopyFileOrFolder of a file: " & cause
 Check fo.IsFolder(folder & "\copy\sub\deeper") And fo.isFileExist(folder & "\copy\u.txt"), "the copies"
-Set names = fo.DirectoryContents(folder)
-n = 0
-For Each v In names
-  n = n + 1
-Next
-Check names.Count = 3 And n = 3, "DirectoryContents: " & names.Count & ", enumerated " & n
-Check fo.DirectoryContents(folder & "\none\").Count = 0, "DirectoryContents of a missing folder"
+Check fo.DirectoryContents(folder).Count = 3 And fo.DirectoryContents(folder & "\none\").Count = 0, "DirectoryContents"
 Check Not fo.LoadFileHeaderMachine(folder & "\none.dll", is32, is64, cause) And cause = "Cannot load file.", cause
 Check fo.LoadFileHeaderMachine("C:\windows\system32\kernel32.dll", is32, is64, cause), "a DLL's header: " & cause
 Check is64 And Not is32, "LoadFileHeaderMachine flags read back"
 fo.Wow64DisableWow64FileSystemRedirection
 fo.Wow64RevertWow64FileSystemRedirection
-Check Abs(CDbl(Now) - CDbl(fo.FileCreationDate(path))) < 0.01, "FileCreationDate"
-Check fo.FileCreationDate(folder & "\none.txt") = 0, "FileCreationDate of a missing file"
+Check Abs(CDbl(Now) - CDbl(fo.FileCreationDate(path))) < 0.01 And fo.FileCreationDate(folder & "\none.txt") = 0, _
+  "FileCreationDate"
 ' Below a file no folder is made; a folder that cannot be searched is reported, not taken as empty.
 fo.EnsureFolderExist path & "\sub"
 Check Not fo.isFileExist(path & "\sub"), "EnsureFolderExist below a file"
 Check Not fo.DeleteFilesByMask2(folder & "\a|b", "*.*", cause) And cause = system.FormatMessageFromSystem(123), cause
 ' Removals remove what they name and keep what they do not.
 fo.EnsureFolderExist folder & "\top\a\b"
-fo.EnsureFolderExist folder & "\top\c.bak"
-fo.SaveFile folder & "\top\f.bak", "x"
 fo.SaveFile folder & "\top\a\b\g.txt", "y"
 Check Not fo.RemoveFolder2(folder & "\top", False, cause) And cause = system.FormatMessageFromSystem(145), cause
-Check fo.DeleteFilesByMask2(folder & "\top", "*.bak", cause) And fo.isFileExist(folder & "\top\c.bak") And _
-  Not fo.isFileExist(folder & "\top\f.bak"), "DeleteFilesByMask2 deletes files only: " & cause
 fo.RemoveFolder folder & "\top\a"
 Check fo.isFileExist(folder & "\top\a\b\g.txt"), "RemoveFolder without its second argument keeps content"
 Check fo.RemoveFolder2(folder & "\top", True, cause) And cause = "" And Not fo.isFileExist(folder & "\top"), cause
@@ -79,19 +63,14 @@ CheckError 0, "SaveFile to a device, which has no end to cut"
 fo.LoadFile folder & "\none.txt"
 Check Err.Description = system.FormatMessageFromSystem(2), "LoadFile failure description: " & Err.Description
 CheckError &H80070002, "LoadFile of a missing file"
-fo.SaveFile folder & "\none\t.txt", "x"
-CheckError &H80070003, "SaveFile into a missing folder"
 fo.SaveFile folder, "x"
 CheckError &H80070005, "SaveFile of a folder"
 Check fo.isFileExist(path), "SaveFile of a folder kept the folder"
 fo.IsFolder folder & "\none"
 Check InStr(Err.Description, folder & "\none") > 0, "IsFolder of a missing path: " & Err.Description
 CheckError &H80040000, "IsFolder of a missing path"
-fo.DirectoryContents folder & "\a|b"
-CheckError &H8007007B, "DirectoryContents of a folder that cannot be searched"
 fo.FileCopyAx folder & "\none.txt", folder & "\b.txt"
-Check Err.Description = "Cannot copy file '" & folder & "\none.txt' to '" & folder & "\b.txt'. " & _
-  system.FormatMessageFromSystem(2), "FileCopyAx names both paths: " & Err.Description
+Check InStr(Err.Description, "'" & folder & "\none.txt' to '" & folder & "\b.txt'") > 0, Err.Description
 CheckError &H80070002, "FileCopyAx of a missing file"
 On Error GoTo 0
 fo.RemoveFolder folder, True

@@ -9,15 +9,13 @@ child = base & "\Child"
 reg.DeleteKey HKCU, base
 Check reg.SetSTRING(HKCU, base, "Name", "Green") And reg.SetDWORD(HKCU, base, "Count", 65), "SetSTRING, SetDWORD"
 Check reg.SetSTRING(HKCU, child, "", String(40000, "x")), "SetSTRING of a text beyond 64 KB in a child key"
-Check reg.QuerySTRING(HKCU, base, "Name", value) And value = "Green", "QuerySTRING: " & value
 Check reg.QuerySTRING(HKCU, child, "", value) And value = String(40000, "x"), "QuerySTRING of a long text"
 ' A number reads as the text of its bytes up to the first zero unit.
 Check reg.QuerySTRING(HKCU, base, "Count", value) And value = "A", "QuerySTRING of a number: " & value
 Check Not reg.QuerySTRING(HKCU, base, "Missing", value) And value = "", "QuerySTRING of a missing value: " & value
-Check reg.QueryDWORD(HKCU, base, "Count", n) And n = 65, "QueryDWORD: " & n
 Set names = reg.EnumValues(HKCU, base)
-Check names.Count = 2 And Not names.IsInCollection("Count"), "EnumValues gives two names and no keys"
-Check names(1) & names(2) = "NameCount" Or names(1) & names(2) = "CountName", "EnumValues names"
+Check names.Count = 2 And Not names.IsInCollection("Count") And InStr("NameCountName", names(1) & names(2)) > 0, _
+  "EnumValues gives two names and no keys"
 Set keys = reg.EnumKey(HKCU, base)
 Check keys.Count = 1 And keys("child") = "Child", "EnumKey by name"
 Check reg.EnumKey(HKCU, base & "\Missing").Count = 0 And reg.IsKeyExist(HKCU, child), "EnumKey, IsKeyExist"
@@ -32,9 +30,8 @@ Check buffer(0) = 1 And buffer(1) = 2 And buffer(2) = 255 And IsEmpty(buffer(3))
 Check Not reg.QueryBINARY(HKCU, base, "Bin", small, length) And IsEmpty(small(0)), "QueryBINARY into a short array"
 Check reg.SetBINARY(HKCU, base, "Four", Array(1, 2, 3, 4), 4) And reg.QueryDWORD(HKCU, base, "Four", n), "four bytes"
 Check n = &H4030201, "QueryDWORD of four bytes: " & Hex(n)
-Check reg.SetBINARY(HKCU, base, "None", Array(1), 0), "SetBINARY of no bytes"
-Check reg.SaveSingleValueAsReg50(HKCU, base & "\", "none") = _
-  vbCrLf & "[HKEY_CURRENT_USER\" & base & "]" & vbCrLf & """None""=hex:" & vbCrLf, "an empty binary value"
+Check reg.SetBINARY(HKCU, base, "None", Array(1), 0) And reg.QueryBINARY(HKCU, base, "None", small, length) And _
+  length = 0 And IsEmpty(small(0)), "SetBINARY of no bytes"
 Check reg.SaveSingleValueAsReg50(HKCU, base, "Missing") & reg.SaveAsReg50(HKCU, base & "\Missing") = "", "missing"
 ' A tree is written parents first, and each key's subkeys before its next sibling.
 Check reg.SetDWORD(HKCU, base & "\A", "One", 1) And reg.SetSTRING(HKCU, base & "\A\B\C", "", "c") And _
@@ -66,7 +63,7 @@ Check text = Replace(reg.SaveAsReg50(HKCU, child), child, base & "\Copy\Child"),
 Check InStr(text, "@=""" & String(40000, "x") & """") > 0 And Len(text) - Len(Replace(text, "5a", "")) = 140000 And _
   InStr(text, """After""=dword:00000001") > 0, "the export of large values"
 Check reg.CopySingleValue(HKCU, child, "Large", HKCU, base & "\To", cause) And cause = "", "CopySingleValue: " & cause
-Check reg.SaveSingleValueAsReg50(HKCU, base & "\To", "Large") = _
+Check reg.SaveSingleValueAsReg50(HKCU, base & "\To\", "LARGE") = _
   Replace(reg.SaveSingleValueAsReg50(HKCU, child, "Large"), child, base & "\To"), "the copy of a large value"
 Check Not reg.CopySingleValue(HKCU, child, "Absent", HKCU, base & "\Else", cause) And _
   cause = CreateObject("tkShared.CGlobal").FormatMessageFromSystem(2), "CopySingleValue of a missing value: " & cause
