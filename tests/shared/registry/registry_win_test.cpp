@@ -1,9 +1,7 @@
 // CRegistry through its interface, against the prefix's real registry, where
-// a script cannot reach: typed byte arrays, a small stack, a 32-bit system.
+// a script cannot reach: typed byte arrays and a small stack.
 // registry_test.vbs proves the rest late-bound. Every test works below a key
 // of its own in HKCU\Software and deletes it afterwards.
-#include "shared/registry/registry_access_win.h"
-#include "shared/registry/registry_keys.h"
 #include "tests/shared/library_test_win.h"
 #include "tests/support/registry_probe.h"
 
@@ -85,26 +83,3 @@ TEST_F(RegistryTest, ADeepTreeIsCopiedExportedAndDeletedOnASmallStack) {
 TEST(RegistryScripts, VBScriptClientUsesTheRegistryLateBound) { ExpectScriptPasses(L"registry_test.vbs"); }
 
 }  // namespace
-
-// The registry operations as a 32-bit Windows sees them: the 64-bit pseudo
-// roots never reach the registry there, whether a key is opened, created or
-// deleted.
-namespace tk {
-namespace {
-
-TEST(RegistryOn32bitWindows, ANativeViewRootFailsWithTheInvalidKeyTextOrTheOsText) {
-  RegistryAccess access{LibraryFlags{true, false}};
-  const std::string invalidKey = "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows";
-  std::vector<std::string> names;
-  std::string cause;
-  EXPECT_FALSE(access.EnumValuesEx(kLocalMachine64, "Software", names, cause));
-  EXPECT_EQ(cause, invalidKey);
-  hg::win::unique_hkey key;
-  EXPECT_FALSE(access.CreateKeyAnyOS(kLocalMachine64, "Software\\tkShared test", key, cause = ""));
-  EXPECT_EQ(cause, invalidKey);
-  EXPECT_FALSE(access.DeleteKeyEx(kLocalMachine64, "Software\\tkShared absent", cause));
-  EXPECT_EQ(cause, "64-bit key on 32-bit OS.");
-}
-
-}  // namespace
-}  // namespace tk
