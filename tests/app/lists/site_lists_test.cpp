@@ -211,7 +211,8 @@ TEST_F(SiteListsTest, AFailedOrRefusedHostsWriteLosesNoSite) {
   EXPECT_EQ(lists.blocked().Names(), Names{"a"});
   EXPECT_EQ(lists.unblocked().Names(), (Names{"c", "b"}));
   EXPECT_EQ(dialogs.shown, Names{"[1667][1665]Permission denied|48|Hedgerow"});
-  EXPECT_EQ(log.entries.size(), 2u);
+  ASSERT_EQ(log.entries.size(), 2u);
+  EXPECT_EQ(log.entries[1].number, ProgramErrorNumber(kCannotApplyBlocking));
   // So does a bulk block of a parked site: the registry is saved only after the
   // hosts file, which the next bulk block finds as it was.
   Load({"a"}, {"b", "c"});
