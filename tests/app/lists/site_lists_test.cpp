@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/engine/hosts_file.h"
 #include "app/engine/services.h"
@@ -33,11 +34,7 @@ class FakeStores final : public SiteStores {
   void ApplyBlocked(const Names& sites) override { ApplyBlockedChanges(sites, {}); }
   std::optional<Names> ApplyBlockedChanges(const Names& sites, const engine::SiteChanges& changes) override {
     writes.push_back("hosts");
-    if (applyFailure) {
-      const Failure failure = *applyFailure;
-      applyFailure.reset();
-      throw failure;
-    }
+    if (applyFailure) throw *std::exchange(applyFailure, std::nullopt);
     RequireBlockable(sites);
     std::optional<Names> merged;
     if (hosts != seen) merged = changes.AppliedTo(hosts);
