@@ -24,7 +24,6 @@ TEST(ParseBackupTest, ReadsLenientlyAndRefusesTextsWithoutBothMarkersInOrder) {
   } const cases[] = {
       {BackupText(written) + "\r\n", written},
       {"Blocked: a.com ,b.com\nUnblocked: c.com,, d.com ,\n", Configuration{{"a.com", "b.com"}, {"c.com", "d.com"}}},
-      {"Blocked: xblocked:y.com\r\nUnblocked: ", Configuration{{"xy.com"}, {}}},
       {"Blocked: a.\r\ncom\r\nUnblocked: c\r\n.com", Configuration{{"a.com"}, {"c.com"}}},
       {"Blocked: a.com", std::nullopt},
       {"Unblocked: c.com\r\nBlocked: a.com\r\n", std::nullopt},
@@ -33,10 +32,7 @@ TEST(ParseBackupTest, ReadsLenientlyAndRefusesTextsWithoutBothMarkersInOrder) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text.substr(0, 60));
     const auto parsed = ParseBackup(c.text);
-    ASSERT_EQ(parsed.has_value(), c.parsed.has_value());
-    if (!parsed) continue;
-    EXPECT_EQ(parsed->blocked, c.parsed->blocked);
-    EXPECT_EQ(parsed->unblocked, c.parsed->unblocked);
+    EXPECT_EQ(parsed ? BackupText(*parsed) : "refused", c.parsed ? BackupText(*c.parsed) : "refused");
   }
 }
 
@@ -91,7 +87,7 @@ using BackupCommandTest = test::RecordingTest;
 // backup, or holds a name the hosts file would not give back, changes nothing
 // and says 109; a failing step says 110 and is logged, and the registry list stays.
 TEST_F(BackupCommandTest, RestoreBacksUpFirstThenWritesTheHostsFileThenTheRegistryAndEachCommandStopsAtAFailure) {
-  const Names upToTheBackup{"folder", "read C:\\x.bak", "read blocked", "read unblocked", "backup"};
+  const Names upToTheBackup{"folder", "read x", "read blocked", "read unblocked", "backup"};
   Names upToTheHostsFile = upToTheBackup, whole = upToTheBackup;
   upToTheHostsFile.insert(upToTheHostsFile.end(), {"apply", "refresh"});
   whole.insert(whole.end(), {"apply", "replace", "refresh"});
@@ -105,20 +101,17 @@ TEST_F(BackupCommandTest, RestoreBacksUpFirstThenWritesTheHostsFileThenTheRegist
   } const cases[] = {
       {false, {}, "", "", {"read blocked", "read unblocked", "backup"}, "[108] |64|Hedgerow"},
       {false, {}, "", "backup", {"read blocked", "read unblocked", "backup"}, "[111] Access is denied.|48|Hedgerow"},
-      {true, "C:\\x.bak", "Blocked: a.com,, b.com\r\nUnblocked: c.com\r\n", "", whole, "[117] |64|Hedgerow"},
+      {true, "x", "Blocked: a.com,, b.com\r\nUnblocked: c.com\r\n", "", whole, "[117] |64|Hedgerow"},
       {true, std::nullopt, "", "", {"folder"}, ""},
-      {true, "C:\\x.bak", "", "", {"folder", "read C:\\x.bak"}, "[109 C:\\x.bak] |48|Hedgerow"},
-      {true, "C:\\x.bak", "Blocked: localhost\r\nUnblocked: ", "", {"folder", "read C:\\x.bak"},
-       "[109 C:\\x.bak] The web site name \"localhost\" cannot be blocked: its entry would not be read back as "
+      {true, "x", "", "", {"folder", "read x"}, "[109 x] |48|Hedgerow"},
+      {true, "x", "Blocked: localhost\r\nUnblocked: ", "", {"folder", "read x"},
+       "[109 x] The web site name \"localhost\" cannot be blocked: its entry would not be read back as "
        "one.|48|Hedgerow"},
-      {true, "C:\\x.bak", "Blocked: a.com\r\nUnblocked: c\tom", "", {"folder", "read C:\\x.bak"},
-       "[109 C:\\x.bak] The web site name \"c\\x09om\" holds a control character and cannot be blocked.|48|Hedgerow"},
-      {true, "C:\\x.bak", "Blocked: a.com\r\nUnblocked: ", "read C:\\x.bak", {"folder", "read C:\\x.bak"},
-       "[110 C:\\x.bak] Access is denied.|48|Hedgerow"},
-      {true, "C:\\x.bak", "Blocked: a.com\r\nUnblocked: ", "backup", upToTheBackup,
-       "[110 C:\\x.bak] [111] Access is denied.|48|Hedgerow"},
-      {true, "C:\\x.bak", "Blocked: a.com\r\nUnblocked: ", "apply", upToTheHostsFile,
-       "[110 C:\\x.bak] Access is denied.|48|Hedgerow"},
+      {true, "x", "Blocked: a.com\r\nUnblocked: c\tom", "", {"folder", "read x"},
+       "[109 x] The web site name \"c\\x09om\" holds a control character and cannot be blocked.|48|Hedgerow"},
+      {true, "x", "", "read x", {"folder", "read x"}, "[110 x] Access is denied.|48|Hedgerow"},
+      {true, "x", "Blocked: a\r\nUnblocked: ", "backup", upToTheBackup, "[110 x] [111] Access is denied.|48|Hedgerow"},
+      {true, "x", "Blocked: a\r\nUnblocked: ", "apply", upToTheHostsFile, "[110 x] Access is denied.|48|Hedgerow"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("row " + std::to_string(&c - cases));

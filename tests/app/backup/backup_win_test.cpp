@@ -34,12 +34,10 @@ class BackupWinTest : public RecordingTest {
   }
   void TearDown() override { SetUnblockedNames(registryBefore_); }
 
-  ProgramBackupEnvironment Environment(std::string chosen = {}) {
-    dialogs.chosenFile = chosen;
-    return ProgramBackupEnvironment(backups, [this] { ++refreshes; });
-  }
+  ProgramBackupEnvironment Environment() { return ProgramBackupEnvironment(backups, [this] { ++refreshes; }); }
   void Restore(const std::wstring& file) {
-    ProgramBackupEnvironment environment = Environment(hg::win::Narrow(file));
+    dialogs.chosenFile = hg::win::Narrow(file);
+    ProgramBackupEnvironment environment = Environment();
     RestoreCommand(environment);
   }
 

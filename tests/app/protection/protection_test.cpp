@@ -17,16 +17,15 @@ namespace {
 class MemoryText final : public SettingsText {
  public:
   std::string Read() override {
-    if (failReads) throw Failure(5, "Access is denied.");
+    if (failing == "read") throw Failure(5, "Access is denied.");
     return text;
   }
   void Write(const std::string& written) override {
-    if (failWrites) throw Failure(5, "Access is denied.");
+    if (failing == "write") throw Failure(5, "Access is denied.");
     text = written;
   }
   std::string text;
-  bool failReads = false;
-  bool failWrites = false;
+  std::string failing;  // "read" or "write"
 };
 
 class Protection : public app::test::RecordingTest {
@@ -155,29 +154,27 @@ TEST_F(Protection, SettingsNeedAPasswordTypedTwiceOnlyToEnableAndAreSavedTrimmed
   const char* const unsaved = "The password protection settings could not be saved.|48|Hedgerow";
   const struct {
     ProtectionChoice choice;
-    bool failReads, failWrites;
+    const char* failing;  // what of the store fails
     const char* shown;
     const char* stored;  // nullptr: the store stays as it was
     const char* logged;  // the source of the log entry; empty: none
   } cases[] = {
-      {{true, "   ", "   "}, false, false, "Please type a password. |48|Hedgerow", nullptr, ""},
-      {{true, "Secret", "secret"}, false, false, "Passwords don't match. Please re-type passwords.|48|Hedgerow",
-       nullptr, ""},
-      {{true, " New pass ", "New pass  "}, false, false, "Password protection is enabled.|64|Hedgerow", "New pass", ""},
-      {{false, "", ""}, false, true, unsaved, nullptr, "CRData.WriteCurrentContainer"},
-      {{false, "", ""}, true, false, unsaved, nullptr, "CRData.WriteProperty"},
-      {{false, "anything", "other"}, false, false, "Password protection is disabled.|64|Hedgerow", "", ""},
+      {{true, "   ", "   "}, "", "Please type a password. |48|Hedgerow", nullptr, ""},
+      {{true, "Secret", "secret"}, "", "Passwords don't match. Please re-type passwords.|48|Hedgerow", nullptr, ""},
+      {{true, " New pass ", "New pass  "}, "", "Password protection is enabled.|64|Hedgerow", "New pass", ""},
+      {{false, "", ""}, "write", unsaved, nullptr, "CRData.WriteCurrentContainer"},
+      {{false, "", ""}, "read", unsaved, nullptr, "CRData.WriteProperty"},
+      {{false, "anything", "other"}, "", "Password protection is disabled.|64|Hedgerow", "", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE("row " + std::to_string(&c - cases));
     const std::string before = text.text;
-    text.failReads = c.failReads;
-    text.failWrites = c.failWrites;
+    text.failing = c.failing;
     log.entries.clear();
     EXPECT_EQ(ApplyProtectionChoice(store, c.choice), c.stored != nullptr);
     EXPECT_EQ(dialogs.shown.back(), c.shown);
     EXPECT_EQ(log.entries.empty() ? "" : log.entries[0].source, c.logged);
-    text.failReads = text.failWrites = false;
+    text.failing.clear();
     EXPECT_EQ(text.text == before, c.stored == nullptr);
     if (!c.stored) continue;
     EXPECT_EQ(ProtectionEnabled(store), c.choice.enable);
