@@ -47,8 +47,6 @@ class BackupWinTest : public RecordingTest {
   std::wstring backups = folder / L"Program\\Backup";  // neither it nor its parent exists yet
   std::wstring hosts = folder / L"hosts";
   int refreshes = 0;
-
- private:
   const Names registryBefore_ = UnblockedNames();
 };
 
@@ -120,8 +118,7 @@ TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
 TEST_F(BackupWinTest, TheOpenFileDialogOpensWithTheTitleAndGivesTheFileTyped) {
   const std::wstring chosen = folder / L"chosen.bak";
   WriteRaw(chosen, "x");
-  const OpenFileRequest request{"Select Backup File To Restore",
-                                {{"Backup Files (*.bak)", "*.bak"}, {"All Files", "*.*"}},
+  const OpenFileRequest request{"Select Backup File To Restore", {{"Backup Files (*.bak)", "*.bak"}},
                                 hg::win::Narrow(folder.path())};
   for (auto show : {ui::ShowOpenFileDialog, ui::ShowClassicOpenFileDialog}) {
     AnswerNextDialog([&](HWND dialog) {

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "app/engine/services.h"
 #include "app/protection/password.h"
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
@@ -51,10 +50,9 @@ class ProtectionDialogs : public app::test::RecordingTest {
 };
 
 // A wrong password keeps the login asking, with the focus back in the box;
-// Escape or the close box ends it; Enter with the right one (blanks around),
-// or Change... with it where the settings remove the protection, lets the
-// program run.
-TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrChangeOrEscapeOrTheCloseBox) {
+// Escape ends it; Enter with the right one, or Change... with it where the
+// settings remove the protection, lets the program run.
+TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrChangeOrEscape) {
   ASSERT_TRUE(store.WriteProperties(
       {{kProtectionEnabled, Setting::Boolean(true)}, {kStoredPassword, Setting::Text(EncodePassword("Secret"))}}));
   const struct {
@@ -63,7 +61,6 @@ TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrC
     bool granted;
   } ways[] = {
       {"Escape", [](HWND) { test::PressKey(VK_ESCAPE); }, false},
-      {"close box", [](HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
       {"Enter", [](HWND) { test::PressKey(VK_RETURN); }, true},
       // Last: it removes the protection.
       {"Change...",

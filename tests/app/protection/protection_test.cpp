@@ -52,8 +52,7 @@ tk::PropertyList BagOf(const std::string& text) { return tk::Parse(tk::Base64Dec
 
 TEST(Password, IsStoredReversedBetweenVaryingFillersAndComesBackWhateverItsCharacters) {
   EXPECT_TRUE(std::regex_match(EncodePassword(" ab "), std::regex("b[0-9A-F]a[0-9A-F]")));
-  const std::string fortyKs(40, 'k');
-  EXPECT_NE(EncodePassword(fortyKs), EncodePassword(fortyKs));
+  EXPECT_NE(EncodePassword(std::string(40, 'k')), EncodePassword(std::string(40, 'k')));
   EXPECT_EQ(DecodePassword(" b3aF "), "ab");  // as earlier versions stored it
   for (const std::string& password :
        {std::string(), std::string("p"), std::string("Pässwörd Ωμέγα 𝄞 密码"), std::string(10000, 'x')}) {
@@ -62,13 +61,15 @@ TEST(Password, IsStoredReversedBetweenVaryingFillersAndComesBackWhateverItsChara
   EXPECT_EQ(MaskedText(" p\xC3\xA4\xF0\x9D\x84\x9E "), "*****");
 }
 
-TEST_F(Protection, TheStoreReadsNothingStoredAsEmptyAndMovesARewrittenNameToTheEnd) {
-  EXPECT_EQ(store.ReadProperty("PPEnabled", Setting::Boolean(false)), Setting::Empty());
-  ASSERT_TRUE(store.WriteProperty("PPEnabled", Setting::Boolean(false)));
-  ASSERT_TRUE(store.WriteProperty("PP", Setting::Text("b3a7")));
+TEST_F(Protection, TheStoreReadsValuesAsBooleanOrTextOrRefusesThemAndMovesARewrittenNameToTheEnd) {
+  EXPECT_FALSE(ProtectionEnabled(store));  // nothing stored
+  EXPECT_TRUE(AsBoolean(Setting::Signed(tk::ValueKind::Int16, -1)));
+  EXPECT_FALSE(AsBoolean(Setting::Signed(tk::ValueKind::Int32, 0)));
+  EXPECT_THROW(AsBoolean(Setting::Text("yes")), Failure);
+  EXPECT_EQ(AsText(Setting::Empty()), "");
+  ASSERT_TRUE(store.WriteProperties({{"PPEnabled", Setting::Boolean(false)}, {"PP", Setting::Text("b3a7")}}));
   ASSERT_TRUE(store.WriteProperty("ppenabled", Setting::Boolean(true)));
   EXPECT_EQ(*BagOf(text.text).Find("n2"), Setting::Text("ppenabled"));
-  EXPECT_EQ(store.ReadProperty("PPEnabled"), Setting::Boolean(true));
 }
 
 TEST_F(Protection, ACorruptStoreReadsAsEmptyAndTheNextWriteReplacesIt) {
@@ -96,20 +97,10 @@ TEST_F(Protection, ACorruptStoreReadsAsEmptyAndTheNextWriteReplacesIt) {
   }
 }
 
-TEST(StoredValues, ReadAsBooleanOrTextOrRefused) {
-  EXPECT_FALSE(AsBoolean(Setting::Empty()));
-  EXPECT_TRUE(AsBoolean(Setting::Signed(tk::ValueKind::Int16, -1)));
-  EXPECT_FALSE(AsBoolean(Setting::Signed(tk::ValueKind::Int32, 0)));
-  EXPECT_THROW(AsBoolean(Setting::Text("yes")), Failure);
-  EXPECT_EQ(AsText(Setting::Empty()), "");
-  EXPECT_THROW(AsText(Setting::Boolean(true)), Failure);
-}
-
 // A refusal is logged with the typed text masked and shown; OK grants, and
 // Change opens the settings, only for the right password with blanks around.
 TEST_F(Protection, OnlyTheRightPasswordLogsInOrOpensTheSettingsAndARefusalIsLoggedMasked) {
-  ASSERT_TRUE(store.WriteProperties(
-      {{kProtectionEnabled, Setting::Boolean(true)}, {kStoredPassword, Setting::Text(EncodePassword("Secret"))}}));
+  ASSERT_TRUE(ApplyProtectionChoice(store, {true, "Secret", "Secret"}));
   const struct {
     bool change;
     const char* typed;
@@ -134,17 +125,11 @@ TEST_F(Protection, OnlyTheRightPasswordLogsInOrOpensTheSettingsAndARefusalIsLogg
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Access denied. Invalid password. |48|Hedgerow"});
   }
 
-  LoginModel changing(store);
-  EXPECT_FALSE(changing.ProtectionRemoved());
-  ASSERT_TRUE(store.WriteProperty(kProtectionEnabled, Setting::Boolean(false)));
-  EXPECT_TRUE(changing.ProtectionRemoved());
-
   // A store without a password, or with one of another type, accepts none.
-  text.text.clear();
-  ASSERT_TRUE(store.WriteProperty(kProtectionEnabled, Setting::Boolean(true)));
-  EXPECT_FALSE(LoginModel(store).Ok(""));
+  text.text = StoredText({{"n1", Setting::Text("PPEnabled")}});
+  EXPECT_FALSE(login.Ok(""));
   ASSERT_TRUE(store.WriteProperty(kStoredPassword, Setting::Boolean(true)));
-  EXPECT_FALSE(LoginModel(store).Ok("True"));
+  EXPECT_FALSE(login.Ok("True"));
   EXPECT_EQ(dialogs.shown.back(), "Access denied. Type mismatch|48|Hedgerow");
 }
 
@@ -177,7 +162,8 @@ TEST_F(Protection, SettingsNeedAPasswordTypedTwiceOnlyToEnableAndAreSavedTrimmed
     text.failing.clear();
     EXPECT_EQ(text.text == before, c.stored == nullptr);
     if (!c.stored) continue;
-    EXPECT_EQ(ProtectionEnabled(store), c.choice.enable);
+    // The login reads the store again once the settings dialog has closed.
+    EXPECT_EQ(login.ProtectionRemoved(), !c.choice.enable);
     EXPECT_EQ(DecodePassword(AsText(store.ReadProperty(kStoredPassword))), c.stored);
   }
 }
