@@ -59,11 +59,7 @@ CheckError 0, "SaveFile to a device, which has no end to cut"
 fo.LoadFile folder & "\none.txt"
 Check Err.Description = system.FormatMessageFromSystem(2), "LoadFile failure description: " & Err.Description
 CheckError &H80070002, "LoadFile of a missing file"
-fo.SaveFile folder, "x"
-CheckError &H80070005, "SaveFile of a folder"
-Check fo.isFileExist(path), "SaveFile of a folder kept the folder"
 fo.IsFolder folder & "\none"
-Check InStr(Err.Description, folder & "\none") > 0, "IsFolder of a missing path: " & Err.Description
 CheckError &H80040000, "IsFolder of a missing path"
 fo.FileCopyAx folder & "\none.txt", folder & "\b.txt"
 Check InStr(Err.Description, "'" & folder & "\none.txt' to '" & folder & "\b.txt'") > 0, Err.Description

@@ -32,10 +32,12 @@ Check n = &H4030201, "QueryDWORD of four bytes: " & Hex(n)
 Check reg.SetBINARY(HKCU, base, "None", Array(1), 0) And reg.QueryBINARY(HKCU, base, "None", small, length) And _
   length = 0 And IsEmpty(small(0)), "SetBINARY of no bytes"
 Check reg.SaveSingleValueAsReg50(HKCU, base, "Missing") & reg.SaveAsReg50(HKCU, base & "\Missing") = "", "missing"
-' SaveAsReg50 drops the trailing backslash of the caller's subkey too.
+' A tree is written parents first, and each key's subkeys before its next sibling; SaveAsReg50
+' drops the trailing backslash of the caller's subkey too.
+Check reg.SetSTRING(HKCU, base & "\A\B\C", "", "c") And reg.SetSTRING(HKCU, base & "\A\D", "", "d"), "a tree to export"
 text = base & "\A\"
-Check reg.SetDWORD(HKCU, text, "One", 1) And reg.SaveAsReg50(HKCU, text) = vbCrLf & "[HKEY_CURRENT_USER\" & base & _
-  "\A]" & vbCrLf & """One""=dword:00000001" & vbCrLf And text = base & "\A", "SaveAsReg50: " & text
+value = Replace(Replace(reg.SaveAsReg50(HKCU, text), vbCrLf & "[HKEY_CURRENT_USER\" & base, "|"), vbCrLf, "/")
+Check text = base & "\A" And value = "|\A]/|\A\B]/|\A\B\C]/@=""c""/|\A\D]/@=""d""/", "SaveAsReg50: " & value
 Check InStr(reg.SaveAsReg50(1, "Software\Classes\CLSID\"), vbCrLf & "[HKEY_LOCAL_MACHINE\Software\Classes\CLSID]" & _
   vbCrLf) = 1, "SaveAsReg50 from the native view"
 ' Names and texts beyond the system's code page, spelled by the bytes of their UTF-16 units.
