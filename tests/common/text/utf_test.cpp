@@ -5,15 +5,14 @@
 namespace hg::text {
 namespace {
 
-TEST(Utf, RoundTripsEveryPlane) {
+TEST(Utf, RoundTripsEveryPlaneAndReplacesInvalidUtf8AndLoneSurrogates) {
   const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a é € 😀 z
   const std::u16string wide = Utf8ToUtf16(text);
   EXPECT_EQ(wide, (std::u16string{u'a', 0xE9, 0x20AC, 0xD83D, 0xDE00, u'z'}));
   EXPECT_EQ(Utf16ToUtf8(wide), text);
-}
 
-TEST(Utf, InvalidUtf8AndLoneSurrogatesBecomeReplacementCharacters) {
-  // A stray continuation byte, an overlong slash, a truncated 3-byte sequence at the end.
+  // Invalid UTF-8 becomes replacement characters: a stray continuation byte,
+  // an overlong slash, a truncated 3-byte sequence at the end.
   EXPECT_EQ(Utf8ToUtf16("a\x80" "b"), (std::u16string{u'a', 0xFFFD, u'b'}));
   EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), (std::u16string{0xFFFD}));
   EXPECT_EQ(Utf8ToUtf16("x\xE2\x82"), (std::u16string{u'x', 0xFFFD}));

@@ -15,13 +15,11 @@ using namespace hg::win;
 using hg::test::ByReference;
 using hg::test::Long;
 
-TEST(SystemCodePage, RoundTripsWhatItCanRepresentEmbeddedZerosToo) {
-  for (const std::wstring& text : {std::wstring(), std::wstring(L"plain\r\n\ttext"), std::wstring(L"a\0b", 3)}) {
-    EXPECT_EQ(AnsiToWide(WideToAnsi(text)), text);
-  }
-}
-
-TEST(SystemCodePage, UsesTheProcessAnsiCodePageAndReplacesWhatItLacks) {
+// The process's ANSI code page, not the console's; what it lacks becomes '?'.
+// (Empty and plain texts go through every file the library reads and writes.)
+TEST(SystemCodePage, RoundTripsEmbeddedZerosAndReplacesWhatItLacks) {
+  const std::wstring zero(L"a\0b", 3);
+  EXPECT_EQ(AnsiToWide(WideToAnsi(zero)), zero);
   if (::GetACP() != 1252) GTEST_SKIP() << "code page " << ::GetACP();
   EXPECT_EQ(WideToAnsi(L"\u00e9\u20ac"), "\xE9\x80");
   EXPECT_EQ(AnsiToWide("\xE9\x80"), L"\u00e9\u20ac");
@@ -37,9 +35,7 @@ unique_safearray Variants(VARIANT first, VARIANT second) {
 
 // A locked array cannot be destroyed: neither a refusal nor a throw midway may leave one locked.
 TEST(BytesOf, ReadsByteAndVariantArraysRefusesOthersAndLeavesNoArrayLocked) {
-  EXPECT_EQ(BytesOf(nullptr), "");
   EXPECT_EQ(BytesOf(ByteArray(std::string_view("a\0b", 3), 1).get()), std::string("a\0b", 3));
-  EXPECT_EQ(BytesOf(NewVector(VT_UI1, 0, 1).get()), "");
   EXPECT_EQ(BytesOf(Variants(Long(65).get(), TextVariant("66").get()).get()), "AB");
 
   SAFEARRAYBOUND square[2] = {{2, 0}, {2, 0}};
@@ -65,15 +61,6 @@ TEST(BytesOf, ReadsByteAndVariantArraysRefusesOthersAndLeavesNoArrayLocked) {
   EXPECT_EQ(::SafeArrayDestroy(array.release()), S_OK);
 }
 
-// Arrays from another lower bound are the classes' (a table's rows).
-TEST(VariantsOf, CopiesElementsOfEveryTypeEachAsAVariant) {
-  EXPECT_TRUE(VariantsOf(VariantArray(std::vector<Variant>{}, 0).get()).empty());
-  const std::vector<Variant> typed = VariantsOf(ByteArray(std::string_view("\x07"), 0).get());
-  ASSERT_EQ(typed.size(), 1u);
-  EXPECT_EQ(typed[0].type(), VT_UI1);
-  EXPECT_EQ(typed[0].get().bVal, 7);
-}
-
 TEST(VariantValues, FindArraysBehindReferencesConvertBooleansAndPutResults) {
   unique_safearray array = ByteArray(std::string_view("z"), 0);
   SAFEARRAY* held = array.get();
@@ -87,22 +74,19 @@ TEST(VariantValues, FindArraysBehindReferencesConvertBooleansAndPutResults) {
   EXPECT_FALSE(BooleanOf(Long(0).get()));
   EXPECT_TRUE(IsTrue(1));  // any value but False
 
-  // Results go through typed references, or replace the value.
+  // Results go through a script's reference to a typed one; a typed
+  // reference to nothing gets a value of its own.
   BSTR text = MakeBstr("old").release();
   VARIANT typed = ByReference(VT_BSTR, &text);
   VARIANT script = ByReference(VT_VARIANT, &typed);
   PutText(*OutTarget(&script), "new");
   EXPECT_EQ(FromBstr(text), "new");
   ::SysFreeString(text);
-  VARIANT plain;
-  TextVariant("replaced").Detach(&plain);
-  PutLong(plain, 5);
-  EXPECT_EQ(plain.vt, VT_I4);
   VARIANT_BOOL flag = VARIANT_FALSE;
   VARIANT flagReference = ByReference(VT_BOOL, &flag);
   PutBool(flagReference, true);
   EXPECT_EQ(flag, VARIANT_TRUE);
-  VARIANT noTarget = ByReference(VT_BOOL, nullptr);  // a typed reference to nothing gets a value of its own
+  VARIANT noTarget = ByReference(VT_BOOL, nullptr);
   PutBool(noTarget, true);
   EXPECT_EQ(noTarget.vt, VT_BOOL);
   EXPECT_EQ(OutTarget(nullptr), nullptr);
