@@ -105,7 +105,7 @@ void CALLBACK AnswerMenu(HWND, UINT, UINT_PTR timer, DWORD) {
 // written loses no site, and its failure is shown once and logged.
 TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
   // The menu opens at the current item.
-  const auto openMenu = [&] {
+  const auto openMenu = [&](UINT key, std::initializer_list<UINT> modifiers) {
     Select(IDC_BLOCKED, {1}, 1);
     ::SetFocus(List(IDC_BLOCKED));
     RECT item{};
@@ -114,11 +114,12 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
     ::ClientToScreen(List(IDC_BLOCKED), &expectedAt);
     t_menuAt = {-1, -1};
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, AnswerMenu);
-    test::PressKey(VK_APPS);
+    test::PressKey(key, modifiers);
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(std::pair(t_menuAt.x, t_menuAt.y), std::pair(expectedAt.x, expectedAt.y));
   };
   const Names parked{"1", "2", "3", "4"};
+  const Names unblocked{"1", "2", "3", "4", "b.example"};
   const struct {
     const char* what;
     std::function<void()> act;
@@ -154,7 +155,9 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
        {"a.example"}, {"<no key>"},
        {"Are you sure you want to delete 1, 2, 3 and 4?|49|Hedgerow",
         "Are you sure you want to delete b.example?|49|Hedgerow"}},
-      {"context-menu key", openMenu, {"a.example"}, {"1", "2", "3", "4", "b.example"}, {}},
+      // Two ways in: Shift+F10 as WM_CONTEXTMENU, the context-menu key as the key itself.
+      {"Shift+F10", [&] { openMenu(VK_F10, {VK_SHIFT}); }, {"a.example"}, unblocked, {}},
+      {"context-menu key", [&] { openMenu(VK_APPS, {}); }, {"a.example"}, unblocked, {}},
       {"held hosts file",
        [&] {
          Select(IDC_UNBLOCKED, {3}, 3);
