@@ -109,14 +109,18 @@ class EngineWin : public test::RecordingTest {
 };
 
 // A missing hosts file is no empty one, though the library reads both alike;
-// its failure keeps the system's number and text, which a call's failure
-// takes too when the library gives no description.
-TEST_F(EngineWin, AMissingHostsFileFailsWithTheSystemsNumberAndText) {
+// its failure keeps the system's number and text. A call's failure takes the
+// library's description, or the system's text when the library gives none.
+TEST_F(EngineWin, FailuresKeepTheirNumberAndTakeTheLibrarysDescriptionOrTheSystemsText) {
   WriteRaw(hosts, "");
   EXPECT_TRUE(ReadBlockedSites().empty());
   ::DeleteFileW(hosts.c_str());
   const Failure missing = Raised([] { ReadBlockedSites(); });
   EXPECT_EQ(missing.number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
+  hg::win::unique_bstr content;
+  const HRESULT refused =
+      SharedFileOps().LoadFile(hg::win::MakeBstr(std::wstring_view(L"a\0b", 3)).get(), content.put());
+  EXPECT_NE(FailureOfCall(refused).description().find("FileName"), std::string::npos);  // the library's own
   ::SetErrorInfo(0, nullptr);
   EXPECT_EQ(FailureOfCall(missing.number()).description(), missing.description());
 }
