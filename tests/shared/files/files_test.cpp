@@ -47,7 +47,7 @@ TEST(ParentToCreate, ClimbsOneLevelAndStopsBelowTheDriveRootOrServerShare) {
     std::optional<std::string> parent;
   } cases[] = {
       {"\\\\?\\C:\\x\\y\\z", "\\\\?\\C:\\x\\y"}, {"\\\\?\\C:\\x\\y\\", "\\\\?\\C:\\x"}, {"C:\\x\\y", "C:\\x"},
-      {"\\\\?\\C:\\x\\", std::nullopt}, {"C:\\x", std::nullopt}, {"x", std::nullopt},
+      {"\\\\?\\C:\\x\\", std::nullopt}, {"C:\\x", std::nullopt}, {"x", std::nullopt}, {"", std::nullopt},
       {"\\\\?\\UNC\\srv\\share\\x", "\\\\?\\UNC\\srv\\share"}, {"\\\\?\\UNC\\srv\\share", std::nullopt},
       {"\\\\srv\\share\\x", "\\\\srv\\share"}, {"\\\\srv\\share", std::nullopt},
   };
