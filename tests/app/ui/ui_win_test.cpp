@@ -16,6 +16,7 @@ namespace {
 using namespace hg::test;
 
 constexpr UINT kThrow = WM_APP;
+constexpr UINT kReport = WM_APP + 1;
 
 class TestWindow final : public Window {
  public:
@@ -26,6 +27,10 @@ class TestWindow final : public Window {
  private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == kThrow) throw Failure(5, "Untrapped.");
+    if (message == kReport) {
+      Reporting("cmdAddBlocked_Click", IDS_CANNOT_ADD_SITE, kIconInformation, [] { throw Failure(5, "Bad name."); });
+      return 0;
+    }
     return Window::HandleMessage(message, wParam, lParam);
   }
 };
@@ -41,20 +46,23 @@ class TestPage final : public Dialog {
   }
 };
 
-// A failure no handler trapped is logged under the type and goes no further.
+// A failure no handler trapped is logged under the type and goes no further;
+// a reporting handler logs under its name and shows its text.
 using WindowLayer = test::RecordingTest;
 
-TEST_F(WindowLayer, UntrappedFailuresAreLoggedUnderTheTypeAndNothingIsShown) {
+TEST_F(WindowLayer, FailuresAreLoggedUnderTheTypeOrTheHandlerAndOnlyAReportIsShown) {
   TestWindow window(services);
   TestPage page(services);
   page.CreateModeless(nullptr);
   ::SendMessageW(window.handle(), kThrow, 0, 0);
   ::SendMessageW(page.handle(), kThrow, 0, 0);
-  ASSERT_EQ(log.entries.size(), 2u);
+  ::SendMessageW(window.handle(), kReport, 0, 0);
+  ASSERT_EQ(log.entries.size(), 3u);
   EXPECT_EQ(log.entries[0].source, "TestWindow.WindowProc");
   EXPECT_EQ(log.entries[1].source, "TestPage.DialogProc");
   EXPECT_EQ(log.entries[1].description, "Untrapped.");
-  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_EQ(log.entries[2].source, "TestWindow.cmdAddBlocked_Click");
+  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Cannot add web site. Bad name.|64|Hedgerow"});
 }
 
 TEST(SystemDialogs, TheInputBoxShowsItsTextsAndAnswersEnterAndEscapeAndAMessageBoxTheButton) {
