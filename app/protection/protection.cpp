@@ -31,9 +31,10 @@ bool LoginModel::Check(const std::string& typed, const char* source) {
   bool right = false;
   Trapped(
       [&] {
-        // Null marks a store without "PP": then no typed text matches.
+        // Null marks a store without "PP", Empty a store that is gone or cannot
+        // be read: then no typed text matches.
         const Setting stored = store_.ReadProperty(kStoredPassword, Setting::Null());
-        right = stored.kind() != tk::ValueKind::Null &&
+        right = stored.kind() != tk::ValueKind::Null && stored.kind() != tk::ValueKind::Empty &&
                 TrimBlanks(typed) == DecodePassword(AsText(stored));
         if (!right) {
           throw Failure(ProgramErrorNumber(kInvalidPassword), "Invalid password. ");

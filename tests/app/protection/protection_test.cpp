@@ -125,7 +125,13 @@ TEST_F(Protection, OnlyTheRightPasswordLogsInOrOpensTheSettingsAndARefusalIsLogg
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Access denied. Invalid password. |48|Hedgerow"});
   }
 
-  // A store without a password, or with one of another type, accepts none.
+  // A store gone, unreadable, without a password or with one of another type accepts none.
+  for (const char* failing : {"", "read"}) {
+    text.text.clear();
+    text.failing = failing;
+    EXPECT_FALSE(login.Ok("")) << failing;
+  }
+  text.failing.clear();
   text.text = StoredText({{"n1", Setting::Text("PPEnabled")}});
   EXPECT_FALSE(login.Ok(""));
   ASSERT_TRUE(store.WriteProperty(kStoredPassword, Setting::Boolean(true)));
