@@ -29,20 +29,11 @@ class Containers : public ::testing::Test {
     EXPECT_EQ(copy->Read(name, value.put(), nullptr), S_OK) << name;
     return value;
   }
-  HRESULT AddRow(Variant first, LONG tag, LONG lowerBound = 0) {
-    std::vector<Variant> values;
-    values.push_back(std::move(first));
-    values.push_back(Long(tag));
-    const Variant row = Variants(std::move(values), lowerBound);
-    SAFEARRAY* array = row.get().parray;
-    return table->AddRow(&array);
-  }
 
   ComApartment com;
   com_ptr<_PropertyBag> bag = Create<_PropertyBag>(CLSID_PropertyBag, IID__PropertyBag);
   com_ptr<IPropertyBag> standard = bag.query<IPropertyBag>(IID_IPropertyBag);
   com_ptr<_CCollection> collection = Create<_CCollection>(CLSID_CCollection, IID__CCollection);
-  com_ptr<_CGumArray> table = Create<_CGumArray>(CLSID_CGumArray, IID__CGumArray);
 };
 
 TEST_F(Containers, PropertyBagKeepsTextAndBoundsThroughIPropertyBagAndCorruptContentsChangeNothing) {
@@ -117,37 +108,6 @@ TEST_F(Containers, CollectionTakesTextPassedByReferenceAsAKey) {
   Variant key = Text(L"3"), item;
   ASSERT_EQ(collection->get_Item(ByReference(VT_BSTR, &Ref(key)->bstrVal), item.put()), S_OK);
   EXPECT_EQ(TextOf(item.get()), L"keyed");
-}
-
-Variant Number(VARTYPE type, double value) {
-  VARIANT real{};
-  real.vt = VT_R8;
-  real.dblVal = value;
-  Variant number;
-  EXPECT_EQ(::VariantChangeType(number.put(), &real, 0, type), S_OK) << type;
-  return number;
-}
-
-// A row from any lower bound, its values copied, also through a reference: a
-// reference left in the table would not sort.
-TEST_F(Containers, GumArraySortsEveryNumericTypeByValueBeforeTextsFromRowsOfAnyLowerBound) {
-  ASSERT_EQ(table->Init(2), S_OK);
-  Variant text = Number(VT_BSTR, 10);
-  ASSERT_EQ(AddRow(Variant::CopyOf(ByReference(VT_VARIANT, Ref(text))), 1, 5), S_OK);
-  text = Variant();
-  const std::pair<VARTYPE, double> keys[] = {{VT_I2, 3}, {VT_BOOL, -1}, {VT_CY, 2.5}, {VT_EMPTY, 0},
-                                             {VT_R8, 0.5}, {VT_DATE, 1.25}, {VT_DECIMAL, 4}, {VT_UI1, 200}};
-  LONG tag = 1;
-  for (const auto& [type, value] : keys) ASSERT_EQ(AddRow(Number(type, value), ++tag), S_OK);
-  ASSERT_EQ(table->Sort(1, VARIANT_TRUE), S_OK);
-  // True (-1), empty (0), 0.5, 1.25, 2.5, 3, 4, 200, then the text "10".
-  std::vector<LONG> tags;
-  for (LONG row = 1; row <= tag; ++row) {
-    Variant cell;
-    ASSERT_EQ(table->get_Item(row, 2, cell.put()), S_OK);
-    tags.push_back(cell.get().lVal);
-  }
-  EXPECT_EQ(tags, (std::vector<LONG>{3, 5, 6, 7, 4, 2, 8, 9, 1}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 ' A script client of tkShared.CGumArray, late-bound: rows as VBScript passes
-' them, the default member, errors (sorting and the text are tested natively).
-Dim t, row, square, fixed(0)
+' them, the default member, the values a script sorts, errors (the rules of
+' sorting and the text are tested natively).
+Dim t, row, square, fixed(0), keys, k, order
 Set t = CreateObject("tkShared.CGumArray")
 t.Init 2
 ' Array variables, dynamic and fixed-size (passed by reference), and an array expression.
@@ -11,8 +12,17 @@ fixed(0) = 2
 t.AddRow fixed
 Check t(1, 2) = "c" And t.Item(2, 1) = 1, "the default member and Item read a cell"
 Check IsEmpty(t(3, 2)) And IsEmpty(t(4, 1)) And IsEmpty(t(1, 3)), "cells beyond the rows read as empty"
+' Every type of number a script makes sorts by its value (True is -1, Empty 0), and before every text.
+keys = Array(True, Empty, CDbl(0.5), CDate(1.25), CCur(2.5), CByte(200), "10")
+For k = 0 To UBound(keys)
+  t.AddRow Array(keys(k), k)
+Next
 t.Sort 1, False
-Check t(1, 1) = 3 And t(3, 1) = 1 And t(3, 2) = "a", "descending sort"
+order = ""
+For k = 1 To t.RowsCount
+  order = order & t(k, 2) & ";"
+Next
+Check order = "6;5;c;4;;3;a;2;1;0;", "descending sort: " & order
 t.AddRow Array(CreateObject("tkShared.CCollection"), 4)
 
 On Error Resume Next
