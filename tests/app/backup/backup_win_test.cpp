@@ -34,11 +34,10 @@ class BackupWinTest : public RecordingTest {
   }
   void TearDown() override { SetUnblockedNames(registryBefore_); }
 
-  ProgramBackupEnvironment Environment() { return ProgramBackupEnvironment(backups, [this] { ++refreshes; }); }
-  void Restore(const std::wstring& file) {
-    dialogs.chosenFile = hg::win::Narrow(file);
-    ProgramBackupEnvironment environment = Environment();
-    RestoreCommand(environment);
+  // Runs a command over the test's backup folder, counting the lists' reloads.
+  void Run(void (*command)(BackupEnvironment&)) {
+    ProgramBackupEnvironment environment(backups, [this] { ++refreshes; });
+    command(environment);
   }
 
   ComApartment apartment_;
@@ -64,10 +63,10 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   SetUnblockedNames(unblocked);
   unblocked = UnblockedNames();  // the order the registry enumerates them in is the list's
   ASSERT_EQ(unblocked.size(), 1'002u);
-  ProgramBackupEnvironment backingUp = Environment();
-  BackupCommand(backingUp);
+  Run(BackupCommand);
   ASSERT_EQ(FilesIn(backups).size(), 1u) << dialogs.shown.back();
   const std::wstring backup = backups + L"\\" + FilesIn(backups)[0];
+  dialogs.chosenFile = hg::win::Narrow(backup);
   EXPECT_EQ(ReadRaw(backup), BackupText({blocked, unblocked}) + "\r\n");
 
   engine::ApplyBlocked({"x.com"});
@@ -76,13 +75,12 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
     const hg::win::unique_file_handle held(
         ::CreateFileW(hosts.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    Restore(backup);
+    Run(RestoreCommand);
   }
   EXPECT_EQ(engine::ReadBlockedSites(), Names{"x.com"});
   EXPECT_EQ(UnblockedNames(), Names{"y.com"});
   EXPECT_EQ(FilesIn(backups).size(), 2u);
-  Restore(backup);
-  EXPECT_EQ(dialogs.shown.back(), "Backup restored successfully.|64|Hedgerow");
+  Run(RestoreCommand);
   EXPECT_EQ(engine::ReadBlockedSites(), blocked);
   EXPECT_EQ(UnblockedNames(), unblocked);
   EXPECT_EQ(refreshes, 2);  // the partial restore's too
@@ -107,8 +105,7 @@ TEST_F(BackupWinTest, ABackupThatCannotBeWrittenSays111AndLeavesNoFile) {
     backups = c.folder;
     SetUnblockedNames(c.unblocked);
     dialogs.shown.clear();
-    ProgramBackupEnvironment environment = Environment();
-    BackupCommand(environment);
+    Run(BackupCommand);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].rfind("Cannot backup configuration data. " + c.reason, 0), 0u) << dialogs.shown[0];
     EXPECT_TRUE(FilesIn(c.folder).empty());

