@@ -62,7 +62,6 @@ TEST_F(BackupWinTest, ABackupThenARestoreGivesBackBothLists) {
   WriteRaw(hosts, entries);
   SetUnblockedNames(unblocked);
   unblocked = UnblockedNames();  // the order the registry enumerates them in is the list's
-  ASSERT_EQ(unblocked.size(), 1'002u);
   Run(BackupCommand);
   ASSERT_EQ(FilesIn(backups).size(), 1u) << dialogs.shown.back();
   const std::wstring backup = backups + L"\\" + FilesIn(backups)[0];

@@ -6,18 +6,16 @@
 
 namespace {
 
-TEST(LogLine, SeveritiesAndErrorNumbersHaveTheirTexts) {
+TEST(LogLine, SeveritiesHaveTheirLabels) {
   EXPECT_EQ(tk::SeverityLabel(0), "Error");
   EXPECT_EQ(tk::SeverityLabel(5), "Trace");
   for (int outside : {6, -1}) EXPECT_EQ(tk::SeverityLabel(outside), "") << outside;
-  // Upper-case hexadecimal of the unsigned value, without leading zeros (255
-  // and 0 in the lines below).
-  EXPECT_EQ(tk::ErrorNumberText(0x80040600), "80040600");
 }
 
 TEST(LogLine, JoinsFiveFieldsWithTabsAndEndsWithCrLf) {
-  // An unknown severity keeps its empty field; a description's own tabs and
-  // line breaks are written as they are.
+  // An unknown severity keeps its empty field; the error number is upper-case
+  // hexadecimal without leading zeros (none for 0); a description's own tabs
+  // and line breaks are written as they are.
   EXPECT_EQ(tk::FormatLogLine("t", 7, 255, "d", ""), "t\t\tFF\td\t\r\n");
   EXPECT_EQ(tk::FormatLogLine("t", 0, 0, "a\tb\r\nc", "s"), "t\tError\t\ta\tb\r\nc\ts\r\n");
 }
