@@ -4,7 +4,6 @@ Dim lg, fo, folder, head, tail, text, fields, cause
 Set lg = CreateObject("tkShared.axLog")
 Set fo = CreateObject("tkShared.FileOps")
 folder = "C:\hg-script-log"
-fo.RemoveFolder folder, True
 fo.EnsureFolderExist folder
 lg.Init2 folder & "\main.log", folder & "\short.log"
 Check lg.ShortLogMode And lg.FileName = folder & "\main.log", "after Init2: " & lg.FileName
