@@ -5,12 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <thread>
 
-#include "common/win/proc_address.h"
 #include "common/win/text_win.h"
-#include "common/win/unique_any.h"
 #include "tests/support/running_program_win.h"
 #include "tests/support/scratch_win.h"
 #include "tests/support/win_test_support.h"
@@ -39,36 +36,19 @@ std::wstring ShortPath(const std::wstring& path) {
 
 // As the program calls it: rundll32 with the DLL quoted, then the folder as
 // it comes (Wine's rundll32 takes no blank between the comma and the entry's
-// name); and the narrow entry, which rundll32 passes over for the wide one.
+// name).
 TEST(HedgeRun, StartsTheMarkedProgramFromTheFolder) {
-  const std::wstring dll = ProgramFolder() + L"\\HedgeRun.dll";
-  const hg::win::unique_hmodule module(::LoadLibraryW(dll.c_str()));
-  ASSERT_TRUE(module);
-  const auto narrow = hg::win::GetProc<void(CALLBACK*)(HWND, HINSTANCE, LPSTR, int)>(module.get(), "hedgerun");
-  ASSERT_NE(narrow, nullptr);
   wchar_t system[MAX_PATH];
   ::GetSystemDirectoryW(system, MAX_PATH);
-  const auto rundll32 = [&, program = std::wstring(system) + L"\\rundll32.exe"](const std::wstring& argument) {
-    return RunningProgram(program, {}, L"\"" + dll + L"\",hedgerun " + argument).WaitForExit(60'000) == 0;
-  };
-  const struct {
-    const wchar_t* tag;
-    std::function<bool(const std::wstring& folder)> start;
-  } cases[] = {
-      {L"hedge run short", [&](const std::wstring& f) { return rundll32(ShortPath(f)); }},
-      {L"hedge run \x0416\x03A9 quoted", [&](const std::wstring& f) { return rundll32(L"\"" + f + L"\""); }},
-      {L"hedge run narrow",
-       [&](const std::wstring& f) {
-         std::string folder = hg::win::WideToAnsi(f);
-         narrow(nullptr, nullptr, folder.data(), SW_SHOWNORMAL);
-         return true;
-       }},
-  };
-  for (const auto& c : cases) {
-    const ScratchFolder folder(c.tag);
+  const std::wstring rundll32 = std::wstring(system) + L"\\rundll32.exe";
+  for (const bool quoted : {false, true}) {
+    const ScratchFolder folder(quoted ? L"hedge run \x0416\x03A9 quoted" : L"hedge run short");
+    SCOPED_TRACE(win::Narrow(folder.path()));
     std::filesystem::copy_file(ProgramFolder() + L"\\hedgerun_child.exe", folder / L"Hedgerow.exe");
-    EXPECT_TRUE(c.start(folder.path())) << win::Narrow(c.tag);
-    EXPECT_EQ(WaitForProof(folder), "marker=1\ncwd=" + win::Narrow(folder.path()) + "\n") << win::Narrow(c.tag);
+    const std::wstring argument = quoted ? L"\"" + folder.path() + L"\"" : ShortPath(folder.path());
+    const RunningProgram launcher(rundll32, {}, L"\"" + ProgramFolder() + L"\\HedgeRun.dll\",hedgerun " + argument);
+    EXPECT_EQ(launcher.WaitForExit(60'000), 0u);
+    EXPECT_EQ(WaitForProof(folder), "marker=1\ncwd=" + win::Narrow(folder.path()) + "\n");
   }
 }
 
