@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/shell/vista_win.h"
 #include "common/win/text_win.h"
 #include "tests/support/running_program_win.h"
 #include "tests/support/scratch_win.h"
@@ -28,24 +29,18 @@ std::string WaitForProof(const ScratchFolder& folder) {
   return "<never started>";
 }
 
-std::wstring ShortPath(const std::wstring& path) {
-  wchar_t shortPath[MAX_PATH * 4];
-  const DWORD length = ::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH * 4);
-  return length > 0 && length < MAX_PATH * 4 ? std::wstring(shortPath, length) : path;
-}
-
-// As the program calls it: rundll32 with the DLL quoted, then the folder as
-// it comes (Wine's rundll32 takes no blank between the comma and the entry's
-// name).
+// As the program calls it: rundll32 with the DLL quoted, then the folder in
+// the short form the program makes of it, or quoted (Wine's rundll32 takes no
+// blank between the comma and the entry's name).
 TEST(HedgeRun, StartsTheMarkedProgramFromTheFolder) {
   wchar_t system[MAX_PATH];
   ::GetSystemDirectoryW(system, MAX_PATH);
   const std::wstring rundll32 = std::wstring(system) + L"\\rundll32.exe";
   for (const bool quoted : {false, true}) {
-    const ScratchFolder folder(quoted ? L"hedge run \x0416\x03A9 quoted" : L"hedge run short");
+    const ScratchFolder folder(quoted ? L"hedge run \x0416\x03A9 quoted" : L"hedge run short \u00e9\u4e2d");
     SCOPED_TRACE(win::Narrow(folder.path()));
     std::filesystem::copy_file(ProgramFolder() + L"\\hedgerun_child.exe", folder / L"Hedgerow.exe");
-    const std::wstring argument = quoted ? L"\"" + folder.path() + L"\"" : ShortPath(folder.path());
+    const std::wstring argument = quoted ? L"\"" + folder.path() + L"\"" : app::shell::ShortPathName(folder.path());
     const RunningProgram launcher(rundll32, {}, L"\"" + ProgramFolder() + L"\\HedgeRun.dll\",hedgerun " + argument);
     EXPECT_EQ(launcher.WaitForExit(60'000), 0u);
     EXPECT_EQ(WaitForProof(folder), "marker=1\ncwd=" + win::Narrow(folder.path()) + "\n");
@@ -54,17 +49,13 @@ TEST(HedgeRun, StartsTheMarkedProgramFromTheFolder) {
 
 TEST(HedgeRun, AMissingProgramOrFolderIsTold) {
   const ScratchFolder empty(L"hedge run empty");
-  const struct {
-    std::wstring commandLine;
-    std::wstring told;
-  } cases[] = {
-      {empty.path(), empty / L"Hedgerow.exe"},
-      {L" \"\" ", L"not told the program's folder"},
-  };
-  for (const auto& c : cases) {
+  // The command line, and what the message names.
+  const std::pair<std::wstring, std::wstring> cases[] = {{empty.path(), empty / L"Hedgerow.exe"},
+                                                         {L" \"\" ", L"not told the program's folder"}};
+  for (const auto& [commandLine, told] : cases) {
     std::wstring message;
-    EXPECT_FALSE(StartProgram(c.commandLine, SW_SHOWNORMAL, [&](const std::wstring& text) { message = text; }));
-    EXPECT_NE(message.find(c.told), std::wstring::npos) << win::Narrow(message);
+    EXPECT_FALSE(StartProgram(commandLine, SW_SHOWNORMAL, [&](const std::wstring& text) { message = text; }));
+    EXPECT_NE(message.find(told), std::wstring::npos) << win::Narrow(message);
   }
 }
 
