@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
@@ -119,10 +118,6 @@ void PressKeys(std::initializer_list<BYTE> held, BYTE key) {
 
 std::string Entry(const std::string& site) { return "127.0.0.1       " + site + "\r\n"; }
 
-void Append(const std::wstring& file, const std::string& text) {
-  std::ofstream(std::filesystem::path(file), std::ios::binary | std::ios::app) << text;
-}
-
 // Another program adds a block entry while the lists are open: noticed, the
 // list shows it at once; not noticed (the watch switched off), the next
 // command finds it, or F5. Either way blocking another site keeps it. Each run
@@ -166,7 +161,7 @@ TEST(Program, BlockingKeepsTheEntriesAnotherProgramAddedMeanwhile) {
     // outside change, to come alone rather than with the next change's.
     ::Sleep(500);
     // It watches on; with the watch off, F5 reloads.
-    Append(hosts, "127.0.0.1 second.example\r\n");
+    WriteRaw(hosts, ReadRaw(hosts) + "127.0.0.1 second.example\r\n");
     ::SetForegroundWindow(main);
     if (!watching) PressKeys({}, VK_F5);
     EXPECT_TRUE(WaitUntil([&] { return shown() == 4; }));

@@ -12,8 +12,7 @@ void PageHost::Create(ui::Dialog& page, int width, int height) {
                  nullptr, SIZE{CW_USEDEFAULT, CW_USEDEFAULT});
   page.CreateModeless(handle());
   RECT frame{0, 0, Pixels(width), Pixels(height)};
-  ::AdjustWindowRectEx(&frame, static_cast<DWORD>(::GetWindowLongPtrW(handle(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(::GetWindowLongPtrW(handle(), GWL_EXSTYLE)));
+  ::AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, WS_EX_CONTROLPARENT);
   THROW_IF_WIN32_BOOL_FALSE(::SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                                            SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
   ::ShowWindow(handle(), SW_SHOW);
@@ -46,11 +45,9 @@ void PressKey(UINT key, std::initializer_list<UINT> modifiers) {
   // F10 and every key with Alt are system keys.
   const bool alt = state[VK_MENU] & 0x80;
   const bool system = alt || key == VK_F10;
-  const UINT down = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
-  const UINT up = system ? WM_SYSKEYUP : WM_KEYUP;
   const LPARAM altBit = alt ? (1 << 29) : 0;
-  ::PostMessageW(focus, down, key, 1 | altBit);
-  ::PostMessageW(focus, up, key, 1 | altBit | (1u << 30) | (1u << 31));
+  ::PostMessageW(focus, system ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | altBit);
+  ::PostMessageW(focus, system ? WM_SYSKEYUP : WM_KEYUP, key, 1 | altBit | (1u << 30) | (1u << 31));
   PumpMessages();
   for (const UINT modifier : modifiers) state[modifier] = 0;
   ::SetKeyboardState(state);
