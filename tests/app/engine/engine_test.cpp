@@ -19,10 +19,16 @@ using Names = std::vector<std::string>;
 
 using FailureTest = test::RecordingTest;
 
-// A repair that fails is ignored: what it repairs is raised. (The lists'
-// test follows a failed block command through every pattern.) Only a message
-// box without a title of its own takes the product's name.
-TEST_F(FailureTest, AFailedRepairStillRaisesAndAMessageBoxKeepsItsOwnTitle) {
+// Every exception becomes a failure with a number and a description. A repair
+// that fails is ignored: what it repairs is raised. (The lists' test follows a
+// failed block command through every pattern.) Only a message box without a
+// title of its own takes the product's name.
+TEST_F(FailureTest, EveryExceptionGetsANumberAFailedRepairIsIgnoredAndABoxKeepsItsOwnTitle) {
+  const auto of = [](auto thrown) { return FailureOf(std::make_exception_ptr(thrown)); };
+  EXPECT_EQ(of(std::bad_alloc()).number(), 7);
+  EXPECT_EQ(of(UnsafeSiteName("a\nb")).number(), 5);  // its text is the lists' refused row's
+  EXPECT_EQ(of(std::runtime_error("odd")).description(), "odd");
+
   bool repaired = false;
   const auto failingRepair = [&] {
     repaired = true;
@@ -34,13 +40,6 @@ TEST_F(FailureTest, AFailedRepairStillRaisesAndAMessageBoxKeepsItsOwnTitle) {
   EXPECT_EQ(dialogs.shown, std::vector<std::string>{"t d|1|Own title"});
 }
 
-TEST(FailureOf, GivesEveryExceptionANumberAndADescription) {
-  const auto of = [](auto thrown) { return FailureOf(std::make_exception_ptr(thrown)); };
-  EXPECT_EQ(of(std::bad_alloc()).number(), 7);
-  EXPECT_EQ(of(UnsafeSiteName("a\nb")).number(), 5);  // its text is the lists' refused row's
-  EXPECT_EQ(of(std::runtime_error("odd")).description(), "odd");
-}
-
 // The Windows Latin code page, as far as these tests use it (É and é).
 std::string Latin(std::string_view bytes) {
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -48,6 +47,9 @@ std::string Latin(std::string_view bytes) {
 }
 
 std::string Entry(const std::string& site) { return std::string(kEntryPrefix) + site + "\r\n"; }
+
+// A line of 10 MB.
+const std::string kHuge(10 * 1024 * 1024, 'x');
 
 // Which lines block a site, and the sites a file blocks.
 TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterCase) {
@@ -59,7 +61,6 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
     longList += "127.0.0.1 " + name + "\r\n127.0.0.1 " + (i % 3 == 0 ? "CAF\xC9-" : "SITE-") + number + "\r\n";
     longExpected.push_back(Latin(name));
   }
-  const std::string huge(10 * 1024 * 1024, 'x');
   const struct {
     std::string content;
     Names expected;
@@ -87,8 +88,8 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
       {"127.0.0.1 a.example\n\n\n127.0.0.1 b.example", {"a.example", "b.example"}},
       {"", {}},
       {std::string("# a\0b\r\n127.0.0.1 c\0d\r\n127.0.0.1 e\x1b\r\n127.0.0.1 x\r\n", 49), {"x"}},
-      {"#" + huge, {}},
-      {"127.0.0.1 " + huge, {huge}},
+      {"#" + kHuge, {}},
+      {"127.0.0.1 " + kHuge, {kHuge}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(BlockedSites(c.content, Latin), c.expected) << c.content.substr(0, 40);
@@ -101,7 +102,6 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
 }
 
 TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {
-  const std::string huge(10 * 1024 * 1024, 'x');
   const std::string foreign =
       "\xEF\xBB\xBF# utf-8 with a mark \xE2\x82\xAC\r\n"
       "\t10.0.0.1   intranet  \r\n"
@@ -125,7 +125,7 @@ TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {
       {foreign + "127.0.0.1 blocked\r\n0.0.0.0 other \x80\r\n", {"n"}, foreign + "0.0.0.0 other \x80\r\n" + Entry("n")},
       {std::string("# a\0b\r\n127.0.0.1 c\0d\r\n127.0.0.1 e\x1b\r\n127.0.0.1 x\r\n", 49), {"n"},
        std::string("# a\0b\r\n127.0.0.1 c\0d\r\n127.0.0.1 e\x1b\r\n", 36) + Entry("n")},
-      {"#" + huge, {huge}, "#" + huge + "\r\n" + Entry(huge)},
+      {"#" + kHuge, {kHuge}, "#" + kHuge + "\r\n" + Entry(kHuge)},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.content.substr(0, 40) + " with " + std::to_string(c.sites.size()) + " sites");

@@ -238,31 +238,25 @@ TEST_F(SiteListsTest, AFailedOrRefusedHostsWriteLosesNoSite) {
   EXPECT_EQ(dialogs.shown[0].rfind("[1667]The web site name \"bad\\x0D\\x0A", 0), 0u) << dialogs.shown[0];
 }
 
-// Only OK acts (each command's table answers OK); a confirmation names the sites.
-TEST_F(SiteListsTest, ConfirmationsNameTheSitesAndCancelDoesNothing) {
+// Only OK acts on a question (each command's table answers OK): a
+// confirmation names the sites, the example site is asked about; a cancelled
+// input adds nothing.
+TEST_F(SiteListsTest, OnlyOkActsOnAQuestionAndAConfirmationNamesTheSites) {
   Load({"x", "y"}, {"A", "B", "C", "D"});
   Select(lists.unblocked(), {1, 2, 3}, 1);
   Select(lists.blocked(), {2}, 2);
-  dialogs.buttons = {kResultCancel, kResultCancel};
+  dialogs.buttons = {kResultCancel, kResultCancel, kResultCancel};
+  dialogs.inputs = {"[105]"};
   lists.RemoveUnblocked();
   lists.DeleteBlocked();
-  EXPECT_EQ(dialogs.shown, (Names{"[107 A, B and C]|49|Hedgerow", "[115 y]|49|Hedgerow"}));
-  EXPECT_TRUE(stores.writes.empty());
-}
-
-// The example site only when confirmed; a cancelled input adds nothing.
-TEST_F(SiteListsTest, AddingTheExampleSiteAsksFirstAndACancelledInputAddsNothing) {
-  Load({"a"}, {});
-  for (const int answer : {kResultCancel, kResultOk}) {
-    dialogs.inputs = {"[105]"};
-    dialogs.buttons = {answer};
-    lists.AddBlocked();
-    EXPECT_EQ(dialogs.shown.back(), "[106]|49|Hedgerow");
-    EXPECT_EQ(stores.hosts.size(), answer == kResultOk ? 2u : 1u);
-  }
-  stores.writes.clear();
   lists.AddBlocked();
+  lists.AddBlocked();
+  EXPECT_EQ(dialogs.shown, (Names{"[107 A, B and C]|49|Hedgerow", "[115 y]|49|Hedgerow", "[104]|Hedgerow|[105]",
+                                  "[106]|49|Hedgerow", "[104]|Hedgerow|[105]"}));
   EXPECT_TRUE(stores.writes.empty());
+  dialogs.inputs = {"[105]"};
+  lists.AddBlocked();
+  EXPECT_EQ(stores.hosts, (Names{"x", "y", "[105]"}));
 }
 
 TEST(SiteListFindPrefix, FindsTheNextNameFromTheStartInAnyCaseAndWraps) {
