@@ -181,7 +181,7 @@ TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {
   Services services;
   const ScopedServices installed(services);
   for (const bool ok : {true, false}) {
-    SCOPED_TRACE(ok ? "OK" : "Escape");
+    SCOPED_TRACE(ok ? "Enter on OK" : "Escape");
     BlockListDialog dialog(services);
     dialog.Init();
     // The dialog closes only from here, so these checks run.
@@ -189,11 +189,8 @@ TEST(BlockListDialog, CollectsTheTypedLinesOnlyWhenClosedWithOk) {
       ::SetForegroundWindow(d);  // in front, as a user sees it, whatever window another test shows
       EXPECT_EQ(::GetFocus(), ::GetDlgItem(d, IDC_BLOCK_LIST_TEXT));  // typing goes to the text
       ::SetDlgItemTextW(d, IDC_BLOCK_LIST_TEXT, L"alpha\r\n\r\n   \r\nALPHA\r\n beta ");
-      if (ok) {
-        ::PostMessageW(d, WM_COMMAND, IDOK, 0);
-      } else {
-        ::PostMessageW(::GetDlgItem(d, IDC_BLOCK_LIST_TEXT), WM_KEYDOWN, VK_ESCAPE, 1);
-      }
+      // Enter on OK, or Escape in the text.
+      ::PostMessageW(::GetDlgItem(d, ok ? IDOK : IDC_BLOCK_LIST_TEXT), WM_KEYDOWN, ok ? VK_RETURN : VK_ESCAPE, 1);
     });
     dialog.ShowModal(nullptr);
     EXPECT_EQ(dialog.OKPressed(), ok);
