@@ -57,6 +57,7 @@ For k = 0 To 8
   Check VarType(kinds(k)) = VarType(written(k)) And (IsNull(kinds(k)) Or kinds(k) = written(k)), "element " & k
 Next
 Check VarType(kinds(9)) = 8204 And kinds(9)(0) = "x" And VarType(kinds(9)(1)) = 2, "a nested array keeps its types"
+Check IsEmpty(copy.ReadProperty("missing")), "a property never written, without a default, is Empty"
 
 ' A failure says why, and names the bag.
 Set c = CreateObject("tkShared.CCollection")
