@@ -14,6 +14,8 @@ Check fo.LoadFile(path) = "caf" & Chr(233) & vbCrLf, "LoadFile after SaveFile in
 Check CreateObject("Scripting.FileSystemObject").GetFile(path).Size = 6, "SaveFile cuts the longer text before"
 Check fo.IsFolder(folder & "\sub\deeper") And fo.IsFolder(folder & "\nowhere\") And Not fo.IsFolder(path), "IsFolder"
 Check fo.isFileExist(folder & "\*.txt") And fo.isFileExist(folder & "\") And Not fo.isFileExist(""), "isFileExist"
+' SaveFileB too leaves nothing of a longer content before the bytes.
+fo.SaveFile folder & "\copy.bin", String(100, "x")
 fo.SaveFileB folder & "\copy.bin", fo.LoadFileB(path)
 fo.SaveFile path, "x"
 fo.FileCopyAx folder & "\copy.bin", path
