@@ -59,7 +59,6 @@ On Error Resume Next
 fo.SaveFile "NUL", "x"
 CheckError 0, "SaveFile to a device, which has no end to cut"
 fo.LoadFile folder & "\none.txt"
-Check Err.Description = system.FormatMessageFromSystem(2), "LoadFile failure description: " & Err.Description
 CheckError &H80070002, "LoadFile of a missing file"
 fo.IsFolder folder & "\none"
 CheckError &H80040000, "IsFolder of a missing path"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -96,32 +95,27 @@ TEST(RootKindOf, FindsEverySpellingOfARoot) {
   EXPECT_FALSE(IsFileNamePattern("sub/*.txt"));
 }
 
-// A file system of folders only: creating needs the parent.
-struct FakeFolders {
+TEST(CreateWithParents, CreatesEveryMissingLevelWithoutRecursionOrReportsTheOneItCannot) {
+  // A file system of folders only: creating needs the parent.
   std::set<std::string> existing{"\\\\?\\C:"};
   std::size_t calls = 0;
-  unsigned long operator()(const std::string& path) {
+  const auto create = [&](const std::string& path) -> unsigned long {
     ++calls;
     if (existing.count(path) != 0) return 183;  // already exists
     if (path == "\\\\?\\C:\\bad") return 5;  // access denied
-    const auto parent = path.substr(0, path.rfind('\\'));
-    if (existing.count(parent) == 0) return 3;  // path not found
+    if (existing.count(path.substr(0, path.rfind('\\'))) == 0) return 3;  // path not found
     existing.insert(path);
     return 0;
-  }
-};
-
-TEST(CreateWithParents, CreatesEveryMissingLevelWithoutRecursionOrReportsTheOneItCannot) {
-  FakeFolders folders;
+  };
   std::string deep = "\\\\?\\C:";
   for (int level = 0; level < 2000; ++level) deep += "\\d";
-  EXPECT_EQ(CreateWithParents(deep, std::ref(folders)), 0u);
-  EXPECT_EQ(folders.existing.size(), 2001u);
-  EXPECT_EQ(folders.calls, 3999u);  // up until one can be made, then down
-  EXPECT_EQ(CreateWithParents(deep, std::ref(folders)), 183u);
-  FakeFolders denied;
-  EXPECT_EQ(CreateWithParents("\\\\?\\C:\\bad\\x\\y", std::ref(denied)), 3u);
-  EXPECT_EQ(denied.existing.size(), 1u);
+  EXPECT_EQ(CreateWithParents(deep, create), 0u);
+  EXPECT_EQ(existing.size(), 2001u);
+  EXPECT_EQ(calls, 3999u);  // up until one can be made, then down
+  EXPECT_EQ(CreateWithParents(deep, create), 183u);
+  existing = {"\\\\?\\C:"};
+  EXPECT_EQ(CreateWithParents("\\\\?\\C:\\bad\\x\\y", create), 3u);
+  EXPECT_EQ(existing.size(), 1u);
 }
 
 TEST(FileMessages, QuoteThePathAndEndTheSystemMessageOnce) {

@@ -1,11 +1,24 @@
-#include "shared/tree_walk.h"
-
+// The portable helpers at the root of the library: the system message text
+// and the walk of trees.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "shared/system_message.h"
+#include "shared/tree_walk.h"
+
+namespace tk {
 namespace {
+
+TEST(SystemMessageText, IsOneLineWithBlanksFoldedInOnePassAndCodeZeroDependsOnTheVistaFlag) {
+  EXPECT_EQ(CleanSystemMessage("Access is denied.\r\n"), "Access is denied. ");
+  // A single pass: four blanks become two.
+  EXPECT_EQ(CleanSystemMessage("a    b"), "a  b");
+  EXPECT_EQ(ErrorTextOf(5, true, "Access is denied. "), "Access is denied. ");
+  EXPECT_EQ(ErrorTextOf(0, true, "ignored"), "Undefined Vista error.");
+  EXPECT_EQ(ErrorTextOf(0, false, "ignored"), "Undefined error.");
+}
 
 // On the tree a/{b/{d}, c}, parents are entered first and left last, and the
 // first failure, entering or leaving, ends the walk. (That no walk recurses,
@@ -19,7 +32,7 @@ TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) 
   };
   for (const auto& row : cases) {
     std::string order;
-    const bool walked = tk::WalkDepthFirst(
+    const bool walked = WalkDepthFirst(
         std::string("a"),
         [&](const std::string& node, std::vector<std::string>& children) {
           order += "+" + node;
@@ -37,3 +50,4 @@ TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) 
 }
 
 }  // namespace
+}  // namespace tk
