@@ -5,13 +5,11 @@ Set system = CreateObject("tkShared.CGlobal")
 folder = "C:\hg-script-files"
 fo.RemoveFolder folder, True
 fo.EnsureFolderExist fo.MergeFolderAndSubobject(folder, "sub\deeper")
-fo.EnsureFolderExist ""
 path = fo.MergeFolderAndSubobject(folder & "\", "t.txt")
 ' Text goes in the system's code page, and leaves nothing of a longer text before it.
 fo.SaveFile path, String(1000, "x")
 fo.SaveFile path, "caf" & Chr(233)
 Check fo.LoadFile(path) = "caf" & Chr(233) & vbCrLf, "LoadFile after SaveFile in the system code page"
-Check CreateObject("Scripting.FileSystemObject").GetFile(path).Size = 6, "SaveFile cuts the longer text before"
 Check fo.IsFolder(folder & "\sub\deeper") And fo.IsFolder(folder & "\nowhere\") And Not fo.IsFolder(path), "IsFolder"
 Check fo.isFileExist(folder & "\*.txt") And fo.isFileExist(folder & "\") And Not fo.isFileExist(""), "isFileExist"
 ' SaveFileB too leaves nothing of a longer content before the bytes.
@@ -20,7 +18,6 @@ fo.SaveFileB folder & "\copy.bin", fo.LoadFileB(path)
 fo.SaveFile path, "x"
 fo.FileCopyAx folder & "\copy.bin", path
 Check fo.LoadFile(path) = "caf" & Chr(233) & vbCrLf, "SaveFileB wrote the bytes, FileCopyAx copied them"
-Check Not fo.RemoveFile(folder & "\none.txt", cause) And cause = system.FormatMessageFromSystem(2), cause
 Check fo.DeleteFilesByMask2(folder, "*.bin", cause) And cause = "" And Not fo.isFileExist(folder & "\copy.bin"), _
   "DeleteFilesByMask2: " & cause
 Check fo.CopyFileOrFolder(folder & "\sub", folder & "\copy\", cause), "CopyFileOrFolder of a folder: " & cause
@@ -28,8 +25,6 @@ Check fo.CopyFileOrFolder(path, folder & "\copy\u.txt", cause), "CopyFileOrFolde
 Check fo.IsFolder(folder & "\copy\sub\deeper") And fo.isFileExist(folder & "\copy\u.txt"), "the copies"
 Check fo.DirectoryContents(folder).Count = 3 And fo.DirectoryContents(folder & "\none\").Count = 0, "DirectoryContents"
 Check fo.LoadFileHeaderMachine("C:\windows\system32\kernel32.dll", is32, is64, cause) And is64 And Not is32, cause
-fo.Wow64DisableWow64FileSystemRedirection
-fo.Wow64RevertWow64FileSystemRedirection
 Check Abs(CDbl(Now) - CDbl(fo.FileCreationDate(path))) < 0.01 And fo.FileCreationDate(folder & "\none.txt") = 0, _
   "FileCreationDate"
 ' A folder that cannot be searched is reported, not taken as empty.
@@ -62,9 +57,6 @@ fo.LoadFile folder & "\none.txt"
 CheckError &H80070002, "LoadFile of a missing file"
 fo.IsFolder folder & "\none"
 CheckError &H80040000, "IsFolder of a missing path"
-fo.FileCopyAx folder & "\none.txt", folder & "\b.txt"
-Check InStr(Err.Description, "'" & folder & "\none.txt' to '" & folder & "\b.txt'") > 0, Err.Description
-CheckError &H80070002, "FileCopyAx of a missing file"
 On Error GoTo 0
 fo.RemoveFolder folder, True
 Check Not fo.isFileExist(folder), "RemoveFolder with subfolders"

@@ -8,7 +8,6 @@
 namespace {
 
 using namespace hg::test;
-using hg::win::com_ptr;
 using hg::win::Variant;
 
 constexpr auto kCurrentUser = static_cast<enRegistryKey>(0x80000001);
@@ -19,7 +18,7 @@ class RegistryTest : public ::testing::Test {
   void TearDown() override { ::RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str()); }
 
   ComApartment com;
-  com_ptr<_CRegistry> registry = Create<_CRegistry>(CLSID_CRegistry, IID__CRegistry);
+  hg::win::com_ptr<_CRegistry> registry = Create<_CRegistry>(CLSID_CRegistry, IID__CRegistry);
   const std::wstring base = L"Software\\tkShared registry test " + std::to_wstring(::GetCurrentProcessId());
 };
 
