@@ -65,13 +65,18 @@ TEST_F(FileOpsTest, WholeFilesHoldBytesIndexedFromOne) {
   }
 }
 
-// A typed by-reference output without its reference gets a value of its own.
+// By-reference outputs follow a typed reference, and without their reference
+// get a value of their own.
 TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
-  Variant text;
-  *text.put() = ByReference(VT_BSTR, nullptr);
-  EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return files->RemoveFile(Bstr(scratch / L"none"), Ref(text), r); }));
-  ASSERT_EQ(text.type(), VT_BSTR);
-  ExpectSystemMessageForm(TextOf(text.get()));
+  BSTR typed = ::SysAllocString(L"before");
+  for (BSTR* target : {&typed, static_cast<BSTR*>(nullptr)}) {
+    Variant text;
+    *text.put() = ByReference(VT_BSTR, target);
+    EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return files->RemoveFile(Bstr(scratch / L"none"), Ref(text), r); }));
+    EXPECT_EQ(text.type(), target ? VT_BYREF | VT_BSTR : VT_BSTR);
+    ExpectSystemMessageForm(target ? std::wstring(typed) : TextOf(text.get()));
+  }
+  ::SysFreeString(typed);
 }
 
 // A link inside the tree goes as a link, and so does the folder given when it is one.
