@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <utility>
@@ -21,18 +22,37 @@
 
 namespace hg::test {
 
-// Records each call of the event as "name:argument|argument..." (first
-// argument first; a left-out one as "missing", a long as "long N") into a
-// shared list, keeps the last call's first argument and thread, then runs
-// onEvent and answers `answer`. It lives on the stack.
-class RecordingSink final : public EventSink {
+// A client's event sink for one source interface. Records each call of the
+// event as "name:argument|argument..." (first argument first; a left-out one
+// as "missing", a long as "long N") into a shared list, keeps the last call's
+// first argument and thread, then runs onEvent and answers `answer`. It lives
+// on the stack: its count of references only tells what sources still hold.
+class RecordingSink final : public IDispatch {
  public:
   RecordingSink(REFIID events, std::wstring name, std::vector<std::wstring>& calls, HRESULT answer = S_OK)
-      : EventSink(events), name_(std::move(name)), calls_(calls), answer_(answer) {}
+      : events_(events), name_(std::move(name)), calls_(calls), answer_(answer) {}
+  RecordingSink(const RecordingSink&) = delete;
+  RecordingSink& operator=(const RecordingSink&) = delete;
 
   std::function<void()> onEvent;
   hg::win::Variant value;
   DWORD thread = 0;
+  ULONG references() const { return references_; }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == events_;
+    *object = known ? static_cast<IDispatch*>(this) : nullptr;
+    if (known) AddRef();
+    return known ? S_OK : E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override { return --references_; }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
 
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
     if (id != 1 || flags != DISPATCH_METHOD || params->cArgs == 0) return DISP_E_MEMBERNOTFOUND;
@@ -51,6 +71,8 @@ class RecordingSink final : public EventSink {
   }
 
  private:
+  IID events_;
+  std::atomic<ULONG> references_{1};
   std::wstring name_;
   std::vector<std::wstring>& calls_;
   HRESULT answer_;

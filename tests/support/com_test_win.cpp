@@ -19,13 +19,18 @@ hg::win::Variant Long(LONG number) {
   return value;
 }
 
-hg::win::Variant Holding(SAFEARRAY* array, VARTYPE elementType) {
+namespace {
+
+// A value that owns the array, as an array of `elementType`.
+hg::win::Variant Holding(SAFEARRAY* array, VARTYPE elementType = VT_VARIANT) {
   hg::win::Variant value;
   VARIANT* slot = value.put();
   slot->vt = VT_ARRAY | elementType;
   slot->parray = array;
   return value;
 }
+
+}  // namespace
 
 hg::win::Variant Bytes(std::string_view bytes, LONG lower) {
   return Holding(hg::win::ByteArray(bytes, lower).release(), VT_UI1);

@@ -1,17 +1,14 @@
-// Helpers for the tests that call the library through COM: values to pass,
-// objects by class, a client's event sink and its connection.
+// Helpers for the tests that call the library through COM: values to pass
+// and read back, objects by class.
 #pragma once
 
 #include <windows.h>
 #include <oaidl.h>
-#include <ocidl.h>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "common/win/com_win.h"
@@ -38,8 +35,6 @@ hg::win::Variant Object(IUnknown* object);
 // A byte array and an array of variants, indexed from `lower`.
 hg::win::Variant Bytes(std::string_view bytes, LONG lower = 0);
 hg::win::Variant Variants(std::vector<hg::win::Variant> values, LONG lower = 0);
-// A value that owns the array, as an array of `elementType`.
-hg::win::Variant Holding(SAFEARRAY* array, VARTYPE elementType = VT_VARIANT);
 // A value by reference to `target`, as a compiled client passes an [in, out]
 // argument (a null target: a reference the callee must not follow).
 inline VARIANT ByReference(VARTYPE type, void* target) {
@@ -76,71 +71,5 @@ hg::win::com_ptr<I> Create(REFCLSID clsid, REFIID iid) {
             S_OK);
   return object;
 }
-
-// A client's event sink for one source interface: IUnknown and the parts of
-// IDispatch an event source never calls. Derived sinks answer Invoke. It
-// starts with one reference, its creator's; OnLastRelease decides what
-// happens when none is left (nothing, for a sink on the stack).
-class EventSink : public IDispatch {
- public:
-  explicit EventSink(REFIID events) : events_(events) {}
-  virtual ~EventSink() = default;
-  EventSink(const EventSink&) = delete;
-  EventSink& operator=(const EventSink&) = delete;
-
-  ULONG references() const { return references_; }
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) OnLastRelease();
-    return left;
-  }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-
- protected:
-  virtual void OnLastRelease() {}
-
- private:
-  IID events_;
-  std::atomic<ULONG> references_{1};
-};
-
-// A sink advised to a connection point for the life of this object.
-class Advised {
- public:
-  Advised(IConnectionPoint* point, IUnknown* sink) : point_(point) {
-    EXPECT_EQ(point->Advise(sink, &cookie_), S_OK);
-  }
-  ~Advised() {
-    if (cookie_) point_->Unadvise(cookie_);
-  }
-  Advised(const Advised&) = delete;
-  Advised& operator=(const Advised&) = delete;
-
-  DWORD cookie() const { return cookie_; }
-  // Unadvises now rather than at the end of the scope.
-  HRESULT Unadvise() { return point_->Unadvise(std::exchange(cookie_, 0)); }
-
- private:
-  IConnectionPoint* point_;
-  DWORD cookie_ = 0;
-};
 
 }  // namespace hg::test

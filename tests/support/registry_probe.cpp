@@ -10,11 +10,6 @@
 
 namespace hg::test {
 
-bool KeyExists(HKEY root, const std::wstring& path) {
-  win::unique_hkey key;
-  return ::RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
-}
-
 std::optional<std::wstring> ReadString(HKEY root, const std::wstring& path, const wchar_t* name) {
   wchar_t data[4096];
   DWORD size = sizeof(data);

@@ -1,5 +1,6 @@
 #include "tests/support/running_program_win.h"
 
+#include <functional>
 #include <list>
 
 #include "tests/support/win_test_support.h"
@@ -11,6 +12,25 @@ std::wstring ClassOf(HWND window) {
   wchar_t name[128] = {};
   ::GetClassNameW(window, name, 128);
   return name;
+}
+
+// The first window `enumerate` (EnumWindows, or EnumChildWindows of a parent)
+// offers that `wanted` takes; null when none.
+HWND FirstWindow(const std::function<void(WNDENUMPROC, LPARAM)>& enumerate,
+                 const std::function<bool(HWND)>& wanted) {
+  struct Search {
+    const std::function<bool(HWND)>* wanted;
+    HWND found;
+  } search{&wanted, nullptr};
+  enumerate(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(parameter);
+        if (!(*s.wanted)(window)) return TRUE;
+        s.found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 }  // namespace
@@ -45,28 +65,19 @@ RunningProgram::~RunningProgram() {
 }
 
 HWND RunningProgram::WaitForWindow(const std::wstring& className, DWORD milliseconds) const {
-  struct Search {
-    DWORD id;
-    const std::wstring* className;
-    HWND found;
-  } search{id_, &className, nullptr};
+  const auto wanted = [&](HWND window) {
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    return owner == id_ && ::IsWindowVisible(window) && (className.empty() || ClassOf(window) == className);
+  };
   const DWORD start = ::GetTickCount();
+  HWND found = nullptr;
   while (id_ != 0) {
-    ::EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-          auto& s = *reinterpret_cast<Search*>(parameter);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(window, &owner);
-          if (owner != s.id || !::IsWindowVisible(window)) return TRUE;
-          if (!s.className->empty() && ClassOf(window) != *s.className) return TRUE;
-          s.found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (search.found || ::GetTickCount() - start > milliseconds) break;
+    found = FirstWindow([](WNDENUMPROC each, LPARAM parameter) { ::EnumWindows(each, parameter); }, wanted);
+    if (found || ::GetTickCount() - start > milliseconds) break;
     if (::WaitForSingleObject(process_.get(), 20) == WAIT_OBJECT_0) break;
   }
-  return search.found;
+  return found;
 }
 
 DWORD RunningProgram::WaitForExit(DWORD milliseconds) const {
@@ -91,20 +102,8 @@ std::vector<std::wstring> ChildTexts(HWND window) {
 }
 
 HWND FindChild(HWND window, const std::wstring& className) {
-  struct Search {
-    const std::wstring* className;
-    HWND found;
-  } search{&className, nullptr};
-  ::EnumChildWindows(
-      window,
-      [](HWND child, LPARAM parameter) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(parameter);
-        if (ClassOf(child) != *s.className) return TRUE;
-        s.found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FirstWindow([window](WNDENUMPROC each, LPARAM parameter) { ::EnumChildWindows(window, each, parameter); },
+                     [&](HWND child) { return ClassOf(child) == className; });
 }
 
 }  // namespace hg::test

@@ -2,6 +2,7 @@
 #include "tests/support/win_test_support.h"
 
 #include <malloc.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -49,32 +50,12 @@ std::string LastLine(std::string output) {
   return output.substr(output.find_last_of("\r\n") + 1);
 }
 
-// Standard output and standard error of the script, as printed.
+// Standard output and standard error of the script, as printed. A script that
+// waits on anything (a dialog, input) is ended with its test by the test's timeout.
 std::string RunScript(const std::wstring& fileName) {
   const std::wstring script = WithPrelude(fileName), printed = script + L".out";
-  SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-  {
-    const win::unique_file_handle output(::CreateFileW(printed.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output) throw std::runtime_error("cannot create the script's output file");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = startup.hStdError = output.get();
-    std::wstring command = L"cscript.exe //nologo //B \"" + script + L"\"";
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                          &startup, &process)) {
-      throw std::runtime_error("CreateProcessW cscript.exe");
-    }
-    const win::unique_handle processHandle(process.hProcess), threadHandle(process.hThread);
-    // A script that waits on anything (a dialog, input) must not hang the suite.
-    if (::WaitForSingleObject(processHandle.get(), 60'000) != WAIT_OBJECT_0) {
-      ::TerminateProcess(processHandle.get(), 1);
-      ::WaitForSingleObject(processHandle.get(), INFINITE);
-    }
-  }
+  const std::wstring command = L"cscript.exe //nologo //B \"" + script + L"\" > \"" + printed + L"\" 2>&1";
+  if (_wsystem(command.c_str()) == -1) throw std::runtime_error("cannot start cscript.exe");
   std::string output = ReadRaw(printed);
   ::DeleteFileW(script.c_str());
   ::DeleteFileW(printed.c_str());

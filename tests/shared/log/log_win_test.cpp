@@ -72,6 +72,9 @@ TEST(LogScript, VBScriptUsesAxLogLateBound) { ExpectScriptPasses(L"log_test.vbs"
 // after every sink ran.
 TEST(Msgr, EverySinkHearsEachMessageInAdviseOrderUntilUnadvised) {
   ComApartment com;
+  // The sinks outlive the messenger: a failed check leaves them advised to it.
+  std::vector<std::wstring> arrivals;
+  RecordingSink first(DIID___CMsgr, L"first", arrivals, E_ACCESSDENIED), second(DIID___CMsgr, L"second", arrivals);
   const auto messenger = Create<_CMsgr>(CLSID_CMsgr, IID__CMsgr);
   const auto container = messenger.query<IConnectionPointContainer>(IID_IConnectionPointContainer);
   com_ptr<IConnectionPoint> point, other;
@@ -83,23 +86,21 @@ TEST(Msgr, EverySinkHearsEachMessageInAdviseOrderUntilUnadvised) {
   com_ptr<IConnectionPointContainer> back;
   ASSERT_EQ(other->GetConnectionPointContainer(back.put()), S_OK);
   EXPECT_EQ(back.get(), container.get());
-  std::vector<std::wstring> arrivals;
-  RecordingSink first(DIID___CMsgr, L"first", arrivals, E_ACCESSDENIED), second(DIID___CMsgr, L"second", arrivals);
   const VARIANT missing = hg::win::MissingArgument();
-  {
-    Advised one(point.get(), &first), two(point.get(), &second);
-    com_ptr<IEnumConnections> connections;
-    ASSERT_EQ(point->EnumConnections(connections.put()), S_OK);
-    EXPECT_EQ(connections->Skip(2), S_OK);  // both sinks, and no more
-    EXPECT_EQ(connections->Skip(1), S_FALSE);
-    connections.reset();  // its snapshot holds the sinks too
-    EXPECT_EQ(messenger->SendMsg(7, Long(42).get(), Text(L"me").get(), Text(L"you").get()), E_ACCESSDENIED);
-    const DWORD cookie = one.cookie();
-    ASSERT_EQ(one.Unadvise(), S_OK);
-    EXPECT_EQ(first.references(), 1u);
-    EXPECT_EQ(point->Unadvise(cookie), CONNECT_E_NOCONNECTION);
-    ASSERT_EQ(messenger->SendMsg(2, missing, missing, missing), S_OK);
-  }
+  DWORD one = 0, two = 0;
+  ASSERT_EQ(point->Advise(&first, &one), S_OK);
+  ASSERT_EQ(point->Advise(&second, &two), S_OK);
+  com_ptr<IEnumConnections> connections;
+  ASSERT_EQ(point->EnumConnections(connections.put()), S_OK);
+  EXPECT_EQ(connections->Skip(2), S_OK);  // both sinks, and no more
+  EXPECT_EQ(connections->Skip(1), S_FALSE);
+  connections.reset();  // its snapshot holds the sinks too
+  EXPECT_EQ(messenger->SendMsg(7, Long(42).get(), Text(L"me").get(), Text(L"you").get()), E_ACCESSDENIED);
+  ASSERT_EQ(point->Unadvise(one), S_OK);
+  EXPECT_EQ(first.references(), 1u);
+  EXPECT_EQ(point->Unadvise(one), CONNECT_E_NOCONNECTION);
+  ASSERT_EQ(messenger->SendMsg(2, missing, missing, missing), S_OK);
+  ASSERT_EQ(point->Unadvise(two), S_OK);
   EXPECT_EQ(second.references(), 1u);
   EXPECT_EQ(arrivals, (std::vector<std::wstring>{L"first:long 7|long 42|me|you", L"second:long 7|long 42|me|you",
                                                  L"second:long 2|missing||"}));
