@@ -2,20 +2,9 @@
 // test helpers and a client's event sink for the library's event sources.
 #pragma once
 
-#include <windows.h>
-#include <objbase.h>
-
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <functional>
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "common/win/com_win.h"
-#include "common/win/text_win.h"
-#include "common/win/variant_win.h"
 #include "tests/support/com_test_win.h"
 #include "tests/support/win_test_support.h"
 #include "tkShared.h"
@@ -25,8 +14,8 @@ namespace hg::test {
 // A client's event sink for one source interface. Records each call of the
 // event as "name:argument|argument..." (first argument first; a left-out one
 // as "missing", a long as "long N") into a shared list, keeps the last call's
-// first argument and thread, then runs onEvent and answers `answer`. It lives
-// on the stack: its count of references only tells what sources still hold.
+// thread, then runs onEvent and answers `answer`. It lives on the stack: its
+// count of references only tells what sources still hold.
 class RecordingSink final : public IDispatch {
  public:
   RecordingSink(REFIID events, std::wstring name, std::vector<std::wstring>& calls, HRESULT answer = S_OK)
@@ -35,7 +24,6 @@ class RecordingSink final : public IDispatch {
   RecordingSink& operator=(const RecordingSink&) = delete;
 
   std::function<void()> onEvent;
-  hg::win::Variant value;
   DWORD thread = 0;
   ULONG references() const { return references_; }
 
@@ -64,7 +52,6 @@ class RecordingSink final : public IDispatch {
                                     : hg::win::IsMissing(argument) ? L"missing" : TextOf(argument));
     }
     calls_.push_back(call);
-    value = hg::win::Variant::CopyOf(params->rgvarg[params->cArgs - 1]);
     thread = ::GetCurrentThreadId();
     if (onEvent) onEvent();
     return answer_;

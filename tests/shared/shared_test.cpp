@@ -2,6 +2,7 @@
 // and the walk of trees.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -24,10 +25,8 @@ TEST(SystemMessageText, IsOneLineWithBlanksFoldedInOnePassAndCodeZeroDependsOnTh
 // first failure, entering or leaving, ends the walk. (That no walk recurses,
 // the library's deep trees prove on small stacks under Wine.)
 TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) {
-  const struct {
-    const char* failing;
-    const char* order;
-  } cases[] = {
+  // The step that fails (row[0]), and the steps taken (row[1]).
+  const std::array<std::string, 2> cases[] = {
       {"", "+a+b+d-d-b+c-c-a"}, {"+a", "+a"}, {"+d", "+a+b+d"}, {"-d", "+a+b+d-d"}, {"-a", "+a+b+d-d-b+c-c-a"},
   };
   for (const auto& row : cases) {
@@ -38,14 +37,14 @@ TEST(WalkDepthFirst, EntersParentsFirstLeavesThemLastAndStopsAtTheFirstFailure) 
           order += "+" + node;
           if (node == "a") children = {"b", "c"};
           if (node == "b") children = {"d"};
-          return "+" + node != row.failing;
+          return "+" + node != row[0];
         },
         [&](const std::string& node) {
           order += "-" + node;
-          return "-" + node != row.failing;
+          return "-" + node != row[0];
         });
-    EXPECT_EQ(walked, *row.failing == '\0') << row.failing;
-    EXPECT_EQ(order, row.order) << row.failing;
+    EXPECT_EQ(walked, row[0].empty()) << row[0];
+    EXPECT_EQ(order, row[1]) << row[0];
   }
 }
 

@@ -55,26 +55,17 @@ TEST(RegistryKeys, SubKeyPaths) {
   EXPECT_TRUE(IsSameOrBelow("Software", ""));
 }
 
-std::vector<std::uint8_t> Utf16Bytes(std::u16string_view text, bool terminated = true) {
-  std::vector<std::uint8_t> bytes;
-  for (const char16_t unit : text) {
-    bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
-  if (terminated) bytes.insert(bytes.end(), {0, 0});
-  return bytes;
-}
-
-std::vector<std::uint8_t> Counting(std::size_t count) {
-  std::vector<std::uint8_t> bytes(count);
-  std::iota(bytes.begin(), bytes.end(), std::uint8_t{0xA0});
-  return bytes;
-}
-
-TEST(RegistryExport, KeySectionsHexBytesAndValueLinesOfEveryType) {
-  EXPECT_EQ(ByteToHex(0x0A) + ByteToHex(0xFF) + ByteToHex(0), "0AFF00");
+TEST(RegistryExport, KeySectionsAndValueLinesOfEveryType) {
   EXPECT_EQ(KeySection("HKEY_CURRENT_USER", "Software\\A"), "\r\n[HKEY_CURRENT_USER\\Software\\A]\r\n");
-  const std::vector<std::uint8_t> one = {1, 0, 0, 0};
+  // String data as the system stores it: UTF-16 units, low byte first, and a zero unit.
+  const auto utf16 = [](std::u16string_view text) {
+    std::vector<std::uint8_t> bytes;
+    for (const char16_t unit : text) bytes.insert(bytes.end(), {std::uint8_t(unit & 0xFF), std::uint8_t(unit >> 8)});
+    bytes.insert(bytes.end(), {0, 0});
+    return bytes;
+  };
+  std::vector<std::uint8_t> counting(72);
+  std::iota(counting.begin(), counting.end(), std::uint8_t{0xA0});
   const struct {
     const char* name;
     std::uint32_t type;
@@ -85,20 +76,20 @@ TEST(RegistryExport, KeySectionsHexBytesAndValueLinesOfEveryType) {
       {"X", kTypeDword, {0xEF, 0xBE, 0xAD, 0xDE}, "\"X\"=dword:deadbeef\r\n"},
       // Strings: backslashes and quotes escaped, the last character kept
       // without a terminator, UTF-8 outside Latin; the default value as @.
-      {"Path", kTypeString, Utf16Bytes(u"C:\\a \"b\""), "\"Path\"=\"C:\\\\a \\\"b\\\"\"\r\n"},
-      {"S", kTypeString, Utf16Bytes(u"abc", false), "\"S\"=\"abc\"\r\n"},
+      {"Path", kTypeString, utf16(u"C:\\a \"b\""), "\"Path\"=\"C:\\\\a \\\"b\\\"\"\r\n"},
+      {"S", kTypeString, {'a', 0, 'b', 0, 'c', 0}, "\"S\"=\"abc\"\r\n"},
       {"S", kTypeString, {}, "\"S\"=\"\"\r\n"},
-      {"S", kTypeString, Utf16Bytes(u"\u00e9\u4e2d"), "\"S\"=\"\u00e9\u4e2d\"\r\n"},
-      {"", kTypeString, Utf16Bytes(u"x"), "@=\"x\"\r\n"},
+      {"S", kTypeString, utf16(u"\u00e9\u4e2d"), "\"S\"=\"\u00e9\u4e2d\"\r\n"},
+      {"", kTypeString, utf16(u"x"), "@=\"x\"\r\n"},
       // Names escape backslashes and quotes as string data do.
-      {"C:\\say \"hi\"", kTypeDword, one, "\"C:\\\\say \\\"hi\\\"\"=dword:00000001\r\n"},
+      {"C:\\say \"hi\"", kTypeDword, {1, 0, 0, 0}, "\"C:\\\\say \\\"hi\\\"\"=dword:00000001\r\n"},
       // Other types name their type in hex; no bytes is the bare prefix.
       {"Q", 11, {1, 0, 0, 0, 0, 0, 0, 0xAB}, "\"Q\"=hex(b):01,00,00,00,00,00,00,ab\r\n"},
       {"B", kTypeBinary, {}, "\"B\"=hex:\r\n"},
       // A line breaks before byte 21 and before every 25th byte after it.
-      {"B", kTypeBinary, Counting(21),
+      {"B", kTypeBinary, {counting.begin(), counting.begin() + 21},
        "\"B\"=hex:a0,a1,a2,a3,a4,a5,a6,a7,a8,a9,aa,ab,ac,ad,ae,af,b0,b1,b2,b3,b4\r\n"},
-      {"B", kTypeBinary, Counting(72),
+      {"B", kTypeBinary, counting,
        "\"B\"=hex:a0,a1,a2,a3,a4,a5,a6,a7,a8,a9,aa,ab,ac,ad,ae,af,b0,b1,b2,b3,\\\r\n"
        "  b4,b5,b6,b7,b8,b9,ba,bb,bc,bd,be,bf,c0,c1,c2,c3,c4,c5,c6,c7,c8,c9,ca,cb,cc,\\\r\n"
        "  cd,ce,cf,d0,d1,d2,d3,d4,d5,d6,d7,d8,d9,da,db,dc,dd,de,df,e0,e1,e2,e3,e4,e5,\\\r\n"
