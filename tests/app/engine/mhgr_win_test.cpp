@@ -144,9 +144,10 @@ TEST_F(EngineWin, ApplyBlockedKeepsTheFilesBytesAttributesAndRulesAndAnyFailingS
   static constexpr char kForeign[] = "\xEF\xBB\xBF# h\xC3\xB4te\r\n10.0.0.1 \x81\xFE\xFF x\0y\r\n";
   const std::string foreign(kForeign, sizeof kForeign - 1), old = foreign + "127.0.0.1 gone\r\n";
   WriteRaw(hosts, old);
+  // Rules no new file gets by default: only the system and administrators.
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-      L"D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+      L"D:P(A;;FA;;;SY)(A;;FA;;;BA)", SDDL_REVISION_1, &descriptor, nullptr));
   const BOOL set = ::SetFileSecurityW(hosts.c_str(), DACL_SECURITY_INFORMATION, descriptor);
   ::LocalFree(descriptor);
   ASSERT_TRUE(set);
