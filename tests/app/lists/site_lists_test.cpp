@@ -280,7 +280,7 @@ TEST(SiteListFindPrefix, FindsTheNextNameFromTheStartInAnyCaseAndWraps) {
   EXPECT_EQ(SiteList().FindPrefix("a", 0), std::nullopt);
 }
 
-TEST(SiteNames, NormalizeKeepsTheHostInItsCaseAndTypedSitesKeepTheFirstOfEach) {
+TEST(SiteNames, NormalizeKeepsTheHostInItsCaseTypedSitesKeepTheFirstOfEachAndNamesTextCounts) {
   const struct {
     const char* typed;
     const char* site;
@@ -299,9 +299,8 @@ TEST(SiteNames, NormalizeKeepsTheHostInItsCaseAndTypedSitesKeepTheFirstOfEach) {
   }
   EXPECT_TRUE(TypedSites("").empty());
   EXPECT_EQ(TypedSites("http://\n/p"), (Names{"http://", "/p"}));
-}
 
-TEST(SiteNames, NamesTextListsUpToTwentyNamesAndCountsTheRest) {
+  // A confirmation's text lists up to twenty names and counts the rest.
   Names names;
   for (int i = 1; i <= 21; ++i) names.push_back("s" + std::to_string(i));
   EXPECT_EQ(NamesText(names),
