@@ -2,11 +2,12 @@
 // changes a command makes to a list.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/engine/failure.h"
 #include "app/engine/hosts_file.h"
-#include "app/engine/services.h"
 #include "app/engine/site_changes.h"
 #include "app/engine/user_dialogs.h"
 #include "common/text/utf.h"
@@ -29,15 +30,13 @@ TEST_F(FailureTest, EveryExceptionGetsANumberAFailedRepairIsIgnoredAndABoxKeepsI
   EXPECT_EQ(of(UnsafeSiteName("a\nb")).number(), 5);  // its text is the lists' refused row's
   EXPECT_EQ(of(std::runtime_error("odd")).description(), "odd");
 
-  bool repaired = false;
-  const auto failingRepair = [&] {
-    repaired = true;
+  const auto failingRepair = [] {
+    AppMsgBox("repairing", kOkCancel, "r");
     throw Failure(1, "ignored");
   };
   Trapped([&] { RepairAndRaise(Failure(70, "d"), "s", kCannotApplyBlocking, "t ", failingRepair); },
           [](const Failure& f) { AppMsgBox(f.description(), kOkCancel, "Own title"); });
-  EXPECT_TRUE(repaired);
-  EXPECT_EQ(dialogs.shown, std::vector<std::string>{"t d|1|Own title"});
+  EXPECT_EQ(dialogs.shown, (std::vector<std::string>{"repairing|1|r", "t d|1|Own title"}));
 }
 
 // The Windows Latin code page, as far as these tests use it (É and é).
@@ -61,10 +60,7 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
     longList += "127.0.0.1 " + name + "\r\n127.0.0.1 " + (i % 3 == 0 ? "CAF\xC9-" : "SITE-") + number + "\r\n";
     longExpected.push_back(Latin(name));
   }
-  const struct {
-    std::string content;
-    Names expected;
-  } cases[] = {
+  const std::pair<std::string, Names> cases[] = {
       // One line: is it a block entry, and of which name.
       {"127.0.0.1      LocalHost", {}},
       {"127.0.0.1 localhost.localdomain", {"localhost.localdomain"}},
@@ -91,26 +87,22 @@ TEST(BlockedSites, KeepFileOrderAndFirstOccurrencesOfNamesEqualBarTabsAndLetterC
       {"#" + kHuge, {}},
       {"127.0.0.1 " + kHuge, {kHuge}},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(BlockedSites(c.content, Latin), c.expected) << c.content.substr(0, 40);
+  for (const auto& [content, expected] : cases) {
+    EXPECT_EQ(BlockedSites(content, Latin), expected) << content.substr(0, 40);
   }
   EXPECT_EQ(ParseHostsLine("127.0.0.1 a\tb"), "a b");
   EXPECT_EQ(ParseHostsLine("# 127.0.0.1 a"), std::nullopt);
-  EXPECT_EQ(ExtractHostName("1 3 5 7 9 name"), "9 name");
+  EXPECT_EQ(ExtractHostName("1 3 5 7 9 name"), "9 name");  // the separator from the eighth character on
   EXPECT_EQ(ExtractHostName("1234567\tname "), "name");
   EXPECT_EQ(ExtractHostName("127.0.0.1"), "");
 }
 
-TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {
+TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndRefusesNamesItsEntriesWouldNotGiveBack) {
   const std::string foreign =
       "\xEF\xBB\xBF# utf-8 with a mark \xE2\x82\xAC\r\n"
       "\t10.0.0.1   intranet  \r\n"
       "# shift-jis \x82\xA0\x81\x40 and invalid utf-8 \xC0\xFF\r\n";
-  const struct {
-    std::string content;
-    Names sites;
-    std::string expected;
-  } cases[] = {
+  const std::tuple<std::string, Names, std::string> cases[] = {
       {"# hosts\r\n127.0.0.1 localhost\r\n127.0.0.1 old\r\n\r\n", {"alpha", "Beta"},
        "# hosts\r\n127.0.0.1 localhost\r\n" + Entry("alpha") + Entry("Beta")},
       {"127.0.0.1 old\r\n", {"a"}, "\r\n" + Entry("a")},
@@ -127,23 +119,18 @@ TEST(ApplyBlockedContent, KeepsOtherLinesByteForByteAndEndsWithTheEntries) {
        std::string("# a\0b\r\n127.0.0.1 c\0d\r\n127.0.0.1 e\x1b\r\n", 36) + Entry("n")},
       {"#" + kHuge, {kHuge}, "#" + kHuge + "\r\n" + Entry(kHuge)},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.content.substr(0, 40) + " with " + std::to_string(c.sites.size()) + " sites");
-    EXPECT_EQ(ApplyBlockedContent(c.content, c.sites), c.expected);
+  for (const auto& [content, sites, expected] : cases) {
+    SCOPED_TRACE(content.substr(0, 40) + " with " + std::to_string(sites.size()) + " sites");
+    EXPECT_EQ(ApplyBlockedContent(content, sites), expected);
     // Applying the same sites to what it wrote changes nothing.
-    EXPECT_EQ(ApplyBlockedContent(c.expected, c.sites), c.expected);
+    EXPECT_EQ(ApplyBlockedContent(expected, sites), expected);
   }
-}
 
-// Each name refused would inject a line (the lists' test refuses CR LF), or be
-// written as one that reading keeps as someone else's.
-TEST(ApplyBlockedContent, RefusesSiteNamesItsEntriesWouldNotGiveBack) {
+  // Each name refused would inject a line (the lists' test refuses CR LF), or
+  // be written as one that reading keeps as someone else's.
   const std::string control = "\" holds a control character and cannot be blocked.";
   const std::string unread = "\" cannot be blocked: its entry would not be read back as one.";
-  const struct {
-    std::string site;
-    std::string message;
-  } cases[] = {
+  const std::pair<std::string, std::string> refused[] = {
       {std::string("a\0b", 3), "a\\x00b" + control},
       {"a\x1f", "a\\x1F" + control},
       {"a\x7f", "a\\x7F" + control},
@@ -151,26 +138,22 @@ TEST(ApplyBlockedContent, RefusesSiteNamesItsEntriesWouldNotGiveBack) {
       {"LocalHost", "LocalHost" + unread},
       {" a", " a" + unread},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.message);
+  for (const auto& [site, message] : refused) {
+    SCOPED_TRACE(message);
     try {
-      ApplyBlockedContent("# kept\r\n", {"good", c.site});
-      ADD_FAILURE() << "accepted \"" << c.site << "\"";
+      ApplyBlockedContent("# kept\r\n", {"good", site});
+      ADD_FAILURE() << "accepted \"" << site << "\"";
     } catch (const UnsafeSiteName& e) {
-      EXPECT_EQ(e.site(), c.site);
-      EXPECT_EQ(e.what(), "The web site name \"" + c.message);
+      EXPECT_EQ(e.site(), site);
+      EXPECT_EQ(e.what(), "The web site name \"" + message);
     }
   }
   EXPECT_NO_THROW(RequireSafeSiteNames({"caf\xC3\xA9", "a b", "\x80\xFF", "#x"}));
 }
 
 TEST(SiteChanges, AreMadeToTheListAnotherProgramLeft) {
-  const struct {
-    const char* what;
-    Names operations;  // "+site" added, "-site" removed, in order
-    Names current;
-    Names expected;
-  } cases[] = {
+  // What, the operations ("+site" added, "-site" removed, in order), the list now, the list they make.
+  const std::tuple<const char*, Names, Names, Names> cases[] = {
       {"added by both, in another case", {"+b.example"}, {"a", "B.example"}, {"a", "B.example"}},
       {"removed here, another case there", {"-a"}, {"A", "c"}, {"c"}},
       {"removed by both", {"-a"}, {"b"}, {"b"}},
@@ -180,12 +163,12 @@ TEST(SiteChanges, AreMadeToTheListAnotherProgramLeft) {
       {"added in their order", {"+z", "+y"}, {"m"}, {"m", "z", "y"}},
       {"non-ASCII letter case", {"-CAF\xC3\x89"}, {"caf\xC3\xA9", "k"}, {"k"}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [what, operations, current, expected] : cases) {
     SiteChanges changes;
-    for (const std::string& operation : c.operations) {
+    for (const std::string& operation : operations) {
       (changes.*(operation[0] == '+' ? &SiteChanges::Add : &SiteChanges::Remove))(operation.substr(1));
     }
-    EXPECT_EQ(changes.AppliedTo(c.current), c.expected) << c.what;
+    EXPECT_EQ(changes.AppliedTo(current), expected) << what;
   }
   EXPECT_EQ(ListHash({"a", "b"}), ListHash({"b", "a"}));
   EXPECT_NE(ListHash({"a", "b"}), ListHash({"a", "B"}));
