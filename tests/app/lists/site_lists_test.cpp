@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "app/engine/hosts_file.h"
-#include "app/engine/services.h"
 #include "app/lists/page_layout.h"
 #include "app/lists/site_names.h"
 #include "tests/app/engine/recording_log.h"
@@ -29,11 +29,11 @@ class FakeStores final : public SiteStores {
   Names seen;                           // `hosts` as last read or written
   Names registry;                       // value names in registry order
   std::optional<Failure> applyFailure;  // the next ApplyBlocked fails with it, as the engine's does
-  std::optional<Failure> readFailure;   // every ReadBlocked fails with it
+  std::optional<Failure> readFailure;   // the next ReadBlocked fails with it
   Names writes;                         // "hosts", "set <n>", "delete <n>", "delete key"
 
   Names ReadBlocked() override {
-    if (readFailure) throw *readFailure;
+    if (readFailure) throw *std::exchange(readFailure, std::nullopt);
     return seen = hosts;
   }
   void ApplyBlocked(const Names& sites) override { ApplyBlockedChanges(sites, {}); }
@@ -43,8 +43,7 @@ class FakeStores final : public SiteStores {
       LogTwiceAndRaise(*std::exchange(applyFailure, std::nullopt), "MHGR.ApplyBlocked", kCannotApplyTo, "[1671]");
     }
     RequireBlockable(sites);
-    std::optional<Names> merged;
-    if (hosts != seen) merged = changes.AppliedTo(hosts);
+    const std::optional<Names> merged = hosts != seen ? std::optional(changes.AppliedTo(hosts)) : std::nullopt;
     seen = hosts = merged ? *merged : sites;
     return merged;
   }
@@ -97,7 +96,9 @@ class SiteListsTest : public app::test::RecordingTest {
   SiteLists lists{stores, [this] { ++redraws; }};
 };
 
-TEST_F(SiteListsTest, RefreshListTrimsAndKeepsOneOfEachSiteOutOfTheBlockedList) {
+// The unblocked list is read trimmed, one of each site, none that is blocked,
+// and saved with every name written before any other goes.
+TEST_F(SiteListsTest, TheUnblockedListLoadsTrimmedOnceEachOutOfTheBlockedListAndSavesEveryNameFirst) {
   Load({"Ads.example", "b.example"}, {" alpha ", "ALPHA", "ads.EXAMPLE", "c.example"});
   EXPECT_EQ(lists.blocked().Names(), (Names{"Ads.example", "b.example"}));
   EXPECT_EQ(lists.unblocked().Names(), (Names{"alpha", "c.example"}));
@@ -113,17 +114,16 @@ TEST_F(SiteListsTest, RefreshListTrimsAndKeepsOneOfEachSiteOutOfTheBlockedList) 
   EXPECT_EQ(log.entries,
             (std::vector<test::LogEntry>{{53, "File not found", Severity::kError, "ucBlockSite.RefreshList"}}));
   EXPECT_TRUE(dialogs.shown.empty());
-}
 
-// The item at the old current position is selected after a move (the page's
-// test moves from the middle); past the end, the new last one.
-TEST_F(SiteListsTest, MovingTheLastItemsSelectsTheNewLastOne) {
-  Load({}, {"1", "2", "3", "4", "5"});
-  Select(lists.unblocked(), {4, 5}, 5);
-  EXPECT_TRUE(lists.Block());
-  EXPECT_EQ(lists.unblocked().Names(), (Names{"1", "2", "3"}));
-  EXPECT_EQ(SelectedNames(lists.unblocked()), Names{"3"});
-  EXPECT_TRUE(SelectedNames(lists.blocked()).empty());  // moved items are not selected
+  // Saved, every name is written before any other goes: the case variant goes
+  // before its name is written again; the rest after.
+  Load({"Case", "new"}, {"keep", " padded ", "CASE", "gone"});
+  lists.unblocked().Remove({lists.unblocked().Id(2)});  // "gone"
+  Select(lists.blocked(), {1, 2}, 1);
+  EXPECT_TRUE(lists.Unblock());
+  EXPECT_EQ(stores.writes, (Names{"delete CASE", "set keep", "set padded", "set Case", "set new",
+                                  "delete  padded ", "delete gone", "hosts"}));
+  EXPECT_EQ(stores.registry, (Names{"keep", "padded", "Case", "new"}));
 }
 
 // With the first of each list selected, each command saves its lists in its
@@ -138,24 +138,21 @@ TEST_F(SiteListsTest, EachCommandSavesItsListsInItsOrderKeepingWhatAnotherProgra
     Names hostsMeanwhile, registryMeanwhile;
     Names hosts, registry;  // the stores, and the lists, afterwards
   } cases[] = {
-      {"add", &SiteLists::AddBlocked, {"hosts", "delete b", "delete key"}, {"y"}, {"B"}, {"y", "B"}, {}},
-      {"block", &SiteLists::Block, {"delete b", "delete key", "hosts"}, {"a", "x"}, {"b", "v"}, {"a", "x", "b"}, {"v"}},
-      {"unblock", &SiteLists::Unblock, {"set b", "set a", "hosts"}, {"a"}, {"b", "v", "w"}, {}, {"b", "v", "w", "a"}},
-      {"remove", &SiteLists::RemoveUnblocked, {"delete b", "delete key"}, {"a"}, {"B", "w"}, {"a"}, {"w"}},
+      {"add", &SiteLists::AddBlocked, {"hosts", "delete B", "delete key"}, {"y"}, {"B"}, {"y", "B"}, {}},
+      {"block", &SiteLists::Block, {"set v", "delete b", "hosts"}, {"a", "x"}, {"b", "v"}, {"a", "x", "b"}, {"v"}},
+      {"unblock", &SiteLists::Unblock, {"set b", "set v", "set w", "set a", "hosts"}, {"a"}, {"b", "v", "w"}, {},
+       {"b", "v", "w", "a"}},
+      {"remove", &SiteLists::RemoveUnblocked, {"set w", "delete B"}, {"a"}, {"B", "w"}, {"a"}, {"w"}},
       {"delete", &SiteLists::DeleteBlocked, {"hosts"}, {"X", "a"}, {"b"}, {"X"}, {"b"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
     Load({"a"}, {"b"});
-    dialogs.inputs = {" https://B/banner "};
-    c.run(lists);
-    EXPECT_EQ(stores.writes, c.writes);
-
-    Load({"a"}, {"b"});
     stores.hosts = c.hostsMeanwhile;
     stores.registry = c.registryMeanwhile;
     dialogs.inputs = {" https://B/banner "};
     c.run(lists);
+    EXPECT_EQ(stores.writes, c.writes);
     EXPECT_EQ(stores.hosts, c.hosts);
     EXPECT_EQ(stores.registry, c.registry);
     EXPECT_EQ(lists.blocked().Names(), c.hosts);
@@ -172,7 +169,10 @@ TEST_F(SiteListsTest, EachCommandSavesItsListsInItsOrderKeepingWhatAnotherProgra
   EXPECT_FALSE(lists.Unblock());
 }
 
-TEST_F(SiteListsTest, AReloadKeepsTheSelectionByNameWhereTheNamesRemain) {
+// A reload keeps the selection by name where the names remain. After a move
+// the item at the old current position is selected (the page's test moves
+// from the middle); past the end, the new last one.
+TEST_F(SiteListsTest, TheSelectionFollowsAReloadByNameAndAMoveByPosition) {
   Load({"a", "b", "c"}, {"u", "v"});
   Select(lists.blocked(), {2, 3}, 3);
   Select(lists.unblocked(), {2}, 2);
@@ -183,17 +183,13 @@ TEST_F(SiteListsTest, AReloadKeepsTheSelectionByNameWhereTheNamesRemain) {
   EXPECT_EQ(lists.blocked().current(), std::optional<std::size_t>(1));
   EXPECT_EQ(SelectedNames(lists.unblocked()), Names{"w"});  // as a load selects
   EXPECT_EQ(redraws, 2);
-}
 
-TEST_F(SiteListsTest, SavingTheUnblockedListWritesEveryNameBeforeAnyOtherGoes) {
-  Load({"Case", "new"}, {"keep", " padded ", "CASE", "gone"});
-  lists.unblocked().Remove({lists.unblocked().Id(2)});  // "gone"
-  Select(lists.blocked(), {1, 2}, 1);
-  EXPECT_TRUE(lists.Unblock());
-  // The case variant goes before its name is written again; the rest after.
-  EXPECT_EQ(stores.writes, (Names{"delete CASE", "set keep", "set padded", "set Case", "set new",
-                                  "delete  padded ", "delete gone", "hosts"}));
-  EXPECT_EQ(stores.registry, (Names{"keep", "padded", "Case", "new"}));
+  Load({}, {"1", "2", "3", "4", "5"});
+  Select(lists.unblocked(), {4, 5}, 5);
+  EXPECT_TRUE(lists.Block());
+  EXPECT_EQ(lists.unblocked().Names(), (Names{"1", "2", "3"}));
+  EXPECT_EQ(SelectedNames(lists.unblocked()), Names{"3"});
+  EXPECT_TRUE(SelectedNames(lists.blocked()).empty());  // moved items are not selected
 }
 
 TEST_F(SiteListsTest, AFailedOrRefusedHostsWriteLosesNoSite) {
@@ -261,37 +257,27 @@ TEST_F(SiteListsTest, OnlyOkActsOnAQuestionAndAConfirmationNamesTheSites) {
 
 TEST(SiteListFindPrefix, FindsTheNextNameFromTheStartInAnyCaseAndWraps) {
   SiteList list;
-  for (const char* name : {"alpha.example", "Beta.example", "\xC3\x84rger.example", "bravo.example"}) {
-    list.Add(name);
-  }
+  for (const char* name : {"alpha.example", "Beta.example", "\xC3\x84rger.example", "bravo.example"}) list.Add(name);
   list.Remove({list.Id(0)});  // the search sees the list as shown
-  const struct {
-    const char* prefix;
-    std::size_t start;
-    std::optional<std::size_t> found;
-  } cases[] = {
+  const std::tuple<const char*, std::size_t, std::optional<std::size_t>> cases[] = {  // prefix, start, found
       {"b", 0, 0},  {"B", 1, 2},   {"b", 3, 0},  {"BR", 0, 2}, {"\xC3\xA4r", 0, 1},
       {"a", 0, {}}, {"beta.example.", 0, {}}, {"", 2, 2},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.prefix) + " from " + std::to_string(c.start));
-    EXPECT_EQ(list.FindPrefix(c.prefix, c.start), c.found);
+  for (const auto& [prefix, start, found] : cases) {
+    EXPECT_EQ(list.FindPrefix(prefix, start), found) << prefix << " from " << start;
   }
   EXPECT_EQ(SiteList().FindPrefix("a", 0), std::nullopt);
 }
 
 TEST(SiteNames, NormalizeKeepsTheHostInItsCaseTypedSitesKeepTheFirstOfEachAndNamesTextCounts) {
-  const struct {
-    const char* typed;
-    const char* site;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {  // typed, site
       {"  https://Ads.Example.com/path/x?y  ", "Ads.Example.com"}, {"ads.example.com:8080/", "ads.example.com:8080"},
       {"ftp:\\\\files.example\\dir", "files.example"}, {"http://", ""}, {"/only/a/path", ""}, {"   ", ""},
       {" a b ", "a b"}, {"x// y /z", "y"}, {"\ttab.example", "\ttab.example"},  // only blanks are trimmed
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(NormalizeSiteName(c.typed), c.site) << c.typed;
-    EXPECT_EQ(NormalizeSiteName(NormalizeSiteName(c.typed)), c.site) << c.typed;
+  for (const auto& [typed, site] : cases) {
+    EXPECT_EQ(NormalizeSiteName(typed), site) << typed;
+    EXPECT_EQ(NormalizeSiteName(NormalizeSiteName(typed)), site) << typed;
   }
 
   for (const char* typed : {"alpha\r\n\r\n   \r\nALPHA\r\n beta ", "alpha\r\rALPHA\nbeta\r\n"}) {
@@ -304,8 +290,7 @@ TEST(SiteNames, NormalizeKeepsTheHostInItsCaseTypedSitesKeepTheFirstOfEachAndNam
   Names names;
   for (int i = 1; i <= 21; ++i) names.push_back("s" + std::to_string(i));
   EXPECT_EQ(NamesText(names),
-            "s1, s2, s3, s4, s5, s6, s7, s8, s9, s10, s11, s12, s13, s14, s15, s16, s17, s18, "
-            "s19, s20 and 1 more");
+            "s1, s2, s3, s4, s5, s6, s7, s8, s9, s10, s11, s12, s13, s14, s15, s16, s17, s18, s19, s20 and 1 more");
   names.pop_back();
   EXPECT_TRUE(NamesText(names).ends_with(", s18, s19 and s20")) << NamesText(names);
 }
@@ -327,10 +312,9 @@ TEST(PageLayout, ListsShareTheWidthButtonsSitOnTheBottomAndNegativeSizesAreSkipp
   // Too small: the sizes that would be negative keep their last, the rest still runs.
   page = DesignLayout();
   ResizePage(page, 1200, 300);
-  EXPECT_EQ(page.unblocked.width, 2295);
+  EXPECT_EQ(page.unblocked, (ui::TwipsRect{0, 270, 2295, 2175}));  // as designed
   EXPECT_EQ(page.block.left, 2295 + 105);
   EXPECT_EQ(page.removeUnblocked.top, 300 - 345);  // a place may be negative
-  EXPECT_EQ(page.unblocked.height, 2175);
   ResizePage(page, 1455, 300);  // 60 twips each: the columns cannot be 120 narrower
   EXPECT_EQ(page.unblocked.width, 60);
   EXPECT_EQ(page.unblockedColumn, 2295 - 120);
