@@ -24,19 +24,17 @@ namespace app::engine {
 namespace {
 
 using namespace hg::test;
-using app::test::FilesIn;
 
 // A failure no retry waits out.
 constexpr HRESULT kInjected = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
 
 // The system's file operations, with the n-th step (counted from 1) failing
-// and the first `busyRemovals` removals failing as if another process held
-// the file. The stamp is no step, and clearing up after a failure never fails.
+// and the first three removals failing as if another process held the file.
+// The stamp is no step, and clearing up after a failure never fails.
 class FailingFileSystem final : public HostsFileSystem {
  public:
-  explicit FailingFileSystem(int failingStep, int busyRemovals = 0)
-      : failingStep_(failingStep), busyRemovals_(busyRemovals) {}
-  int steps() const { return steps_; }
+  explicit FailingFileSystem(int failingStep) : failingStep_(failingStep) {}
+  int steps = 0;  // taken so far
 
   std::string Read(const std::string& path) override { return Step(), system_.Read(path); }
   std::uint32_t Attributes(const std::string& path) override { return Step(), system_.Attributes(path); }
@@ -58,13 +56,12 @@ class FailingFileSystem final : public HostsFileSystem {
 
  private:
   void Step() {
-    if (++steps_ == failingStep_) hg::win::ThrowHResult(kInjected, "injected");
+    if (++steps == failingStep_) hg::win::ThrowHResult(kInjected, "injected");
   }
 
   HostsFileSystem& system_ = SystemFileSystem();
   int failingStep_;
-  int busyRemovals_;
-  int steps_ = 0;
+  int busyRemovals_ = 3;
 };
 
 // The file's access rules, as the system hands them out.
@@ -77,14 +74,12 @@ std::string Rules(const std::wstring& path) {
 }
 
 // Holds the file for 200 ms from another thread, as another process would.
-std::thread HoldBriefly(const std::wstring& path, DWORD sharing) {
+std::jthread HoldBriefly(const std::wstring& path, DWORD sharing) {
   hg::win::unique_file_handle held(
       ::CreateFileW(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   EXPECT_TRUE(held);
-  return std::thread([held = std::move(held)]() mutable {
-    ::Sleep(200);
-    held.reset();
-  });
+  // The handle closes as the thread ends.
+  return std::jthread([held = std::move(held)] { ::Sleep(200); });
 }
 
 class EngineWin : public test::RecordingTest {
@@ -93,11 +88,6 @@ class EngineWin : public test::RecordingTest {
     ASSERT_TRUE(SUCCEEDED(apartment_.result()));
     services.hostsFilePath = hg::win::Narrow(hosts);
     services.library = &library_;
-  }
-  void TearDown() override {
-    for (const std::wstring& name : FilesIn(folder.path())) {
-      ::SetFileAttributesW((folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
   }
 
   // The failure the work raised, or a zero one when it raised none.
@@ -120,11 +110,10 @@ class EngineWin : public test::RecordingTest {
 // its failure keeps the system's number and text. A call's failure takes the
 // library's description, or the system's text when the library gives none.
 TEST_F(EngineWin, FailuresKeepTheirNumberAndTakeTheLibrarysDescriptionOrTheSystemsText) {
-  WriteRaw(hosts, "");
-  EXPECT_TRUE(ReadBlockedSites().empty());
-  ::DeleteFileW(hosts.c_str());
   const Failure missing = Raised([] { ReadBlockedSites(); });
   EXPECT_EQ(missing.number(), static_cast<std::int32_t>(HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)));
+  WriteRaw(hosts, "");
+  EXPECT_TRUE(ReadBlockedSites().empty());
   hg::win::unique_bstr content;
   const HRESULT refused =
       SharedFileOps().LoadFile(hg::win::MakeBstr(std::wstring_view(L"a\0b", 3)).get(), content.put());
@@ -162,13 +151,13 @@ TEST_F(EngineWin, ApplyBlockedKeepsTheFilesBytesAttributesAndRulesAndAnyFailingS
     ::SetFileAttributesW(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
     WriteRaw(hosts, old);
     ASSERT_TRUE(::SetFileAttributesW(hosts.c_str(), attributes));
-    FailingFileSystem failing(step, 3);
+    FailingFileSystem failing(step);
     services.files = &failing;
     log.entries.clear();
     const Failure failure = Raised([&] { ApplyBlocked(sites); });
     services.files = nullptr;
     EXPECT_EQ(::GetFileAttributesW(hosts.c_str()), attributes);
-    EXPECT_EQ(FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
+    EXPECT_EQ(app::test::FilesIn(folder.path()), std::vector<std::wstring>{L"hosts"});
     if (step > 0) {
       EXPECT_EQ(failure.number(), static_cast<std::int32_t>(kInjected));
       ASSERT_EQ(log.entries.size(), 2u);
@@ -176,7 +165,7 @@ TEST_F(EngineWin, ApplyBlockedKeepsTheFilesBytesAttributesAndRulesAndAnyFailingS
       EXPECT_EQ(ReadRaw(hosts), old);
       continue;
     }
-    steps = failing.steps();
+    steps = failing.steps;
     ASSERT_GE(steps, 8);
     EXPECT_EQ(ReadRaw(hosts),
               foreign + "127.0.0.1       alpha\r\n127.0.0.1       " + hg::win::WideToAnsi(L"caf\u00e9") + "\r\n");
@@ -203,17 +192,14 @@ TEST_F(EngineWin, ApplyBlockedKeepsTheFilesBytesAttributesAndRulesAndAnyFailingS
 TEST_F(EngineWin, ApplyBlockedChangesKeepsTheFilesEntriesUnlessTheListsKnowThemAndWaitsForTheFile) {
   WriteRaw(hosts, "127.0.0.1 kept\r\n");
   std::optional<HostsSnapshot> seen;
-  SiteChanges added;
-  added.Add("new");
-  std::thread release = HoldBriefly(hosts, 0);
-  EXPECT_EQ(ApplyBlockedChanges({"new"}, added, seen), (std::vector<std::string>{"kept", "new"}));
-  release.join();
+  SiteChanges changes;
+  changes.Add("new");
+  std::jthread release = HoldBriefly(hosts, 0);
+  EXPECT_EQ(ApplyBlockedChanges({"new"}, changes, seen), (std::vector<std::string>{"kept", "new"}));
   EXPECT_EQ(ReadBlockedSites(), (std::vector<std::string>{"kept", "new"}));
-  SiteChanges removed;
-  removed.Remove("kept");
+  changes.Remove("kept");
   release = HoldBriefly(hosts, FILE_SHARE_READ);
-  EXPECT_EQ(ApplyBlockedChanges({"new"}, removed, seen), std::nullopt);
-  release.join();
+  EXPECT_EQ(ApplyBlockedChanges({"new"}, changes, seen), std::nullopt);
   EXPECT_EQ(ReadBlockedSites(), std::vector<std::string>{"new"});
 }
 
