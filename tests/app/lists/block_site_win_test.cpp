@@ -163,6 +163,19 @@ TEST_F(BlockSitePageTest, EveryWayToActReachesBothStores) {
          }
        },
        {"a.example", "b.example", "2", "c.example"}, {"1", "3", "4"}, {}},
+      // A DPI change lays the page and its icons out again, in the pixels of the new DPI.
+      {"a DPI change",
+       [&] {
+         ::SendMessageW(page.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), 0);
+         RECT place{};
+         ::GetWindowRect(List(IDC_UNBLOCKED), &place);
+         ::MapWindowPoints(nullptr, page.handle(), reinterpret_cast<POINT*>(&place), 2);
+         EXPECT_EQ(place.top, 270 * 144 / 1440);
+         int width = 0, height = 0;
+         ::ImageList_GetIconSize(ListView_GetImageList(List(IDC_BLOCKED), LVSIL_SMALL), &width, &height);
+         EXPECT_EQ(width, 16 * 144 / 96);
+       },
+       {"a.example", "b.example"}, parked, {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
