@@ -14,14 +14,13 @@ namespace hg::test {
 // A client's event sink for one source interface. Records each call of the
 // event as "name:argument|argument..." (first argument first; a left-out one
 // as "missing", a long as "long N") into a shared list, keeps the last call's
-// thread, then runs onEvent and answers `answer`. It lives on the stack: its
-// count of references only tells what sources still hold.
+// thread, then runs onEvent and answers `answer`. It lives on the stack (its
+// atomic count makes it no copy): its count of references only tells what
+// sources still hold.
 class RecordingSink final : public IDispatch {
  public:
   RecordingSink(REFIID events, std::wstring name, std::vector<std::wstring>& calls, HRESULT answer = S_OK)
       : events_(events), name_(std::move(name)), calls_(calls), answer_(answer) {}
-  RecordingSink(const RecordingSink&) = delete;
-  RecordingSink& operator=(const RecordingSink&) = delete;
 
   std::function<void()> onEvent;
   DWORD thread = 0;
@@ -35,10 +34,8 @@ class RecordingSink final : public IDispatch {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
   STDMETHODIMP_(ULONG) Release() override { return --references_; }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
+  // An event source calls Invoke alone.
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
 

@@ -14,7 +14,6 @@
 namespace {
 
 using namespace hg::test;
-using hg::win::Variant;
 namespace fs = std::filesystem;
 
 class FileOpsTest : public ::testing::Test {
@@ -34,7 +33,7 @@ class FileOpsTest : public ::testing::Test {
   ComApartment com;
   ScratchFolder scratch{L"files"};
   hg::win::com_ptr<_FileOps> files = Create<_FileOps>(CLSID_FileOps, IID__FileOps);
-  Variant cause;
+  hg::win::Variant cause;
 };
 
 // Whole files hold bytes indexed from one. A missing or empty file gives no
@@ -50,7 +49,6 @@ TEST_F(FileOpsTest, WholeFilesHoldBytesIndexedFromOne) {
   {
     const hg::win::unique_file_handle file(::CreateFileW(
         (scratch / L"big.bin").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(file);
     // Sparse where the file system can, so that the test needs no real space.
     DWORD ignored = 0;
     ::DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
@@ -70,7 +68,7 @@ TEST_F(FileOpsTest, WholeFilesHoldBytesIndexedFromOne) {
 TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
   BSTR typed = ::SysAllocString(L"before");
   for (BSTR* target : {&typed, static_cast<BSTR*>(nullptr)}) {
-    Variant text;
+    hg::win::Variant text;
     *text.put() = ByReference(VT_BSTR, target);
     EXPECT_FALSE(Flag([&](VARIANT_BOOL* r) { return files->RemoveFile(Bstr(scratch / L"none"), Ref(text), r); }));
     EXPECT_EQ(text.type(), target ? VT_BYREF | VT_BSTR : VT_BSTR);
@@ -108,9 +106,7 @@ TEST_F(FileOpsTest, NamesTheSystemWouldReadOtherwiseAreRefusedAndTouchNothing) {
   fs::create_directories(keep + L"\\sub");
   WriteRaw(keep + L"\\f.txt", "f");
   WriteRaw(keep + L"\\sub\\f.txt", "sub");
-  const std::wstring nul(1, L'\0');
-  const std::wstring cut = keep + nul + L"\\junk";
-  const std::wstring cutFile = keep + L"\\f.txt" + nul + L".junk";
+  const std::wstring nul(1, L'\0'), cut = keep + nul + L"\\junk", cutFile = keep + L"\\f.txt" + nul + L".junk";
   std::wstring tooLong = keep;
   while (tooLong.size() < 40000) tooLong += L"\\.";
   tooLong += L"\\junk";
@@ -173,8 +169,7 @@ TEST_F(FileOpsTest, ADeepTreeIsCreatedCopiedAndRemovedOnASmallStack) {
     WriteRaw(L"\\\\?\\" + deep + L"\\f.txt", "x");
     EXPECT_TRUE(Copy(scratch / L"deep", scratch / L"copy\\")) << Cause();
     EXPECT_EQ(ReadRaw(L"\\\\?\\" + scratch / L"copy" + deep.substr(scratch.path().size()) + L"\\f.txt"), "x");
-    EXPECT_TRUE(RemoveFolder2(scratch / L"copy")) << Cause();
-    EXPECT_TRUE(RemoveFolder2(scratch / L"deep")) << Cause();
+    for (const wchar_t* tree : {L"copy", L"deep"}) EXPECT_TRUE(RemoveFolder2(scratch / tree)) << Cause();
   };
   EXPECT_TRUE(RunOnSmallStack(work)) << "the walk overflowed its stack";
   EXPECT_FALSE(Exists(scratch / L"deep") || Exists(scratch / L"copy"));

@@ -31,10 +31,8 @@ TEST(RegistryKeys, NamesOfRootsPseudoRootsAndOtherValuesAlsoInTheFailureTexts) {
   }
   EXPECT_EQ(Get64bitRootKey(kLocalMachine), 0u);
   // The failure texts keep placeholder text in a subkey.
-  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "Software\\X", true),
-            "OpenKey failed('HKEY_CURRENT_USER\\Software\\X', ReadOnly=True)");
-  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "a%1b%3", false),
-      "OpenKey failed('HKEY_CURRENT_USER\\a%1b%3', ReadOnly=False)");
+  EXPECT_EQ(OpenKeyFailedText(kCurrentUser, "%1", true), "OpenKey failed('HKEY_CURRENT_USER\\%1', ReadOnly=True)");
+  EXPECT_EQ(OpenKeyFailedText(kUsers, "a%2b%3", false), "OpenKey failed('HKEY_USERS\\a%2b%3', ReadOnly=False)");
   EXPECT_EQ(CreateKeyFailedText(kUsers, "A\\B"), "CreateKeyAnyOS failed('HKEY_USERS\\A\\B')");
   EXPECT_EQ(InvalidKeyText(kLocalMachine64), "Invalid key HKEY_LOCAL_MACHINE_64BIT on 32 bit Windows");
 }
