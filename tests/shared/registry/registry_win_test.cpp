@@ -40,9 +40,8 @@ TEST_F(RegistryTest, AByteArrayWithoutItsElementTypeIsRefusedAndLeftUnlocked) {
 TEST_F(RegistryTest, ADeepTreeIsCopiedExportedAndDeletedOnASmallStack) {
   std::wstring levels;
   for (int level = 0; level < 400; ++level) levels += L"\\\u00e9\u4e2d";
-  for (const std::wstring& key : {base + L"\\deep" + levels, base + L"\\keep"}) {
+  for (const std::wstring& key : {base + L"\\deep" + levels, base + L"\\keep"})
     ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"v", REG_SZ, L"x", 4), ERROR_SUCCESS);
-  }
   Variant cause;
   const auto work = [&] {
     EXPECT_TRUE(Flag([&](VARIANT_BOOL* r) {
