@@ -1,6 +1,6 @@
-// The shell under Wine: start-up's system side in the test's process; the
-// real Hedgerow.exe, its sessions and stops, started in the test prefix as a
-// user starts it.
+// The shell under Wine: the main window's icon and start-up's system side in
+// the test's process; the real Hedgerow.exe, its sessions and stops, started
+// in the test prefix as a user starts it.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -14,10 +14,12 @@
 #include <thread>
 #include <vector>
 
+#include "app/engine/services.h"
 #include "app/protection/password.h"
 #include "app/protection/settings_store_win.h"
 #include "app/resource.h"
 #include "app/shell/main_window.h"
+#include "app/shell/main_window_win.h"
 #include "app/shell/startup_win.h"
 #include "app/shell/vista_win.h"
 #include "common/win/text_win.h"
@@ -31,6 +33,15 @@ namespace app::shell {
 namespace {
 
 using namespace hg::test;
+
+// Made here: under Wine another process cannot read a window's icon.
+TEST(MainWindow, CarriesTheProgramsIcon) {
+  Services services;
+  const ScopedServices installed{services};
+  MainWindow window{services};
+  window.Create();
+  EXPECT_NE(::GetClassLongPtrW(window.handle(), GCLP_HICON), 0);
+}
 
 TEST(StartupWin, TheAccessCheckPassesAndKeepsTheAttributesOfAFileHeldOpenAndFailsAMissingOne) {
   const ScratchFolder folder(L"access check");
