@@ -23,6 +23,8 @@ Check fo.DeleteFilesByMask2(folder, "*.bin", cause) And cause = "" And Not fo.is
 Check fo.CopyFileOrFolder(path, folder & "\u.txt", cause) And fo.isFileExist(folder & "\u.txt"), "a file's copy: " & cause
 Check fo.DirectoryContents(folder).Count = 3 And fo.DirectoryContents(folder & "\none\").Count = 0, "DirectoryContents"
 Check fo.LoadFileHeaderMachine("C:\windows\system32\kernel32.dll", is32, is64, cause) And is64 And Not is32, cause
+fo.Wow64DisableWow64FileSystemRedirection
+fo.Wow64RevertWow64FileSystemRedirection
 Check Abs(CDbl(Now) - CDbl(fo.FileCreationDate(path))) < 0.01 And fo.FileCreationDate(folder & "\none.txt") = 0, _
   "FileCreationDate"
 ' A folder that cannot be searched is reported, not taken as empty.
@@ -55,6 +57,9 @@ fo.LoadFile folder & "\none.txt"
 CheckError &H80070002, "LoadFile of a missing file"
 fo.IsFolder folder & "\none"
 CheckError &H80040000, "IsFolder of a missing path"
+fo.FileCopyAx folder & "\none.txt", folder & "\b.txt"
+Check InStr(Err.Description, "'" & folder & "\none.txt' to '" & folder & "\b.txt'") > 0, Err.Description
+CheckError &H80070002, "FileCopyAx of a missing file"
 On Error GoTo 0
 fo.RemoveFolder folder, True
 Check Not fo.isFileExist(folder), "RemoveFolder with subfolders"

@@ -1,7 +1,7 @@
 // FileOps through its interface, on a scratch drive of the prefix, where a
-// script cannot reach: byte arrays, typed by-reference outputs, very large
-// files, a small stack, and names that would reach the drive's root or the
-// folder under another name. file_ops_test.vbs proves the rest
+// script cannot reach: byte arrays, typed by-reference outputs, locked and
+// very large files, a small stack, and names that would reach the drive's root
+// or the folder under another name. file_ops_test.vbs proves the rest
 // late-bound.
 #include <windows.h>
 #include <winioctl.h>
@@ -75,6 +75,24 @@ TEST_F(FileOpsTest, ByReferenceOutputsWithoutTheirReferenceGetAValue) {
     ExpectSystemMessageForm(target ? std::wstring(typed) : Cause());
   }
   ::SysFreeString(typed);
+}
+
+// A file nobody may share keeps its content: its save fails with the system's
+// number, and the removal of its folder stops at it and names it.
+TEST_F(FileOpsTest, ALockedFileKeepsItsContentAndSavesAndRemovalsOfItSayWhy) {
+  const std::wstring top = scratch / L"top", locked = top + L"\\a\\locked.bak";
+  fs::create_directories(top + L"\\a");
+  WriteRaw(locked, "old");
+  {
+    const auto lock = Locked(locked);
+    EXPECT_EQ(files->SaveFile(Bstr(locked), Bstr(L"new")), HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+    EXPECT_FALSE(RemoveFolder2(top));
+  }
+  EXPECT_TRUE(Cause().starts_with(L"DeleteFilesByMask2 failed. ") && Cause().ends_with(L"('\\\\?\\" + locked + L"')"))
+      << Cause();
+  EXPECT_EQ(ReadRaw(locked), "old");
+  EXPECT_TRUE(RemoveFolder2(top)) << Cause();
+  EXPECT_FALSE(Exists(top));
 }
 
 // A link inside the tree goes as a link, and so does the folder given when it is one.
