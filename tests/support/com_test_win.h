@@ -1,5 +1,5 @@
 // Helpers for the tests that call the library through COM: values to pass
-// and read back, objects by class.
+// and read back, objects by class, a client's event sink.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "common/win/com_win.h"
@@ -71,5 +74,56 @@ hg::win::com_ptr<I> Create(REFCLSID clsid, REFIID iid) {
             S_OK);
   return object;
 }
+
+// A client's event sink for one source interface. Records each call of the
+// event as "name:argument|argument..." (first argument first; a left-out one
+// as "missing", a long as "long N") into a shared list, keeps the last call's
+// thread, then runs onEvent on the arguments and answers `answer`. Every name
+// is the event's, for a caller that binds late. It lives on the stack (its
+// atomic count makes it no copy): its count of references only tells what
+// sources still hold.
+class RecordingSink final : public IDispatch {
+ public:
+  RecordingSink(REFIID events, std::wstring name, std::vector<std::wstring>& calls, HRESULT answer = S_OK)
+      : events_(events), name_(std::move(name)), calls_(calls), answer_(answer) {}
+
+  std::function<void(DISPPARAMS&)> onEvent;
+  DWORD thread = 0;
+  ULONG references() const { return references_; }
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
+    const bool known = iid == IID_IUnknown || iid == IID_IDispatch || iid == events_;
+    *object = known ? static_cast<IDispatch*>(this) : nullptr;
+    if (known) AddRef();
+    return known ? S_OK : E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override { return --references_; }
+  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID* ids) override { return *ids = 1, S_OK; }
+
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override {
+    if (id != 1 || flags != DISPATCH_METHOD || params->cArgs == 0) return DISP_E_MEMBERNOTFOUND;
+    std::wstring call = name_ + L":";
+    for (UINT i = params->cArgs; i-- > 0;) {  // the last argument comes first
+      const VARIANT& argument = params->rgvarg[i];
+      call += (i + 1 == params->cArgs ? L"" : L"|") +
+              (argument.vt == VT_I4 ? L"long " + std::to_wstring(argument.lVal)
+                                    : hg::win::IsMissing(argument) ? L"missing" : TextOf(argument));
+    }
+    calls_.push_back(call);
+    thread = ::GetCurrentThreadId();
+    if (onEvent) onEvent(*params);
+    return answer_;
+  }
+
+ private:
+  IID events_;
+  std::atomic<ULONG> references_{1};
+  std::wstring name_;
+  std::vector<std::wstring>& calls_;
+  HRESULT answer_;
+};
 
 }  // namespace hg::test

@@ -43,6 +43,25 @@ TEST(MainWindow, CarriesTheProgramsIcon) {
   EXPECT_NE(::GetClassLongPtrW(window.handle(), GCLP_HICON), 0);
 }
 
+// A custom component may hand back another log writer for ours, but no other
+// object: here a collection, put by reference in the place of ours.
+TEST(StartupWin, ACustomComponentMayHandBackNothingButALogWriter) {
+  ComApartment com;
+  ProgramLog log;
+  log.Open({}, {});
+  _axLog* const ours = log.writer();
+  const auto collection = Create<IUnknown>(CLSID_CCollection, IID_IUnknown);
+  std::vector<std::wstring> calls;
+  RecordingSink component(IID_IDispatch, L"Init", calls);
+  component.onEvent = [&](DISPPARAMS& parameters) {
+    ::VariantClear(parameters.rgvarg[0].pvarVal);
+    Object(collection.get()).Detach(parameters.rgvarg[0].pvarVal);
+  };
+  log.OfferTo(component);
+  EXPECT_EQ(calls.size(), 1u);
+  EXPECT_EQ(log.writer(), ours);
+}
+
 TEST(StartupWin, TheAccessCheckPassesAndKeepsTheAttributesOfAFileHeldOpenAndFailsAMissingOne) {
   const ScratchFolder folder(L"access check");
   const std::wstring path = folder / L"hosts";

@@ -71,7 +71,7 @@ TEST(Launcher, EachLauncherDeliversItsLatestValueOnceThroughTheMessageLoop) {
     RecordingSink first(DIID___CreateThread, L"first", log), second(DIID___CreateThread, L"second", log);
     RecordingSink next(DIID___CreateThread, L"next", log);
     std::vector<com_ptr<_CreateThread>> launchers = {Launcher(first), Launcher(second), Launcher(next)};
-    next.onEvent = [&] {
+    next.onEvent = [&](DISPPARAMS&) {
       if (log.size() == 1) launchers[2]->StartNewThread(Text(L"b").get());
     };
     for (const auto& [launcher, value] : row.calls) {
